@@ -1,0 +1,26 @@
+#pragma once
+
+#include "CellValue.h"
+
+#include <cstdint>
+#include <memory>
+
+struct FormulaCode;
+class Sheet;
+
+// The formula of one cell: the compiled code (shared between copies, since references are
+// kept relative to the host cell), the last result and the host's position.
+struct Formula {
+    std::shared_ptr<const FormulaCode> code;
+    CellValue value;
+    Sheet* sheet = nullptr;
+    int row = 0;
+    int col = 0;
+    // Recalculation bookkeeping.
+    int32_t visitIndex = -1;
+    int32_t lowLink = 0;
+    uint32_t epoch = 0;
+    bool dirty = false;
+    bool onStack = false;
+    bool circular = false;
+};

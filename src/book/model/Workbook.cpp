@@ -1,0 +1,466 @@
+#include "Workbook.h"
+
+#include "Formula.h"
+#include "format/EntryParser.h"
+#include "format/NumberFormat.h"
+#include "formula/FormulaParser.h"
+#include "formula/Recalculator.h"
+
+#include <algorithm>
+
+Workbook::Workbook(int sheetCount) : m_recalc(std::make_unique<Recalculator>(*this)) {
+    reset(sheetCount);
+}
+
+Workbook::~Workbook() {
+    // Sheets go first: the recalculator's index points into their cells.
+    m_sheets.clear();
+}
+
+void Workbook::reset(int sheetCount) {
+    m_recalc->structureChanged();
+    m_sheets.clear();
+    m_formats.clear();
+    m_nextSheetId = 1;
+    for (int i = 0; i < std::max(1, sheetCount); ++i) {
+        const uint32_t id = m_nextSheetId++;
+        m_sheets.push_back(std::make_unique<Sheet>(this, id, QStringLiteral("Лист%1").arg(i + 1)));
+    }
+    m_active = 1;
+    m_modified = false;
+    m_recalc->structureChanged();
+    notify({WorkbookChange::Everything, 0, {}});
+}
+
+void Workbook::swapContents(Workbook& other) {
+    m_recalc->structureChanged();
+    other.m_recalc->structureChanged();
+    std::swap(m_sheets, other.m_sheets);
+    std::swap(m_active, other.m_active);
+    std::swap(m_nextSheetId, other.m_nextSheetId);
+    std::swap(m_formats, other.m_formats);
+    std::swap(m_autoRecalc, other.m_autoRecalc);
+    for (auto& s : m_sheets)
+        s->m_book = this;
+    for (auto& s : other.m_sheets)
+        s->m_book = &other;
+    m_modified = false;
+    notify({WorkbookChange::Everything, 0, {}});
+}
+
+Sheet* Workbook::sheetById(uint32_t id) const {
+    for (const auto& s : m_sheets)
+        if (s->id() == id)
+            return s.get();
+    return nullptr;
+}
+
+int Workbook::sheetIndex(const QString& name) const {
+    for (size_t i = 0; i < m_sheets.size(); ++i)
+        if (m_sheets[i]->name().compare(name, Qt::CaseInsensitive) == 0)
+            return int(i + 1);
+    return 0;
+}
+
+void Workbook::setActiveSheet(int index) {
+    if (!hasSheet(index) || index == m_active)
+        return;
+    m_active = index;
+    notify({WorkbookChange::ActiveSheet, index, {}});
+}
+
+QString Workbook::uniqueSheetName() const {
+    for (int n = sheetCount() + 1;; ++n) {
+        const QString name = QStringLiteral("Лист%1").arg(n);
+        if (sheetIndex(name) == 0)
+            return name;
+    }
+}
+
+Sheet& Workbook::insertSheet(int before, const QString& name) {
+    before = std::clamp(before, 1, sheetCount() + 1);
+    QString n = name.trimmed();
+    if (n.isEmpty() || sheetIndex(n) != 0)
+        n = uniqueSheetName();
+    m_sheets.insert(m_sheets.begin() + (before - 1),
+                    std::make_unique<Sheet>(this, m_nextSheetId++, n));
+    if (m_active >= before)
+        ++m_active;
+    m_recalc->structureChanged();
+    m_modified = true;
+    notify({WorkbookChange::SheetList, before, {}});
+    afterEdit();
+    return sheet(before);
+}
+
+bool Workbook::deleteSheet(int index) {
+    if (!hasSheet(index) || sheetCount() == 1)
+        return false;
+    m_recalc->structureChanged();
+    m_sheets.erase(m_sheets.begin() + (index - 1));
+    if (m_active > index || m_active > sheetCount())
+        --m_active;
+    m_active = std::clamp(m_active, 1, sheetCount());
+    m_modified = true;
+    notify({WorkbookChange::SheetList, index, {}});
+    afterEdit();
+    return true;
+}
+
+bool Workbook::renameSheet(int index, const QString& name) {
+    const QString n = name.trimmed();
+    if (!hasSheet(index) || n.isEmpty() || n.size() > 31)
+        return false;
+    const int other = sheetIndex(n);
+    if (other != 0 && other != index)
+        return false;
+    sheet(index).setName(n);
+    m_modified = true;
+    notify({WorkbookChange::SheetList, index, {}});
+    return true;
+}
+
+void Workbook::moveSheet(int from, int to) {
+    if (!hasSheet(from) || !hasSheet(to) || from == to)
+        return;
+    Sheet* activeSheetPtr = m_sheets[size_t(m_active - 1)].get();
+    auto moved = std::move(m_sheets[size_t(from - 1)]);
+    m_sheets.erase(m_sheets.begin() + (from - 1));
+    m_sheets.insert(m_sheets.begin() + (to - 1), std::move(moved));
+    for (int i = 1; i <= sheetCount(); ++i)
+        if (&sheet(i) == activeSheetPtr)
+            m_active = i;
+    m_modified = true;
+    notify({WorkbookChange::SheetList, 0, {}});
+}
+
+bool Workbook::isInEditGroup(int index) const {
+    return hasSheet(index) && (index == m_active || sheet(index).m_inGroup);
+}
+
+void Workbook::setInEditGroup(int index, bool on) {
+    if (!hasSheet(index))
+        return;
+    sheet(index).m_inGroup = on;
+    notify({WorkbookChange::SheetList, index, {}});
+}
+
+QList<int> Workbook::editGroup() const {
+    QList<int> out;
+    for (int i = 1; i <= sheetCount(); ++i)
+        if (isInEditGroup(i))
+            out.append(i);
+    return out;
+}
+
+QList<int> Workbook::targetsOf(int) const { return editGroup(); }
+
+void Workbook::afterEdit() {
+    if (m_updateDepth > 0 || !m_autoRecalc || !m_recalc->hasPending())
+        return;
+    const auto touched = m_recalc->recalcPending();
+    for (const Sheet* s : touched)
+        notify({WorkbookChange::Cells, s->index(), {}});
+}
+
+void Workbook::writeCell(Sheet& s, int row, int col, Cell content, uint32_t newFormat,
+                         bool keepFormat) {
+    if (row < 1 || row > kMaxRows || col < 1 || col > kMaxCols) {
+        releaseCellContent(content);
+        return;
+    }
+    Cell* existing = s.m_cells.find(row, col);
+    if (existing && existing->kind == CellKind::Formula)
+        m_recalc->formulaRemoved(existing->formula);
+    if (!existing && content.kind == CellKind::Empty && (keepFormat || newFormat == 0))
+        return;
+    Cell& slot = existing ? *existing : s.m_cells.obtain(row, col);
+    const uint32_t format = keepFormat ? slot.format : newFormat;
+    releaseCellContent(slot);
+    slot = content;
+    slot.format = format;
+    if (slot.kind == CellKind::Formula) {
+        slot.formula->sheet = &s;
+        slot.formula->row = row;
+        slot.formula->col = col;
+        m_recalc->formulaAdded(slot.formula);
+    }
+    m_recalc->valueChanged(&s, row, col);
+    s.cellsChanged(CellRange::cell(row, col));
+}
+
+void Workbook::writeEntry(Sheet& s, int row, int col, const QString& entry) {
+    const ParsedEntry p = EntryParser::parse(entry);
+    Cell c;
+    switch (p.kind) {
+    case ParsedEntry::Empty:
+        break;
+    case ParsedEntry::Number: {
+        c.kind = CellKind::Number;
+        c.number = p.number;
+        if (!p.numberFormat.isEmpty()) {
+            // A date keeps a date format the cell already has ("mmm/yy" of a period cell).
+            const uint32_t current = s.formatIndex(row, col);
+            const NumberFormat& nf = m_formats.numberFormat(current);
+            const bool keep = p.isDate ? nf.isDate() : !nf.isGeneral();
+            if (!keep) {
+                CellFormat f = m_formats.at(current);
+                f.numberFormat = p.numberFormat;
+                writeCell(s, row, col, c, m_formats.intern(f), false);
+                return;
+            }
+        }
+        break;
+    }
+    case ParsedEntry::Text:
+        c.kind = CellKind::Text;
+        c.text = new QString(p.text);
+        break;
+    case ParsedEntry::Formula: {
+        FormulaParser parser(*this, &s, row, col);
+        auto code = parser.compile(p.text);
+        if (!code) {
+            // Not a formula after all: kept as the text typed.
+            c.kind = CellKind::Text;
+            c.text = new QString(entry);
+            break;
+        }
+        c.kind = CellKind::Formula;
+        c.formula = new Formula;
+        c.formula->code = std::move(code);
+        break;
+    }
+    }
+    writeCell(s, row, col, c, 0, true);
+}
+
+void Workbook::setEntry(int row, int col, const QString& entry) {
+    for (int i : editGroup())
+        writeEntry(sheet(i), row, col, entry);
+    afterEdit();
+}
+
+void Workbook::setNumber(int row, int col, double value) {
+    for (int i : editGroup())
+        setNumber(i, row, col, value);
+}
+
+void Workbook::setText(int row, int col, const QString& text) {
+    for (int i : editGroup())
+        setText(i, row, col, text);
+}
+
+bool Workbook::setFormula(int row, int col, const QString& formula, QString* error) {
+    bool ok = true;
+    for (int i : editGroup())
+        ok = setFormula(i, row, col, formula, error) && ok;
+    return ok;
+}
+
+void Workbook::clearCell(int row, int col) {
+    for (int i : editGroup())
+        clearCell(i, row, col);
+}
+
+void Workbook::setEntry(int sheetIndex, int row, int col, const QString& entry) {
+    if (!hasSheet(sheetIndex))
+        return;
+    writeEntry(sheet(sheetIndex), row, col, entry);
+    afterEdit();
+}
+
+void Workbook::setNumber(int sheetIndex, int row, int col, double value) {
+    if (!hasSheet(sheetIndex))
+        return;
+    Cell c;
+    c.kind = CellKind::Number;
+    c.number = value;
+    writeCell(sheet(sheetIndex), row, col, c, 0, true);
+    afterEdit();
+}
+
+void Workbook::setText(int sheetIndex, int row, int col, const QString& text) {
+    if (!hasSheet(sheetIndex))
+        return;
+    Cell c;
+    if (!text.isEmpty()) {
+        c.kind = CellKind::Text;
+        c.text = new QString(text);
+    }
+    writeCell(sheet(sheetIndex), row, col, c, 0, true);
+    afterEdit();
+}
+
+bool Workbook::setFormula(int sheetIndex, int row, int col, const QString& formula,
+                          QString* error) {
+    if (!hasSheet(sheetIndex))
+        return false;
+    Sheet& s = sheet(sheetIndex);
+    FormulaParser parser(*this, &s, row, col);
+    auto code = parser.compile(formula.startsWith('=') ? formula.mid(1) : formula, error);
+    if (!code)
+        return false;
+    Cell c;
+    c.kind = CellKind::Formula;
+    c.formula = new Formula;
+    c.formula->code = std::move(code);
+    writeCell(s, row, col, c, 0, true);
+    afterEdit();
+    return true;
+}
+
+void Workbook::clearCell(int sheetIndex, int row, int col) {
+    if (!hasSheet(sheetIndex))
+        return;
+    writeCell(sheet(sheetIndex), row, col, Cell(), 0, true);
+    afterEdit();
+}
+
+void Workbook::setFormat(int sheetIndex, const CellRange& range,
+                         const std::function<void(CellFormat&)>& change) {
+    if (!hasSheet(sheetIndex) || !range.isValid())
+        return;
+    Sheet& s = sheet(sheetIndex);
+    const CellRange r(range.row1, range.col1, std::min(range.row2, kMaxRows),
+                      std::min(range.col2, kMaxCols));
+    // Formats shared by many cells are edited once per distinct source format.
+    QHash<uint32_t, uint32_t> mapped;
+    for (int row = r.row1; row <= r.row2; ++row)
+        for (int col = r.col1; col <= r.col2; ++col) {
+            const uint32_t old = s.formatIndex(row, col);
+            auto it = mapped.constFind(old);
+            uint32_t target;
+            if (it == mapped.constEnd()) {
+                CellFormat f = m_formats.at(old);
+                change(f);
+                target = m_formats.intern(f);
+                mapped.insert(old, target);
+            } else {
+                target = it.value();
+            }
+            if (target == old)
+                continue;
+            s.m_cells.obtain(row, col).format = target;
+        }
+    s.cellsChanged(r);
+}
+
+void Workbook::setNumberFormat(int sheetIndex, const CellRange& range, const QString& fmt) {
+    setFormat(sheetIndex, range, [&](CellFormat& f) { f.numberFormat = fmt; });
+}
+
+void Workbook::setFormatIndex(int sheetIndex, int row, int col, uint32_t index) {
+    if (!hasSheet(sheetIndex) || index >= m_formats.size() || row < 1 || row > kMaxRows ||
+        col < 1 || col > kMaxCols)
+        return;
+    Sheet& s = sheet(sheetIndex);
+    if (Cell* c = s.m_cells.find(row, col))
+        c->format = index;
+    else if (index != 0)
+        s.m_cells.obtain(row, col).format = index;
+    s.cellsChanged(CellRange::cell(row, col));
+}
+
+bool Workbook::setValidation(int sheetIndex, const CellRange& range, const QString& condition,
+                             const QString& message, QString* error) {
+    if (!hasSheet(sheetIndex) || !range.isValid())
+        return false;
+    Sheet& s = sheet(sheetIndex);
+    FormulaParser parser(*this, &s, range.row1, range.col1);
+    auto code = parser.compile(condition.startsWith('=') ? condition.mid(1) : condition, error);
+    if (!code)
+        return false;
+    s.m_rules.push_back({range, std::move(code), message});
+    s.changed();
+    return true;
+}
+
+void Workbook::removeValidation(int sheetIndex, const CellRange& range) {
+    if (!hasSheet(sheetIndex))
+        return;
+    Sheet& s = sheet(sheetIndex);
+    std::erase_if(s.m_rules, [&](const ValidationRule& r) { return r.range.intersects(range); });
+    s.changed();
+}
+
+QString Workbook::validationCondition(int sheetIndex, int row, int col) const {
+    if (!hasSheet(sheetIndex))
+        return {};
+    const Sheet& s = sheet(sheetIndex);
+    const ValidationRule* rule = s.ruleAt(row, col);
+    if (!rule)
+        return {};
+    // The condition is stored relative to the first cell; read at this cell it adjusts.
+    return printFormula(*rule->condition, *this, &s, row, col);
+}
+
+bool Workbook::validate(int sheetIndex, int row, int col, const QString& candidate,
+                        QString* message) const {
+    if (!hasSheet(sheetIndex))
+        return true;
+    const Sheet& s = sheet(sheetIndex);
+    const ValidationRule* rule = s.ruleAt(row, col);
+    if (!rule)
+        return true;
+    const ParsedEntry p = EntryParser::parse(candidate);
+    CellValue v;
+    if (p.kind == ParsedEntry::Number)
+        v = CellValue::fromNumber(p.number);
+    else if (p.kind == ParsedEntry::Text || p.kind == ParsedEntry::Formula)
+        v = CellValue::fromText(candidate);
+    Evaluator& ev = m_recalc->evaluator();
+    ev.setOverride(&s, row, col, v);
+    const CellValue r = ev.evaluate(*rule->condition, &s, row, col);
+    ev.clearOverride();
+    const bool ok = (r.type == CellValue::Number || r.type == CellValue::Boolean) && r.number != 0;
+    if (!ok && message)
+        *message = rule->message;
+    return ok;
+}
+
+void Workbook::setAutoRecalc(bool on) {
+    m_autoRecalc = on;
+    if (on)
+        afterEdit();
+}
+
+void Workbook::recalc() {
+    const auto touched = m_recalc->recalcPending();
+    for (const Sheet* s : touched)
+        notify({WorkbookChange::Cells, s->index(), {}});
+}
+
+void Workbook::recalcAll() {
+    const auto touched = m_recalc->recalcAll();
+    for (const Sheet* s : touched)
+        notify({WorkbookChange::Cells, s->index(), {}});
+}
+
+QList<CellPosition> Workbook::circularCells() const {
+    QList<CellPosition> out;
+    for (const Formula* f : m_recalc->circular())
+        out.append({f->sheet->index(), f->row, f->col});
+    return out;
+}
+
+void Workbook::addObserver(WorkbookObserver* observer) {
+    if (std::find(m_observers.begin(), m_observers.end(), observer) == m_observers.end())
+        m_observers.push_back(observer);
+}
+
+void Workbook::removeObserver(WorkbookObserver* observer) {
+    std::erase(m_observers, observer);
+}
+
+void Workbook::beginUpdate() { ++m_updateDepth; }
+
+void Workbook::endUpdate() {
+    if (m_updateDepth > 0 && --m_updateDepth == 0)
+        afterEdit();
+}
+
+void Workbook::notify(const WorkbookChange& change) {
+    const auto observers = m_observers;
+    for (WorkbookObserver* o : observers)
+        o->workbookChanged(change);
+}
