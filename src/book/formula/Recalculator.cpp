@@ -156,6 +156,12 @@ void Recalculator::structureChanged() {
     m_circular.clear();
 }
 
+void Recalculator::loadedClean() {
+    m_fullPending = false;
+    m_changed.clear();
+    m_newFormulas.clear();
+}
+
 bool Recalculator::hasPending() const {
     return m_fullPending || !m_changed.empty() || !m_newFormulas.empty();
 }

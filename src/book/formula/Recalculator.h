@@ -27,6 +27,8 @@ public:
     void structureChanged();
 
     bool hasPending() const;
+    // Just loaded with results saved alongside: nothing to recompute until an edit.
+    void loadedClean();
     // Recomputes what the changes since the last call reach; returns the sheets touched.
     std::unordered_set<const Sheet*> recalcPending();
     std::unordered_set<const Sheet*> recalcAll();

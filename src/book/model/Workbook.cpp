@@ -438,8 +438,11 @@ void Workbook::recalcAll() {
 
 QList<CellPosition> Workbook::circularCells() const {
     QList<CellPosition> out;
-    for (const Formula* f : m_recalc->circular())
-        out.append({f->sheet->index(), f->row, f->col});
+    for (int i = 1; i <= sheetCount(); ++i)
+        sheet(i).cells().forEach([&](int r, int c, const Cell& cell) {
+            if (cell.kind == CellKind::Formula && cell.formula->circular)
+                out.append({i, r, c});
+        });
     return out;
 }
 
