@@ -291,6 +291,7 @@ void Recalculator::evaluateInOrder(const std::vector<Formula*>& order,
         }
         f->value = m_eval.evaluate(*f->code, f->sheet, f->row, f->col);
     }
+    m_evaluations += order.size();
 }
 
 std::unordered_set<const Sheet*> Recalculator::recalcAll() {

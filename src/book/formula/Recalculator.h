@@ -37,6 +37,8 @@ public:
     const std::vector<Formula*>& circular() const { return m_circular; }
 
     Evaluator& evaluator() { return m_eval; }
+    // Formulas evaluated since construction.
+    uint64_t evaluationCount() const { return m_evaluations; }
     size_t indexedFormulaCount() const { return m_indexedCount; }
 
 private:
@@ -77,6 +79,7 @@ private:
     std::vector<Formula*> m_fullOrder;
     bool m_fullOrderValid = false;
     uint32_t m_epoch = 1;
+    uint64_t m_evaluations = 0;
     std::vector<Formula*> m_edges;
     std::vector<Frame> m_frames;
     std::vector<Formula*> m_tarjanStack;
