@@ -75,6 +75,8 @@ void DbProcedure::execute() {
     if (!ok) {
         const QSqlError err = m_query->lastError();
         m_query->finish();
+        if (!m_connection.inTransaction())
+            m_query.reset();
         throw DbError(ServerText(err), ServerCode(err));
     }
     if (!m_outputNames.isEmpty() && m_query->next()) {
@@ -83,6 +85,9 @@ void DbProcedure::execute() {
             m_outputs.insert(rec.fieldName(i).toUpper(), m_query->value(i));
     }
     m_query->finish();
+    // Outside an explicit transaction the driver's own one ends only with the statement.
+    if (!m_connection.inTransaction())
+        m_query.reset();
 }
 
 QVariant DbProcedure::output(const QString& name) const {

@@ -114,6 +114,7 @@ void DbStatement::open() {
     if (!m_query->exec()) {
         const QSqlError err = m_query->lastError();
         m_query->finish();
+        dropOwnTransaction();
         throw DbError(ServerText(err), ServerCode(err));
     }
     const QSqlRecord rec = m_query->record();
@@ -129,6 +130,7 @@ void DbStatement::open() {
     }
     const QSqlError err = m_query->lastError();
     m_query->finish();
+    dropOwnTransaction();
     if (err.isValid() && err.type() != QSqlError::NoError) {
         m_rows.clear();
         throw DbError(ServerText(err), ServerCode(err));
@@ -147,6 +149,7 @@ void DbStatement::execute() {
                                         QRegularExpression::CaseInsensitiveOption);
     m_rowsAffected = ok && dml.match(text()).hasMatch() ? m_query->numRowsAffected() : 0;
     m_query->finish();
+    dropOwnTransaction();
     if (!ok)
         throw DbError(ServerText(err), ServerCode(err));
 }
@@ -201,6 +204,13 @@ bool DbStatement::locate(const QString& field, const QVariant& value) {
         }
     }
     return false;
+}
+
+void DbStatement::dropOwnTransaction() {
+    // Outside an explicit transaction the driver gives the statement a transaction
+    // of its own and keeps it (and its snapshot) until the statement is freed.
+    if (!m_connection.inTransaction())
+        m_query.reset();
 }
 
 void DbStatement::release() {

@@ -61,6 +61,7 @@ public:
 private:
     void prepare();
     void bindAll();
+    void dropOwnTransaction();
 
     DbConnection& m_connection;
     QString m_name;
