@@ -1,7 +1,11 @@
 #include "AppContext.h"
+#include "FirebirdEnvironment.h"
 #include "Localization.h"
+#include "MainWindowConnections.h"
 #include "QtPrompter.h"
+#include "TdmMSSQL.h"
 #include "TfZastav.h"
+#include "TfmIBLogin.h"
 #include "TfmKisMain0.h"
 
 #include <QApplication>
@@ -19,23 +23,39 @@ int runZemrak(QApplication& app, QtPrompter& prompter) {
     splash->repaint();
     QApplication::processEvents();
 
+    TdmMSSQL dmMSSQL(prompter);
+    QtLoginLauncher login(prompter);
+    dmMSSQL.setLoginLauncher(&login);
+    dmMSSQL.create();
+
+    // The collections window's creation: registration, the check of the fact
+    // database and the tree. The window takes these steps over once it has a tree.
+    MainWindowConnections connections(dmMSSQL);
     std::unique_ptr<TfmKisMain0> mainWindow;
-    if (AppContext::continueStartup())
+    if (AppContext::continueStartup() && connections.connectAtCreation())
         mainWindow = std::make_unique<TfmKisMain0>();
     if (!AppContext::continueStartup()) {
         splash->hide();
+        // No window was made, so its exit steps never run: leave no USERS row behind.
+        dmMSSQL.unregisterInstance();
+        dmMSSQL.dbTab.close();
+        dmMSSQL.dbMain.close();
         return 0;
     }
     splash->hide();
     splash.reset();
     mainWindow->show();
-    Q_UNUSED(prompter);
-    return app.exec();
+    const int code = app.exec();
+    mainWindow.reset();
+    connections.shutdown();
+    return code;
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Before the client library opens anything: the embedded engine's lock folder.
+    PrepareFirebirdEnvironment();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zemrak"));
     QApplication::setApplicationDisplayName(QStringLiteral("Земрак"));

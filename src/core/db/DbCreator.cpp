@@ -1,0 +1,161 @@
+#include "DbCreator.h"
+
+#include "DbError.h"
+#include "FirebirdEnvironment.h"
+#include "SqlScript.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+
+#include <ibase.h>
+
+namespace {
+
+QString statusText(const ISC_STATUS* status) {
+    QStringList lines;
+    const ISC_STATUS* vector = status;
+    char buffer[1024];
+    while (fb_interpret(buffer, sizeof buffer, &vector) > 0)
+        lines << QString::fromUtf8(buffer);
+    return lines.join(QLatin1Char('\n'));
+}
+
+[[noreturn]] void fail(const ISC_STATUS* status, const QString& context) {
+    const int code = int(isc_sqlcode(status));
+    QString text = statusText(status);
+    if (!context.isEmpty())
+        text += QStringLiteral("\n") + context;
+    throw DbError(text, code);
+}
+
+QByteArray quoted(const QString& text) {
+    QString q = text;
+    q.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return "'" + q.toUtf8() + "'";
+}
+
+bool isRemote(const QString& path) {
+    // "host:/path" or "host/port:/path"; a one-letter prefix would be a drive.
+    const qsizetype colon = path.indexOf(QLatin1Char(':'));
+    return colon > 1 && !path.startsWith(QLatin1Char('/'));
+}
+
+class Attachment {
+public:
+    Attachment(const QString& path, const DbCreator::Options& options) {
+        QByteArray dpb;
+        dpb += char(isc_dpb_version1);
+        auto add = [&dpb](char tag, const QByteArray& value) {
+            dpb += tag;
+            dpb += char(value.size());
+            dpb += value;
+        };
+        add(char(isc_dpb_user_name), options.user.toUtf8());
+        add(char(isc_dpb_password), options.password.toUtf8());
+        add(char(isc_dpb_lc_ctype), "UTF8");
+        dpb += char(isc_dpb_sql_dialect);
+        dpb += char(1);
+        dpb += char(3);
+        if (!options.forcedWrites) {
+            dpb += char(isc_dpb_force_write);
+            dpb += char(1);
+            dpb += char(0);
+        }
+        const QByteArray name = path.toUtf8();
+        ISC_STATUS_ARRAY status;
+        if (isc_attach_database(status, short(name.size()), name.constData(), &m_db,
+                                short(dpb.size()), dpb.constData()))
+            fail(status, {});
+    }
+    ~Attachment() {
+        ISC_STATUS_ARRAY status;
+        if (m_db)
+            isc_detach_database(status, &m_db);
+    }
+    Attachment(const Attachment&) = delete;
+    Attachment& operator=(const Attachment&) = delete;
+
+    void execute(const QString& statement) {
+        const QByteArray text = statement.toUtf8();
+        if (text.size() > 65535)
+            throw DbError(QStringLiteral("Слишком длинный оператор SQL:\n") + statement.left(200));
+        ISC_STATUS_ARRAY status;
+        isc_tr_handle tr = 0;
+        if (isc_start_transaction(status, &tr, 1, &m_db, 0, nullptr))
+            fail(status, {});
+        if (isc_dsql_execute_immediate(status, &m_db, &tr, static_cast<unsigned short>(text.size()),
+                                       text.constData(), 3, nullptr)) {
+            const QString context = QStringLiteral("Оператор: ") + statement.left(300);
+            ISC_STATUS_ARRAY ignored;
+            isc_rollback_transaction(ignored, &tr);
+            fail(status, context);
+        }
+        if (isc_commit_transaction(status, &tr)) {
+            ISC_STATUS_ARRAY ignored;
+            isc_rollback_transaction(ignored, &tr);
+            fail(status, QStringLiteral("Оператор: ") + statement.left(300));
+        }
+    }
+
+private:
+    isc_db_handle m_db = 0;
+};
+
+} // namespace
+
+void DbCreator::createDatabase(const QString& path) const {
+    PrepareFirebirdEnvironment();
+    if (path.trimmed().isEmpty())
+        throw DbError(QStringLiteral("Не задан путь к файлу БД"));
+    if (!isRemote(path) && QFileInfo::exists(path))
+        throw DbError(QStringLiteral("Файл %1 уже существует").arg(path));
+    const QByteArray sql = "CREATE DATABASE " + quoted(path) + " USER " + quoted(m_options.user) +
+                           " PASSWORD " + quoted(m_options.password) +
+                           " PAGE_SIZE 8192 DEFAULT CHARACTER SET WIN1251";
+    ISC_STATUS_ARRAY status;
+    isc_db_handle db = 0;
+    isc_tr_handle tr = 0;
+    if (isc_dsql_execute_immediate(status, &db, &tr, static_cast<unsigned short>(sql.size()),
+                                   sql.constData(), 3, nullptr))
+        fail(status, {});
+    isc_detach_database(status, &db);
+}
+
+void DbCreator::runScript(const QString& path, const QString& script) const {
+    PrepareFirebirdEnvironment();
+    Attachment attachment(path, m_options);
+    for (const QString& statement : SplitSqlScript(script))
+        attachment.execute(statement);
+}
+
+void DbCreator::createFact(const QString& path, bool demo) const {
+    createDatabase(path);
+    runScript(path, builtInScript(QStringLiteral("fact")));
+    if (demo)
+        runScript(path, builtInScript(QStringLiteral("demo_fact")));
+}
+
+void DbCreator::createTab(const QString& path, bool demo) const {
+    createDatabase(path);
+    runScript(path, builtInScript(QStringLiteral("tab")));
+    if (demo)
+        runScript(path, builtInScript(QStringLiteral("demo_tab")));
+}
+
+QString DbCreator::builtInScript(const QString& name) {
+    QFile file(QStringLiteral(":/db/%1.sql").arg(name));
+    if (!file.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("Нет сценария SQL %1").arg(name));
+    return QString::fromUtf8(file.readAll());
+}
+
+QByteArray DbCreator::scriptsDigest() {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const char* name : {"fact", "tab", "demo_fact", "demo_tab"}) {
+        QFile file(QStringLiteral(":/db/%1.sql").arg(QLatin1String(name)));
+        if (file.open(QIODevice::ReadOnly))
+            hash.addData(file.readAll());
+    }
+    return hash.result().toHex().left(16);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Creates the two databases of the system from the SQL scripts built into the
+// program (db/*.sql): CREATE DATABASE through the client library, then each
+// statement of the script in its own committed transaction.
+class DbCreator {
+public:
+    struct Options {
+        QString user = QStringLiteral("SYSDBA");
+        QString password = QStringLiteral("quillbark");
+        // Off only for throw-away databases (tests): every commit then skips the disk sync.
+        bool forcedWrites = true;
+    };
+
+    explicit DbCreator(Options options) : m_options(std::move(options)) {}
+
+    // Both throw DbError; an existing file is never overwritten.
+    void createFact(const QString& path, bool demo) const;
+    void createTab(const QString& path, bool demo) const;
+
+    // An empty database (dialect 3, default character set WIN1251).
+    void createDatabase(const QString& path) const;
+    // Runs every statement of a script; the error names the failing statement.
+    void runScript(const QString& path, const QString& script) const;
+
+    // The scripts built into the program: "fact", "tab", "demo_fact", "demo_tab".
+    static QString builtInScript(const QString& name);
+    // A digest of all built-in scripts, to tell whether a cached database is current.
+    static QByteArray scriptsDigest();
+
+private:
+    Options m_options;
+};
