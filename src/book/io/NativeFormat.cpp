@@ -1,6 +1,7 @@
 #include "NativeFormat.h"
 
 #include "ByteStream.h"
+#include "formula/CodeCache.h"
 #include "formula/FormulaParser.h"
 #include "formula/Recalculator.h"
 #include "model/Formula.h"
@@ -484,7 +485,7 @@ bool NativeReader::read() {
         Cell& c = *pf.sheet->m_cells.find(pf.row, pf.col);
         c.kind = CellKind::Formula;
         c.formula = new Formula;
-        c.formula->code = std::move(code);
+        c.formula->code = m_book.m_codes->intern(std::move(code));
         c.formula->value = pf.value;
         c.formula->sheet = pf.sheet;
         c.formula->row = pf.row;

@@ -23,4 +23,9 @@ struct Formula {
     bool dirty = false;
     bool onStack = false;
     bool circular = false;
+
+    // Formulas come from a pool: consecutive formulas sit next to each other, which the
+    // recalculation's walk over thousands of them depends on.
+    static void* operator new(size_t size);
+    static void operator delete(void* p) noexcept;
 };

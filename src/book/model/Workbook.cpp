@@ -3,12 +3,14 @@
 #include "Formula.h"
 #include "format/EntryParser.h"
 #include "format/NumberFormat.h"
+#include "formula/CodeCache.h"
 #include "formula/FormulaParser.h"
 #include "formula/Recalculator.h"
 
 #include <algorithm>
 
-Workbook::Workbook(int sheetCount) : m_recalc(std::make_unique<Recalculator>(*this)) {
+Workbook::Workbook(int sheetCount)
+    : m_recalc(std::make_unique<Recalculator>(*this)), m_codes(std::make_unique<CodeCache>()) {
     reset(sheetCount);
 }
 
@@ -39,6 +41,7 @@ void Workbook::swapContents(Workbook& other) {
     std::swap(m_active, other.m_active);
     std::swap(m_nextSheetId, other.m_nextSheetId);
     std::swap(m_formats, other.m_formats);
+    std::swap(m_codes, other.m_codes);
     std::swap(m_autoRecalc, other.m_autoRecalc);
     for (auto& s : m_sheets)
         s->m_book = this;
@@ -180,6 +183,7 @@ void Workbook::writeCell(Sheet& s, int row, int col, Cell content, uint32_t newF
     slot = content;
     slot.format = format;
     if (slot.kind == CellKind::Formula) {
+        slot.formula->code = m_codes->intern(std::move(slot.formula->code));
         slot.formula->sheet = &s;
         slot.formula->row = row;
         slot.formula->col = col;

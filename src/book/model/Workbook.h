@@ -13,6 +13,7 @@
 #include <vector>
 
 class Recalculator;
+class CodeCache;
 
 enum class ClearWhat { All, Values, Formats };
 
@@ -170,6 +171,7 @@ private:
     uint32_t m_nextSheetId = 1;
     FormatTable m_formats;
     std::unique_ptr<Recalculator> m_recalc;
+    std::unique_ptr<CodeCache> m_codes;
     bool m_autoRecalc = true;
     bool m_modified = false;
     int m_updateDepth = 0;

@@ -1,0 +1,209 @@
+#include "BenchSupport.h"
+
+#include "formula/Recalculator.h"
+#include "io/NativeFormat.h"
+#include "model/Workbook.h"
+
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRows = 10000;
+constexpr int kGroupWidth = 12; // ten inputs, a SUM, a chain link
+
+double input(int group, int row, int k) { return double((group * 31 + row * 7 + k * 13) % 97); }
+
+// `groups` blocks of 10 000 rows: A..J numbers, K = SUM(A:J) of the row, L = L above * 0.5 + K.
+// Two formulas per row and group.
+std::unique_ptr<Workbook> buildRecalcBook(int groups) {
+    auto book = std::make_unique<Workbook>();
+    book->setAutoRecalc(false);
+    for (int g = 0; g < groups; ++g) {
+        const int c0 = g * kGroupWidth + 1;
+        for (int r = 1; r <= kRows; ++r) {
+            for (int k = 0; k < 10; ++k)
+                book->setNumber(1, r, c0 + k, input(g, r, k));
+            const QString a = cellName(r, c0), j = cellName(r, c0 + 9), kk = cellName(r, c0 + 10);
+            book->setFormula(1, r, c0 + 10, "=SUM(" + a + ":" + j + ")");
+            book->setFormula(1, r, c0 + 11,
+                             r == 1 ? "=" + kk
+                                    : "=" + cellName(r - 1, c0 + 11) + "*0.5+" + kk);
+        }
+    }
+    return book;
+}
+
+// The same numbers from a dense array in a plain loop.
+double plainLoop(const std::vector<double>& inputs, int groups, std::vector<double>& out) {
+    double last = 0;
+    for (int g = 0; g < groups; ++g) {
+        double chain = 0;
+        for (int r = 0; r < kRows; ++r) {
+            const double* in = &inputs[(size_t(g) * kRows + size_t(r)) * 10];
+            double sum = 0;
+            for (int k = 0; k < 10; ++k)
+                sum += in[k];
+            chain = r == 0 ? sum : chain * 0.5 + sum;
+            out[(size_t(g) * kRows + size_t(r)) * 2] = sum;
+            out[(size_t(g) * kRows + size_t(r)) * 2 + 1] = chain;
+            last = chain;
+        }
+    }
+    return last;
+}
+
+double fullRecalc(int groups, double& plainMs) {
+    auto book = buildRecalcBook(groups);
+    const auto t0 = std::chrono::steady_clock::now();
+    book->recalcAll(); // orders the formulas once
+    const double firstMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    const double engineMs = bestMs(15, [&] { book->recalcAll(); });
+
+    std::vector<double> inputs(size_t(groups) * kRows * 10);
+    for (int g = 0; g < groups; ++g)
+        for (int r = 0; r < kRows; ++r)
+            for (int k = 0; k < 10; ++k)
+                inputs[(size_t(g) * kRows + size_t(r)) * 10 + size_t(k)] = input(g, r + 1, k);
+    std::vector<double> out(size_t(groups) * kRows * 2);
+    double expected = 0;
+    plainMs = bestMs(200, [&] { expected = plainLoop(inputs, groups, out); });
+    const double got = book->sheet(1).number(kRows, (groups - 1) * kGroupWidth + 12);
+    if (std::fabs(got - expected) > 1e-6 * std::fabs(expected)) {
+        std::fprintf(stderr, "full recalculation gives %g, the plain loop %g\n", got, expected);
+        std::exit(1);
+    }
+    std::printf("# %d formulas: first recalculation with ordering %.2f ms, again %.2f ms, "
+                "plain loop %.3f ms\n",
+                groups * kRows * 2, firstMs, engineMs, plainMs);
+    return engineMs;
+}
+
+double oneEdit(int groups) {
+    auto book = buildRecalcBook(groups);
+    book->setAutoRecalc(true);
+    book->recalcAll();
+    // An input near the end of the first group: its SUM and the chain below it change.
+    const int row = kRows - 100;
+    const uint64_t before = book->recalculator().evaluationCount();
+    double value = 1000;
+    const double ms = bestMs(15, [&] { book->setNumber(1, row, 1, value += 1); });
+    std::printf("# edit in %d formulas: %.3f ms, %llu evaluations per edit\n", groups * kRows * 2,
+                ms,
+                (unsigned long long)((book->recalculator().evaluationCount() - before) / 15));
+    return ms;
+}
+
+void chain(int n) {
+    Workbook book;
+    book.setAutoRecalc(false);
+    book.setNumber(1, 1, 1, 1);
+    for (int i = 2; i <= n; ++i) {
+        const int row = (i - 1) % 16000 + 1, col = (i - 1) / 16000 + 1;
+        const int prow = (i - 2) % 16000 + 1, pcol = (i - 2) / 16000 + 1;
+        book.setFormula(1, row, col, "=" + cellName(prow, pcol) + "+1");
+    }
+    const double ms = bestMs(1, [&] { book.recalcAll(); });
+    const int lastRow = (n - 1) % 16000 + 1, lastCol = (n - 1) / 16000 + 1;
+    if (book.sheet(1).number(lastRow, lastCol) != n) {
+        std::fprintf(stderr, "chain gives %g\n", book.sheet(1).number(lastRow, lastCol));
+        std::exit(1);
+    }
+    std::vector<double> v(static_cast<size_t>(n));
+    const double plain = bestMs(20, [&] {
+        v[0] = 1;
+        for (int i = 1; i < n; ++i)
+            v[size_t(i)] = v[size_t(i - 1)] + 1;
+    });
+    report("chain_200k_first_recalc", ms, "ms", 40 * plain);
+}
+
+double numberAt(int sheet, int r, int c) { return double((sheet * 7919 + r * 131 + c * 17) % 100000) / 100; }
+
+void saveLoad() {
+    const int sheets = 10, rows = 10000, cols = 10;
+    const double cells = double(sheets) * rows * cols;
+    QTemporaryDir dir;
+    const QString vts = dir.filePath("bench.vts");
+    const std::string csv = dir.filePath("bench.csv").toStdString();
+    double nativeMs = 0;
+    {
+        Workbook book(sheets);
+        for (int s = 1; s <= sheets; ++s)
+            for (int r = 1; r <= rows; ++r)
+                for (int c = 1; c <= cols; ++c)
+                    book.setNumber(s, r, c, numberAt(s, r, c));
+        nativeMs = bestMs(3, [&] {
+            Workbook loaded;
+            if (!NativeFormat::saveFile(book, vts) || !NativeFormat::loadFile(loaded, vts) ||
+                loaded.sheet(10).number(rows, cols) != numberAt(10, rows, cols)) {
+                std::fprintf(stderr, "native round trip failed\n");
+                std::exit(1);
+            }
+        });
+    }
+    const double csvMs = bestMs(3, [&] {
+        FILE* f = std::fopen(csv.c_str(), "w");
+        for (int s = 1; s <= sheets; ++s)
+            for (int r = 1; r <= rows; ++r)
+                for (int c = 1; c <= cols; ++c)
+                    std::fprintf(f, c == cols ? "%.15g\n" : "%.15g;", numberAt(s, r, c));
+        std::fclose(f);
+        f = std::fopen(csv.c_str(), "r");
+        std::vector<double> values;
+        values.reserve(size_t(cells));
+        char line[4096];
+        while (std::fgets(line, sizeof line, f)) {
+            char* p = line;
+            while (*p && *p != '\n') {
+                char* end;
+                values.push_back(std::strtod(p, &end));
+                p = *end == ';' ? end + 1 : end;
+            }
+        }
+        std::fclose(f);
+        if (values.size() != size_t(cells))
+            std::exit(1);
+    });
+    report("native_save_load_1M", nativeMs, "ms", 2 * csvMs);
+
+    // Peak memory of loading: file bytes, unpacked body and the workbook together.
+    releaseFreeMemory();
+    const long before = residentBytes();
+    if (resetPeak()) {
+        Workbook loaded;
+        NativeFormat::loadFile(loaded, vts);
+        const long peak = peakResidentBytes();
+        report("native_load_peak_bytes_per_cell", double(peak - before) / cells, "bytes", 48);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "profile") {
+        // A long run of full recalculations alone, for a profiler.
+        auto book = buildRecalcBook(5);
+        for (int i = 0; i < 300; ++i)
+            book->recalcAll();
+        return 0;
+    }
+    double plain100 = 0, plain400 = 0;
+    const double t100 = fullRecalc(5, plain100);
+    report("full_recalc_100k", t100, "ms", 40 * plain100);
+    const double t400 = fullRecalc(20, plain400);
+    report("full_recalc_400k_vs_100k", t400 / t100, "x", 4.6);
+    const double e40 = oneEdit(2);
+    const double e400 = oneEdit(20);
+    report("incremental_edit_400k_vs_40k", e400 / e40, "x", 1.5);
+    chain(200000);
+    saveLoad();
+    return 0;
+}
