@@ -34,8 +34,12 @@ static long statusField(const char* key) {
     return -1;
 }
 
-long residentBytes() { return statusField("VmRSS:"); }
-long peakResidentBytes() { return statusField("VmHWM:"); }
+long residentBytes() {
+    return statusField("VmRSS:");
+}
+long peakResidentBytes() {
+    return statusField("VmHWM:");
+}
 
 bool resetPeak() {
     std::ofstream out("/proc/self/clear_refs");
@@ -43,4 +47,6 @@ bool resetPeak() {
     return bool(out);
 }
 
-void releaseFreeMemory() { malloc_trim(0); }
+void releaseFreeMemory() {
+    malloc_trim(0);
+}

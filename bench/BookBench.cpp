@@ -18,7 +18,9 @@ namespace {
 constexpr int kRows = 10000;
 constexpr int kGroupWidth = 12; // ten inputs, a SUM, a chain link
 
-double input(int group, int row, int k) { return double((group * 31 + row * 7 + k * 13) % 97); }
+double input(int group, int row, int k) {
+    return double((group * 31 + row * 7 + k * 13) % 97);
+}
 
 // `groups` blocks of 10 000 rows: A..J numbers, K = SUM(A:J) of the row, L = L above * 0.5 + K.
 // Two formulas per row and group.
@@ -33,8 +35,7 @@ std::unique_ptr<Workbook> buildRecalcBook(int groups) {
             const QString a = cellName(r, c0), j = cellName(r, c0 + 9), kk = cellName(r, c0 + 10);
             book->setFormula(1, r, c0 + 10, "=SUM(" + a + ":" + j + ")");
             book->setFormula(1, r, c0 + 11,
-                             r == 1 ? "=" + kk
-                                    : "=" + cellName(r - 1, c0 + 11) + "*0.5+" + kk);
+                             r == 1 ? "=" + kk : "=" + cellName(r - 1, c0 + 11) + "*0.5+" + kk);
         }
     }
     return book;
@@ -96,8 +97,7 @@ double oneEdit(int groups) {
     double value = 1000;
     const double ms = bestMs(15, [&] { book->setNumber(1, row, 1, value += 1); });
     std::printf("# edit in %d formulas: %.3f ms, %llu evaluations per edit\n", groups * kRows * 2,
-                ms,
-                (unsigned long long)((book->recalculator().evaluationCount() - before) / 15));
+                ms, (unsigned long long)((book->recalculator().evaluationCount() - before) / 15));
     return ms;
 }
 
@@ -125,7 +125,9 @@ void chain(int n) {
     report("chain_200k_first_recalc", ms, "ms", 40 * plain);
 }
 
-double numberAt(int sheet, int r, int c) { return double((sheet * 7919 + r * 131 + c * 17) % 100000) / 100; }
+double numberAt(int sheet, int r, int c) {
+    return double((sheet * 7919 + r * 131 + c * 17) % 100000) / 100;
+}
 
 void saveLoad() {
     const int sheets = 10, rows = 10000, cols = 10;

@@ -8,7 +8,9 @@
 
 namespace BookFiles {
 
-static QString extension(const QString& path) { return QFileInfo(path).suffix().toLower(); }
+static QString extension(const QString& path) {
+    return QFileInfo(path).suffix().toLower();
+}
 
 bool load(Workbook& book, const QString& path, QString* error) {
     const QString ext = extension(path);

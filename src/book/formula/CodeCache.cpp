@@ -22,7 +22,8 @@ bool sameCode(const FormulaCode& a, const FormulaCode& b) {
         const Instr& y = b.code[i];
         if (x.op != y.op || x.flags != y.flags || x.argc != y.argc || x.func != y.func ||
             x.sheet != y.sheet || x.row1 != y.row1 || x.col1 != y.col1 || x.row2 != y.row2 ||
-            x.col2 != y.col2 || !(x.number == y.number || (x.number != x.number && y.number != y.number)))
+            x.col2 != y.col2 ||
+            !(x.number == y.number || (x.number != x.number && y.number != y.number)))
             return false;
     }
     return true;

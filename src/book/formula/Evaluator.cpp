@@ -164,14 +164,14 @@ int Evaluator::compare(const EvalValue& a0, const EvalValue& b0) {
         return t == EvalValue::Number ? 0 : t == EvalValue::Text ? 1 : 2;
     };
     if (a.type == EvalValue::Empty) {
-        a = b.type == EvalValue::Text ? text(QString())
-                                      : (b.type == EvalValue::Bool ? EvalValue::boolean(false)
-                                                                   : EvalValue::number(0));
+        a = b.type == EvalValue::Text
+                ? text(QString())
+                : (b.type == EvalValue::Bool ? EvalValue::boolean(false) : EvalValue::number(0));
     }
     if (b.type == EvalValue::Empty) {
-        b = a.type == EvalValue::Text ? text(QString())
-                                      : (a.type == EvalValue::Bool ? EvalValue::boolean(false)
-                                                                   : EvalValue::number(0));
+        b = a.type == EvalValue::Text
+                ? text(QString())
+                : (a.type == EvalValue::Bool ? EvalValue::boolean(false) : EvalValue::number(0));
     }
     if (rank(a.type) != rank(b.type))
         return rank(a.type) < rank(b.type) ? -1 : 1;
@@ -252,8 +252,7 @@ void Evaluator::evaluateInto(const FormulaCode& code, const Sheet* host, int row
             ++sp;
             break;
         case Op::String:
-            *sp++ = (text(in.func < code.strings.size() ? code.strings[in.func]
-                                                                 : QString()));
+            *sp++ = (text(in.func < code.strings.size() ? code.strings[in.func] : QString()));
             break;
         case Op::Bool:
             *sp++ = (EvalValue::boolean(in.func != 0));
@@ -322,9 +321,15 @@ void Evaluator::evaluateInto(const FormulaCode& code, const Sheet* host, int row
             }
             double r = 0;
             switch (in.op) {
-            case Op::Add: r = x + y; break;
-            case Op::Sub: r = x - y; break;
-            case Op::Mul: r = x * y; break;
+            case Op::Add:
+                r = x + y;
+                break;
+            case Op::Sub:
+                r = x - y;
+                break;
+            case Op::Mul:
+                r = x * y;
+                break;
             case Op::Div:
                 if (y == 0) {
                     a = EvalValue::err(CellError::Div0);
@@ -372,12 +377,23 @@ void Evaluator::evaluateInto(const FormulaCode& code, const Sheet* host, int row
             const int c = compare(a, b);
             bool r = false;
             switch (in.op) {
-            case Op::Eq: r = c == 0; break;
-            case Op::Ne: r = c != 0; break;
-            case Op::Lt: r = c < 0; break;
-            case Op::Le: r = c <= 0; break;
-            case Op::Gt: r = c > 0; break;
-            default: r = c >= 0;
+            case Op::Eq:
+                r = c == 0;
+                break;
+            case Op::Ne:
+                r = c != 0;
+                break;
+            case Op::Lt:
+                r = c < 0;
+                break;
+            case Op::Le:
+                r = c <= 0;
+                break;
+            case Op::Gt:
+                r = c > 0;
+                break;
+            default:
+                r = c >= 0;
             }
             sp[-1] = EvalValue::boolean(r);
             break;

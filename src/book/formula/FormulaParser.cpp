@@ -10,21 +10,39 @@ namespace {
 constexpr int kMaxDepth = 100;
 constexpr int kMaxLength = 8192;
 
-bool isNameStart(QChar c) { return c.isLetter() || c == '_' || c == '$' || c == '\\'; }
-bool isNameChar(QChar c) { return c.isLetterOrNumber() || c == '_' || c == '$' || c == '.'; }
+bool isNameStart(QChar c) {
+    return c.isLetter() || c == '_' || c == '$' || c == '\\';
+}
+bool isNameChar(QChar c) {
+    return c.isLetterOrNumber() || c == '_' || c == '$' || c == '.';
+}
 
 // The stack depth the code needs, so that the evaluator can size its stack once.
 int stackNeed(const FormulaCode& code) {
     int depth = 0, best = 0;
     for (const Instr& in : code.code) {
         switch (in.op) {
-        case Op::Neg: case Op::Plus: case Op::Percent: case Op::Paren:
+        case Op::Neg:
+        case Op::Plus:
+        case Op::Percent:
+        case Op::Paren:
             break;
-        case Op::Add: case Op::Sub: case Op::Mul: case Op::Div: case Op::Pow: case Op::Concat:
-        case Op::Eq: case Op::Ne: case Op::Lt: case Op::Le: case Op::Gt: case Op::Ge:
+        case Op::Add:
+        case Op::Sub:
+        case Op::Mul:
+        case Op::Div:
+        case Op::Pow:
+        case Op::Concat:
+        case Op::Eq:
+        case Op::Ne:
+        case Op::Lt:
+        case Op::Le:
+        case Op::Gt:
+        case Op::Ge:
             --depth;
             break;
-        case Op::Call: case Op::CallUnknown:
+        case Op::Call:
+        case Op::CallUnknown:
             depth -= in.argc;
             ++depth;
             break;
@@ -38,8 +56,7 @@ int stackNeed(const FormulaCode& code) {
 
 } // namespace
 
-FormulaParser::FormulaParser(const Workbook& book, const Sheet* hostSheet, int hostRow,
-                             int hostCol)
+FormulaParser::FormulaParser(const Workbook& book, const Sheet* hostSheet, int hostRow, int hostCol)
     : m_book(book), m_host(hostSheet), m_row(hostRow), m_col(hostCol) {}
 
 bool FormulaParser::fail(const QString& message) {
@@ -191,11 +208,27 @@ void FormulaParser::next() {
     ++m_pos;
     m_tok.text = QString(c);
     switch (c.unicode()) {
-    case '(': m_tok.kind = Tok::LParen; return;
-    case ')': m_tok.kind = Tok::RParen; return;
-    case ',': case ';': m_tok.kind = Tok::Sep; return;
-    case ':': m_tok.kind = Tok::Colon; return;
-    case '+': case '-': case '*': case '/': case '^': case '&': case '%': case '=':
+    case '(':
+        m_tok.kind = Tok::LParen;
+        return;
+    case ')':
+        m_tok.kind = Tok::RParen;
+        return;
+    case ',':
+    case ';':
+        m_tok.kind = Tok::Sep;
+        return;
+    case ':':
+        m_tok.kind = Tok::Colon;
+        return;
+    case '+':
+    case '-':
+    case '*':
+    case '/':
+    case '^':
+    case '&':
+    case '%':
+    case '=':
         m_tok.kind = Tok::Op;
         return;
     case '<':
@@ -219,13 +252,20 @@ bool FormulaParser::parseComparison() {
     while (m_tok.kind == Tok::Op) {
         Op op;
         const QString& t = m_tok.text;
-        if (t == "=") op = Op::Eq;
-        else if (t == "<>") op = Op::Ne;
-        else if (t == "<") op = Op::Lt;
-        else if (t == "<=") op = Op::Le;
-        else if (t == ">") op = Op::Gt;
-        else if (t == ">=") op = Op::Ge;
-        else break;
+        if (t == "=")
+            op = Op::Eq;
+        else if (t == "<>")
+            op = Op::Ne;
+        else if (t == "<")
+            op = Op::Lt;
+        else if (t == "<=")
+            op = Op::Le;
+        else if (t == ">")
+            op = Op::Gt;
+        else if (t == ">=")
+            op = Op::Ge;
+        else
+            break;
         next();
         if (!parseConcat())
             return false;

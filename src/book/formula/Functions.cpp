@@ -32,26 +32,49 @@ double roundAway(double x, int digits, bool up) {
     return std::copysign(r / p, x);
 }
 
-bool isNumeric(const EvalValue& v) { return v.type == EvalValue::Number; }
+bool isNumeric(const EvalValue& v) {
+    return v.type == EvalValue::Number;
+}
 
 } // namespace
 
 EvalValue Evaluator::call(Fn fn, EvalValue* args, int argc) {
     switch (fn) {
-    case Fn::Sum: case Fn::Average: case Fn::Min: case Fn::Max: case Fn::Count:
-    case Fn::CountA: case Fn::Product:
+    case Fn::Sum:
+    case Fn::Average:
+    case Fn::Min:
+    case Fn::Max:
+    case Fn::Count:
+    case Fn::CountA:
+    case Fn::Product:
         return aggregate(fn, args, argc);
     case Fn::CountIf:
         return countIf(args, argc, false);
     case Fn::SumIf:
         return countIf(args, argc, true);
-    case Fn::Index: case Fn::Match: case Fn::VLookup: case Fn::Row: case Fn::Column:
+    case Fn::Index:
+    case Fn::Match:
+    case Fn::VLookup:
+    case Fn::Row:
+    case Fn::Column:
     case Fn::Address:
         return lookup(fn, args, argc);
-    case Fn::Len: case Fn::Left: case Fn::Right: case Fn::Mid: case Fn::Concatenate:
-    case Fn::Trim: case Fn::Value: case Fn::Text: case Fn::Upper: case Fn::Lower:
+    case Fn::Len:
+    case Fn::Left:
+    case Fn::Right:
+    case Fn::Mid:
+    case Fn::Concatenate:
+    case Fn::Trim:
+    case Fn::Value:
+    case Fn::Text:
+    case Fn::Upper:
+    case Fn::Lower:
         return textFunction(fn, args, argc);
-    case Fn::Date: case Fn::Year: case Fn::Month: case Fn::Day: case Fn::Today:
+    case Fn::Date:
+    case Fn::Year:
+    case Fn::Month:
+    case Fn::Day:
+    case Fn::Today:
         return dateFunction(fn, args, argc);
     case Fn::If: {
         bool c;
@@ -226,8 +249,8 @@ EvalValue Evaluator::countIf(EvalValue* args, int argc, bool sum) {
     const Criteria criteria(crit.type == EvalValue::Text ? textOf(crit) : toText(crit), crit.num,
                             crit.type == EvalValue::Number);
     const EvalValue& range = args[0];
-    const EvalValue* sumRange = (sum && argc > 2 && args[2].type == EvalValue::Range) ? &args[2]
-                                                                                       : &range;
+    const EvalValue* sumRange =
+        (sum && argc > 2 && args[2].type == EvalValue::Range) ? &args[2] : &range;
     if (sum && argc > 2 && args[2].type != EvalValue::Range)
         return EvalValue::err(CellError::Value);
     double total = 0;
@@ -272,12 +295,24 @@ EvalValue Evaluator::mathFunction(Fn fn, EvalValue* args, int argc) {
     const int digits = int(std::trunc(y));
     double r = 0;
     switch (fn) {
-    case Fn::Abs: r = std::fabs(x); break;
-    case Fn::Round: r = roundHalfAway(x, digits); break;
-    case Fn::RoundUp: r = roundAway(x, digits, true); break;
-    case Fn::RoundDown: r = roundAway(x, digits, false); break;
-    case Fn::Trunc: r = roundAway(x, argc > 1 ? digits : 0, false); break;
-    case Fn::Int: r = std::floor(x); break;
+    case Fn::Abs:
+        r = std::fabs(x);
+        break;
+    case Fn::Round:
+        r = roundHalfAway(x, digits);
+        break;
+    case Fn::RoundUp:
+        r = roundAway(x, digits, true);
+        break;
+    case Fn::RoundDown:
+        r = roundAway(x, digits, false);
+        break;
+    case Fn::Trunc:
+        r = roundAway(x, argc > 1 ? digits : 0, false);
+        break;
+    case Fn::Int:
+        r = std::floor(x);
+        break;
     case Fn::Mod:
         if (y == 0)
             return EvalValue::err(CellError::Div0);
@@ -414,9 +449,12 @@ EvalValue Evaluator::dateFunction(Fn fn, EvalValue* args, int argc) {
     if (std::floor(x) == 60)
         return EvalValue::number(fn == Fn::Year ? 1900 : fn == Fn::Month ? 2 : 29);
     switch (fn) {
-    case Fn::Year: return EvalValue::number(x == 0 ? 1900 : d.year());
-    case Fn::Month: return EvalValue::number(d.month());
-    default: return EvalValue::number(d.day());
+    case Fn::Year:
+        return EvalValue::number(x == 0 ? 1900 : d.year());
+    case Fn::Month:
+        return EvalValue::number(d.month());
+    default:
+        return EvalValue::number(d.day());
     }
 }
 

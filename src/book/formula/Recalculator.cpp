@@ -166,8 +166,7 @@ bool Recalculator::hasPending() const {
     return m_fullPending || !m_changed.empty() || !m_newFormulas.empty();
 }
 
-template <typename F>
-void Recalculator::forEachDependent(const Sheet* s, int row, int col, F fn) {
+template <typename F> void Recalculator::forEachDependent(const Sheet* s, int row, int col, F fn) {
     auto it = m_cellDeps.find(cellKey(s->id(), row, col));
     if (it != m_cellDeps.end())
         for (Formula* f : it->second)

@@ -22,7 +22,9 @@ constexpr uint32_t kMaxBody = 1u << 30;
 constexpr int kMaxSheets = 4096;
 constexpr uint32_t kMaxFormats = 1u << 20;
 
-QString badFile() { return QStringLiteral("Файл поврежден или не является книгой"); }
+QString badFile() {
+    return QStringLiteral("Файл поврежден или не является книгой");
+}
 
 enum NumberCoding : uint8_t { Raw = 0, Whole = 1, Cents = 2 };
 
@@ -111,8 +113,8 @@ void writeSheet(ByteWriter& w, const Workbook& book, const Sheet& s) {
                  (p.centerVertically ? 8 : 0) | (p.gridLines ? 16 : 0) | (p.rowHeadings ? 32 : 0) |
                  (p.colHeadings ? 64 : 0)));
     w.i32(p.scale);
-    for (double m : {p.leftMargin, p.rightMargin, p.topMargin, p.bottomMargin, p.headerMargin,
-                     p.footerMargin})
+    for (double m :
+         {p.leftMargin, p.rightMargin, p.topMargin, p.bottomMargin, p.headerMargin, p.footerMargin})
         w.f64(m);
     w.string(p.header);
     w.string(p.footer);
@@ -403,8 +405,8 @@ bool NativeReader::readSheet(Sheet& s) {
     p.rowHeadings = pf & 32;
     p.colHeadings = pf & 64;
     p.scale = m_r.ranged(10, 400);
-    for (double* m : {&p.leftMargin, &p.rightMargin, &p.topMargin, &p.bottomMargin,
-                      &p.headerMargin, &p.footerMargin}) {
+    for (double* m : {&p.leftMargin, &p.rightMargin, &p.topMargin, &p.bottomMargin, &p.headerMargin,
+                      &p.footerMargin}) {
         *m = m_r.f64();
         if (!(*m >= 0 && *m <= 100))
             m_r.fail();
@@ -457,6 +459,7 @@ bool NativeReader::read() {
     const uint32_t active = m_r.u32();
     const uint32_t nextId = m_r.u32();
     m_book.m_autoRecalc = m_r.boolean();
+    m_book.m_showTabs = m_r.boolean();
     if (!m_r.ok() || sheetCount < 1 || sheetCount > uint32_t(kMaxSheets) || active < 1 ||
         active > sheetCount || nextId <= sheetCount)
         return false;
@@ -514,6 +517,7 @@ QByteArray encodeBody(const Workbook& book) {
     w.u32(uint32_t(book.activeSheetIndex()));
     w.u32(book.nextSheetId());
     w.boolean(book.autoRecalc());
+    w.boolean(book.showTabs());
     const FormatTable& formats = book.formats();
     w.u32(formats.size());
     for (uint32_t i = 0; i < formats.size(); ++i) {
@@ -560,8 +564,8 @@ QByteArray save(const Workbook& book) {
                   uLong(body.size()), 1) != Z_OK)
         return {};
     out.resize(qsizetype(kHeaderSize + bound));
-    const uint32_t crc = uint32_t(
-        crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size())));
+    const uint32_t crc =
+        uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size())));
     QByteArray header;
     ByteWriter w(header);
     for (char c : kMagic)

@@ -165,13 +165,11 @@ void Sheet::setMaxCol(int cols) {
 }
 
 const LineProps& Sheet::rowProps(int row) const {
-    return (row >= 1 && row <= int(m_rowProps.size())) ? m_rowProps[size_t(row - 1)]
-                                                        : kDefaultLine;
+    return (row >= 1 && row <= int(m_rowProps.size())) ? m_rowProps[size_t(row - 1)] : kDefaultLine;
 }
 
 const LineProps& Sheet::colProps(int col) const {
-    return (col >= 1 && col <= int(m_colProps.size())) ? m_colProps[size_t(col - 1)]
-                                                        : kDefaultLine;
+    return (col >= 1 && col <= int(m_colProps.size())) ? m_colProps[size_t(col - 1)] : kDefaultLine;
 }
 
 LineProps& Sheet::rowSlot(int row) {

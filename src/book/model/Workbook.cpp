@@ -43,6 +43,7 @@ void Workbook::swapContents(Workbook& other) {
     std::swap(m_formats, other.m_formats);
     std::swap(m_codes, other.m_codes);
     std::swap(m_autoRecalc, other.m_autoRecalc);
+    std::swap(m_showTabs, other.m_showTabs);
     for (auto& s : m_sheets)
         s->m_book = this;
     for (auto& s : other.m_sheets)
@@ -156,7 +157,9 @@ QList<int> Workbook::editGroup() const {
     return out;
 }
 
-QList<int> Workbook::targetsOf(int) const { return editGroup(); }
+QList<int> Workbook::targetsOf(int) const {
+    return editGroup();
+}
 
 void Workbook::afterEdit() {
     if (m_updateDepth > 0 || !m_autoRecalc || !m_recalc->hasPending())
@@ -353,6 +356,29 @@ void Workbook::setNumberFormat(int sheetIndex, const CellRange& range, const QSt
     setFormat(sheetIndex, range, [&](CellFormat& f) { f.numberFormat = fmt; });
 }
 
+void Workbook::setFormat(const CellRange& range, const std::function<void(CellFormat&)>& change) {
+    for (int i : editGroup())
+        setFormat(i, range, change);
+}
+
+void Workbook::setNumberFormat(const CellRange& range, const QString& numberFormat) {
+    for (int i : editGroup())
+        setNumberFormat(i, range, numberFormat);
+}
+
+void Workbook::clearRange(const CellRange& range, ClearWhat what) {
+    for (int i : editGroup())
+        clearRange(i, range, what);
+}
+
+void Workbook::setShowTabs(bool on) {
+    if (m_showTabs == on)
+        return;
+    m_showTabs = on;
+    m_modified = true;
+    notify({WorkbookChange::SheetList, 0, {}});
+}
+
 void Workbook::setFormatIndex(int sheetIndex, int row, int col, uint32_t index) {
     if (!hasSheet(sheetIndex) || index >= m_formats.size() || row < 1 || row > kMaxRows ||
         col < 1 || col > kMaxCols)
@@ -459,7 +485,9 @@ void Workbook::removeObserver(WorkbookObserver* observer) {
     std::erase(m_observers, observer);
 }
 
-void Workbook::beginUpdate() { ++m_updateDepth; }
+void Workbook::beginUpdate() {
+    ++m_updateDepth;
+}
 
 void Workbook::endUpdate() {
     if (m_updateDepth > 0 && --m_updateDepth == 0)

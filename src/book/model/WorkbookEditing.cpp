@@ -122,10 +122,15 @@ namespace {
 // Numbers, then texts (then errors), blanks always last.
 int sortRank(const CellValue& v) {
     switch (v.type) {
-    case CellValue::Number: case CellValue::Boolean: return 0;
-    case CellValue::Text: return 1;
-    case CellValue::Error: return 2;
-    default: return 3;
+    case CellValue::Number:
+    case CellValue::Boolean:
+        return 0;
+    case CellValue::Text:
+        return 1;
+    case CellValue::Error:
+        return 2;
+    default:
+        return 3;
     }
 }
 

@@ -1,8 +1,8 @@
 #include "Formula.h"
 #include "Workbook.h"
 #include "formula/CodeCache.h"
-#include "formula/RefAdjuster.h"
 #include "formula/Recalculator.h"
+#include "formula/RefAdjuster.h"
 
 #include <algorithm>
 
