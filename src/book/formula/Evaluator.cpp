@@ -423,13 +423,12 @@ void Evaluator::evaluateInto(const FormulaCode& code, const Sheet* host, int row
         return;
     }
     const EvalValue& top = sp[-1];
-    // Plain numbers, the common result, are stored without touching the text member.
+    // Plain numbers, the common result, are stored without reading the old value: its
+    // text member may be left behind and is ignored for a number.
     if (top.type == EvalValue::Number && std::isfinite(top.num)) {
         result.type = CellValue::Number;
         result.error = CellError::None;
         result.number = top.num;
-        if (!result.text.isNull())
-            result.text = QString();
         return;
     }
     result = toCellValue(top);

@@ -273,46 +273,48 @@ void Recalculator::order(const std::vector<Formula*>& nodes, std::vector<Formula
     }
 }
 
-// Most formulas read cells near their own in the same row; asking for those lines early
-// keeps a large sheet from stalling on every formula.
-static inline void prefetchNeighbourhood(const Formula* f) {
-    const CellRow* row = f->sheet->cells().rowAt(f->row);
-    if (!row)
-        return;
-    const Cell* host = row->at(f->col);
-    if (!host)
-        return;
-    __builtin_prefetch(host);
-    const int back = std::min(f->col - row->first, 10);
-    __builtin_prefetch(host - back);
-    __builtin_prefetch(host - back / 2);
+void Recalculator::makePlan(const std::vector<Formula*>& order, std::vector<Step>& plan) {
+    plan.clear();
+    plan.reserve(order.size());
+    for (Formula* f : order) {
+        const CellRow* row = f->sheet->cells().rowAt(f->row);
+        const Cell* host = row ? row->at(f->col) : nullptr;
+        plan.push_back({f, f->code.get(), f->sheet, f->row, f->col, f->circular,
+                        reinterpret_cast<const char*>(host)});
+    }
 }
 
-void Recalculator::evaluateInOrder(const std::vector<Formula*>& order,
-                                   std::unordered_set<const Sheet*>& touched) {
+void Recalculator::evaluatePlan(const std::vector<Step>& plan,
+                                std::unordered_set<const Sheet*>& touched) {
     m_circular.clear();
     const Sheet* lastSheet = nullptr;
-    const size_t n = order.size();
+    const size_t n = plan.size();
     for (size_t i = 0; i < n; ++i) {
-        // Formulas lie scattered on the heap; fetching ahead hides most of the misses.
-        if (i + 16 < n)
-            __builtin_prefetch(order[i + 16]);
-        if (i + 8 < n)
-            prefetchNeighbourhood(order[i + 8]);
-        Formula* f = order[i];
-        f->dirty = false;
-        if (f->sheet != lastSheet) {
-            touched.insert(f->sheet);
-            lastSheet = f->sheet;
+        // The result goes to a formula far away in memory; asking for its line early lets
+        // the write complete in the background.
+        if (i + 8 < n) {
+            const Step& ahead = plan[i + 8];
+            __builtin_prefetch(&ahead.f->value, 1);
+            if (ahead.near) {
+                __builtin_prefetch(ahead.near);
+                __builtin_prefetch(ahead.near - 64);
+                __builtin_prefetch(ahead.near - 128);
+                __builtin_prefetch(ahead.near - 160);
+            }
         }
-        if (f->circular) {
-            f->value = CellValue::fromError(CellError::Value);
-            m_circular.push_back(f);
+        const Step& step = plan[i];
+        if (step.sheet != lastSheet) {
+            touched.insert(step.sheet);
+            lastSheet = step.sheet;
+        }
+        if (step.circular) {
+            step.f->value = CellValue::fromError(CellError::Value);
+            m_circular.push_back(step.f);
             continue;
         }
-        m_eval.evaluateInto(*f->code, f->sheet, f->row, f->col, f->value);
+        m_eval.evaluateInto(*step.code, step.sheet, step.row, step.col, step.f->value);
     }
-    m_evaluations += order.size();
+    m_evaluations += n;
 }
 
 std::unordered_set<const Sheet*> Recalculator::recalcAll() {
@@ -323,10 +325,12 @@ std::unordered_set<const Sheet*> Recalculator::recalcAll() {
         ++m_epoch;
         for (Formula* f : all)
             f->epoch = m_epoch;
-        order(all, m_fullOrder);
+        std::vector<Formula*> ordered;
+        order(all, ordered);
+        makePlan(ordered, m_fullPlan);
         m_fullOrderValid = true;
     }
-    evaluateInOrder(m_fullOrder, touched);
+    evaluatePlan(m_fullPlan, touched);
     m_fullPending = false;
     m_changed.clear();
     m_newFormulas.clear();
@@ -361,6 +365,8 @@ std::unordered_set<const Sheet*> Recalculator::recalcPending() {
     }
     std::vector<Formula*> ordered;
     order(set, ordered);
-    evaluateInOrder(ordered, touched);
+    std::vector<Step> plan;
+    makePlan(ordered, plan);
+    evaluatePlan(plan, touched);
     return touched;
 }

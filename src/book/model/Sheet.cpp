@@ -43,8 +43,10 @@ CellValue Sheet::value(int row, int col) const {
         return CellValue::fromNumber(c->number);
     case CellKind::Text:
         return CellValue::fromText(*c->text);
-    case CellKind::Formula:
-        return c->formula->value;
+    case CellKind::Formula: {
+        const CellValue& v = c->formula->value;
+        return v.type == CellValue::Text ? v : CellValue{v.type, v.error, v.number, {}};
+    }
     default:
         return {};
     }
