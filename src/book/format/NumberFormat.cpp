@@ -276,6 +276,16 @@ QString NumberFormat::formatWith(const Section& s, double value, bool addMinus) 
         exponent = int(std::floor(std::log10(v)));
         v /= std::pow(10.0, exponent);
     }
+    // Halves round away from zero as written in decimal (2.675 → 2.68), although the
+    // binary value lies just below.
+    if (s.decimals <= 15 && v * std::pow(10.0, s.decimals) < 1e15) {
+        const double p = std::pow(10.0, s.decimals);
+        const double scaled = v * p;
+        double whole = std::floor(scaled);
+        if (scaled - whole >= 0.5 - 1e-9 * std::max(1.0, scaled))
+            whole += 1;
+        v = whole / p;
+    }
     QString fixed = QString::number(v, 'f', s.decimals);
     if (s.exponent && fixed.startsWith(QLatin1String("10"))) {
         v /= 10;
