@@ -8,6 +8,7 @@
 
 #include <QDate>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -288,7 +289,7 @@ EvalValue Evaluator::mathFunction(Fn fn, EvalValue* args, int argc) {
         return EvalValue::err(e);
     if (argc > 1 && !toNumber(args[1], y, e))
         return EvalValue::err(e);
-    const int digits = int(std::trunc(y));
+    const int digits = std::clamp(wholeArg(y), -300, 300);
     double r = 0;
     switch (fn) {
     case Fn::Abs:

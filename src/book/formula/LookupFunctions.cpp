@@ -30,7 +30,7 @@ EvalValue Evaluator::lookup(Fn fn, EvalValue* args, int argc) {
         bool a1 = true;
         if (argc > 3 && args[3].type != EvalValue::Missing && !toBool(args[3], a1, e))
             return EvalValue::err(e);
-        const int ri = int(r), ci = int(c), an = int(absNum);
+        const int ri = wholeArg(r), ci = wholeArg(c), an = wholeArg(absNum);
         if (ri < 1 || ri > kMaxRows || ci < 1 || ci > kMaxCols || an < 1 || an > 4)
             return EvalValue::err(CellError::Value);
         const bool rowAbs = an == 1 || an == 2;
@@ -55,7 +55,7 @@ EvalValue Evaluator::lookup(Fn fn, EvalValue* args, int argc) {
             return EvalValue::err(e);
         if (argc > 2 && args[2].type != EvalValue::Missing && !toNumber(args[2], c, e))
             return EvalValue::err(e);
-        int ri = int(r), ci = int(c);
+        int ri = wholeArg(r), ci = wholeArg(c);
         if (argc < 3 && a.r1 == a.r2) {
             ci = ri;
             ri = 1;
@@ -95,7 +95,7 @@ EvalValue Evaluator::lookup(Fn fn, EvalValue* args, int argc) {
             double col;
             if (!toNumber(args[2], col, e))
                 return EvalValue::err(e);
-            resultCol = int(col);
+            resultCol = wholeArg(col);
             if (resultCol < 1)
                 return EvalValue::err(CellError::Value);
             if (resultCol > a.c2 - a.c1 + 1)

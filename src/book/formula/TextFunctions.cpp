@@ -35,7 +35,7 @@ EvalValue Evaluator::textFunction(Fn fn, EvalValue* args, int argc) {
             e = CellError::Value;
             return false;
         }
-        out = int(d);
+        out = wholeArg(d);
         return true;
     };
     switch (fn) {
@@ -97,12 +97,13 @@ EvalValue Evaluator::dateFunction(Fn fn, EvalValue* args, int argc) {
         double y, m, d;
         if (!toNumber(args[0], y, e) || !toNumber(args[1], m, e) || !toNumber(args[2], d, e))
             return EvalValue::err(e);
-        int yi = int(y);
+        int yi = wholeArg(y);
         if (yi < 1900)
             yi += 1900;
         if (yi < 1900 || yi > 9999 || std::fabs(m) > 120000 || std::fabs(d) > 3e6)
             return EvalValue::err(CellError::Num);
-        const QDate date = QDate(yi, 1, 1).addMonths(int(m) - 1).addDays(qint64(d) - 1);
+        const QDate date =
+            QDate(yi, 1, 1).addMonths(wholeArg(m) - 1).addDays(qint64(wholeArg(d)) - 1);
         const double serial = DateSerial::fromDate(date);
         if (!date.isValid() || serial < 0)
             return EvalValue::err(CellError::Num);
