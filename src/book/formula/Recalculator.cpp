@@ -10,6 +10,7 @@ namespace {
 constexpr int kBlockRowShift = 5;
 constexpr int kBlockColShift = 3;
 constexpr size_t kMaxQueuedChanges = 200000;
+constexpr size_t kAhead = 16;
 
 uint64_t cellKey(uint32_t sheetId, int row, int col) {
     return (uint64_t(sheetId) << 24) | (uint64_t(row) << 9) | uint64_t(col);
@@ -292,8 +293,8 @@ void Recalculator::evaluatePlan(const std::vector<Step>& plan,
     for (size_t i = 0; i < n; ++i) {
         // The result goes to a formula far away in memory; asking for its line early lets
         // the write complete in the background.
-        if (i + 8 < n) {
-            const Step& ahead = plan[i + 8];
+        if (i + kAhead < n) {
+            const Step& ahead = plan[i + kAhead];
             __builtin_prefetch(&ahead.f->value, 1);
             if (ahead.near) {
                 __builtin_prefetch(ahead.near);
