@@ -81,6 +81,7 @@ void buildRich(Workbook& b) {
     b.setInEditGroup(3, true);
     b.setActiveSheet(2);
     b.setAutoRecalc(false);
+    b.setShowTabs(false);
 }
 
 void expectSame(const Workbook& a, const Workbook& b) {
@@ -88,6 +89,7 @@ void expectSame(const Workbook& a, const Workbook& b) {
     EXPECT_EQ(a.activeSheetIndex(), b.activeSheetIndex());
     EXPECT_EQ(a.editGroup(), b.editGroup());
     EXPECT_EQ(a.autoRecalc(), b.autoRecalc());
+    EXPECT_EQ(a.showTabs(), b.showTabs());
     for (int i = 1; i <= a.sheetCount(); ++i) {
         const Sheet& x = a.sheet(i);
         const Sheet& y = b.sheet(i);

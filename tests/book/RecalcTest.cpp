@@ -78,3 +78,15 @@ TEST(RecalcTest, RangeDependentsSeeNewCellsInsideTheRange) {
     b.clearCell(1, 999, 2);
     EXPECT_EQ(b.number(1, 1), 0);
 }
+
+TEST(RecalcTest, ResultTurningFromTextToNumberReadsAsAPlainNumber) {
+    Workbook b;
+    b.setEntry(1, 1, "abc");
+    b.setEntry(1, 2, "=A1");
+    EXPECT_EQ(b.value(1, 2), CellValue::fromText("abc"));
+    b.setEntry(1, 1, "5");
+    EXPECT_EQ(b.value(1, 2), CellValue::fromNumber(5));
+    EXPECT_EQ(b.type(1, 2), -1);
+    b.recalcAll();
+    EXPECT_EQ(b.value(1, 2), CellValue::fromNumber(5));
+}

@@ -1,5 +1,5 @@
-#include "format/BookLocale.h"
 #include "model/Workbook.h"
+#include "format/BookLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +84,11 @@ TEST(WorkbookTest, EditGroupWritesReachEverySelectedSheet) {
     EXPECT_EQ(b.sheet(2).text(3, 5), "x");
     EXPECT_EQ(b.sheet(1).type(3, 5), 0);
     EXPECT_EQ(b.editGroup(), (QList<int>{1, 3}));
+    b.setNumberFormat(CellRange::cell(2, 2), "0.00");
+    EXPECT_EQ(b.sheet(3).formattedText(2, 2), "7.00");
+    b.clearRange(CellRange(1, 1, 5, 5), ClearWhat::All);
+    EXPECT_EQ(b.sheet(3).type(2, 2), 0);
+    EXPECT_EQ(b.sheet(2).text(3, 5), "x"); // outside the group
     b.setInEditGroup(3, false);
     EXPECT_EQ(b.editGroup(), (QList<int>{1}));
 }

@@ -26,8 +26,7 @@ bool parseNumber(QStringView text, double& value) {
         } else if ((c == '.' || c == ',') && !seenPoint && !seenExp) {
             seenPoint = true;
             ascii += '.';
-        } else if ((c == '+' || c == '-') &&
-                   (i == 0 || (seenExp && (ascii.endsWith('e'))))) {
+        } else if ((c == '+' || c == '-') && (i == 0 || (seenExp && (ascii.endsWith('e'))))) {
             ascii += char(c.unicode());
         } else if ((c == 'e' || c == 'E') && seenDigit && !seenExp) {
             seenExp = true;

@@ -9,8 +9,8 @@ struct ParsedEntry {
     enum Kind { Empty, Number, Text, Formula };
     Kind kind = Empty;
     double number = 0;
-    QString text;           // the text, or the formula without its "="
-    QString numberFormat;   // a format the cell should take ("dd.mm.yyyy", "0%"), or empty
+    QString text;         // the text, or the formula without its "="
+    QString numberFormat; // a format the cell should take ("dd.mm.yyyy", "0%"), or empty
     bool isDate = false;
 };
 

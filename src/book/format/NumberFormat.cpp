@@ -175,11 +175,19 @@ NumberFormat::NumberFormat(const QString& pattern) : m_pattern(pattern) {
         m_sections.resize(4);
 }
 
-bool NumberFormat::isGeneral() const { return m_sections.front().general; }
-bool NumberFormat::isDate() const { return m_sections.front().date; }
-bool NumberFormat::isText() const { return m_sections.front().text && !m_sections.front().date; }
+bool NumberFormat::isGeneral() const {
+    return m_sections.front().general;
+}
+bool NumberFormat::isDate() const {
+    return m_sections.front().date;
+}
+bool NumberFormat::isText() const {
+    return m_sections.front().text && !m_sections.front().date;
+}
 
-int NumberFormat::decimals() const { return m_sections.front().decimals; }
+int NumberFormat::decimals() const {
+    return m_sections.front().decimals;
+}
 
 QString NumberFormat::general(double value, int digits) {
     if (!std::isfinite(value))
@@ -210,7 +218,8 @@ QString NumberFormat::general(double value, int digits) {
                 mant.chop(1);
         }
         const int ev = exp.toInt();
-        s = mant + 'E' + (ev < 0 ? '-' : '+') + QString::number(std::abs(ev)).rightJustified(2, '0');
+        s = mant + 'E' + (ev < 0 ? '-' : '+') +
+            QString::number(std::abs(ev)).rightJustified(2, '0');
     }
     if (BookLocale::decimalSeparator() != '.')
         s.replace('.', BookLocale::decimalSeparator());
@@ -266,6 +275,16 @@ QString NumberFormat::formatWith(const Section& s, double value, bool addMinus) 
     if (s.exponent && v != 0) {
         exponent = int(std::floor(std::log10(v)));
         v /= std::pow(10.0, exponent);
+    }
+    // Halves round away from zero as written in decimal (2.675 → 2.68), although the
+    // binary value lies just below.
+    if (s.decimals <= 15 && v * std::pow(10.0, s.decimals) < 1e15) {
+        const double p = std::pow(10.0, s.decimals);
+        const double scaled = v * p;
+        double whole = std::floor(scaled);
+        if (scaled - whole >= 0.5 - 1e-9 * std::max(1.0, scaled))
+            whole += 1;
+        v = whole / p;
     }
     QString fixed = QString::number(v, 'f', s.decimals);
     if (s.exponent && fixed.startsWith(QLatin1String("10"))) {
@@ -332,7 +351,8 @@ QString NumberFormat::formatWith(const Section& s, double value, bool addMinus) 
             break;
         case TokenKind::Exponent:
             out += 'E';
-            out += exponent < 0 ? QStringLiteral("-") : (t.text.endsWith('+') ? QStringLiteral("+") : QString());
+            out += exponent < 0 ? QStringLiteral("-")
+                                : (t.text.endsWith('+') ? QStringLiteral("+") : QString());
             out += QString::number(std::abs(exponent)).rightJustified(2, '0');
             break;
         default:
@@ -442,7 +462,8 @@ QString NumberFormat::formatDate(const Section& s, double value) const {
         else if (c == "nn")
             out += QString::number(mi).rightJustified(2, '0');
         else if (c.startsWith('s'))
-            out += c.size() >= 2 ? QString::number(sec).rightJustified(2, '0') : QString::number(sec);
+            out +=
+                c.size() >= 2 ? QString::number(sec).rightJustified(2, '0') : QString::number(sec);
         else if (c == "am/pm")
             out += h < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
     }

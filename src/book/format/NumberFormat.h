@@ -25,8 +25,17 @@ public:
     // Number of characters after the "." of the first section (0 without a ".").
     int decimals() const;
 
-    enum class TokenKind { Literal, Digit, Point, Percent, Thousands, Date, Text, Fraction,
-                           Exponent };
+    enum class TokenKind {
+        Literal,
+        Digit,
+        Point,
+        Percent,
+        Thousands,
+        Date,
+        Text,
+        Fraction,
+        Exponent
+    };
     struct Token {
         TokenKind kind;
         QString text; // literal text, date code, or the placeholder character
@@ -40,8 +49,8 @@ public:
         bool thousands = false;
         bool exponent = false;
         int percent = 0;
-        int intZeros = 0;   // '0' placeholders before the point
-        int decimals = 0;   // placeholders after the point
+        int intZeros = 0; // '0' placeholders before the point
+        int decimals = 0; // placeholders after the point
         int fracNumDigits = 0;
         int fracDenDigits = 0;
     };

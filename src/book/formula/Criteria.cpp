@@ -48,12 +48,18 @@ bool Criteria::matchesNumber(double x) const {
     if (!m_numeric)
         return m_cmp == Cmp::Ne;
     switch (m_cmp) {
-    case Cmp::Eq: return x == m_number;
-    case Cmp::Ne: return x != m_number;
-    case Cmp::Lt: return x < m_number;
-    case Cmp::Le: return x <= m_number;
-    case Cmp::Gt: return x > m_number;
-    case Cmp::Ge: return x >= m_number;
+    case Cmp::Eq:
+        return x == m_number;
+    case Cmp::Ne:
+        return x != m_number;
+    case Cmp::Lt:
+        return x < m_number;
+    case Cmp::Le:
+        return x <= m_number;
+    case Cmp::Gt:
+        return x > m_number;
+    case Cmp::Ge:
+        return x >= m_number;
     }
     return false;
 }
@@ -68,12 +74,18 @@ bool Criteria::matchesText(const QString& s) const {
     }
     const int c = s.compare(m_text, Qt::CaseInsensitive);
     switch (m_cmp) {
-    case Cmp::Eq: return c == 0;
-    case Cmp::Ne: return c != 0;
-    case Cmp::Lt: return c < 0;
-    case Cmp::Le: return c <= 0;
-    case Cmp::Gt: return c > 0;
-    case Cmp::Ge: return c >= 0;
+    case Cmp::Eq:
+        return c == 0;
+    case Cmp::Ne:
+        return c != 0;
+    case Cmp::Lt:
+        return c < 0;
+    case Cmp::Le:
+        return c <= 0;
+    case Cmp::Gt:
+        return c > 0;
+    case Cmp::Ge:
+        return c >= 0;
     }
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "model/CellValue.h"
 
+#include <cmath>
 #include <cstdint>
 
 class Sheet;
@@ -46,3 +47,15 @@ struct EvalValue {
         return v;
     }
 };
+
+// A number argument taken as a whole number; anything beyond ±2^30 (or not a number) is
+// clamped, since converting such a double to int is undefined.
+inline int wholeArg(double x) {
+    if (!(x == x))
+        return 0;
+    if (x > 1073741824.0)
+        return 1073741824;
+    if (x < -1073741824.0)
+        return -1073741824;
+    return int(std::trunc(x));
+}

@@ -164,14 +164,14 @@ int Evaluator::compare(const EvalValue& a0, const EvalValue& b0) {
         return t == EvalValue::Number ? 0 : t == EvalValue::Text ? 1 : 2;
     };
     if (a.type == EvalValue::Empty) {
-        a = b.type == EvalValue::Text ? text(QString())
-                                      : (b.type == EvalValue::Bool ? EvalValue::boolean(false)
-                                                                   : EvalValue::number(0));
+        a = b.type == EvalValue::Text
+                ? text(QString())
+                : (b.type == EvalValue::Bool ? EvalValue::boolean(false) : EvalValue::number(0));
     }
     if (b.type == EvalValue::Empty) {
-        b = a.type == EvalValue::Text ? text(QString())
-                                      : (a.type == EvalValue::Bool ? EvalValue::boolean(false)
-                                                                   : EvalValue::number(0));
+        b = a.type == EvalValue::Text
+                ? text(QString())
+                : (a.type == EvalValue::Bool ? EvalValue::boolean(false) : EvalValue::number(0));
     }
     if (rank(a.type) != rank(b.type))
         return rank(a.type) < rank(b.type) ? -1 : 1;
@@ -201,13 +201,22 @@ CellValue Evaluator::toCellValue(const EvalValue& in) {
 }
 
 CellValue Evaluator::evaluate(const FormulaCode& code, const Sheet* host, int row, int col) {
+    CellValue out;
+    evaluateInto(code, host, row, col, out);
+    return out;
+}
+
+void Evaluator::evaluateInto(const FormulaCode& code, const Sheet* host, int row, int col,
+                             CellValue& result) {
     m_host = host;
     m_row = row;
     m_col = col;
-    m_stack.clear();
-    m_strings.clear();
-    if (m_stack.capacity() < size_t(code.maxStack + 1))
-        m_stack.reserve(size_t(code.maxStack + 1));
+    if (!m_strings.empty())
+        m_strings.clear();
+    if (m_stack.size() < size_t(code.maxStack + 1))
+        m_stack.resize(size_t(code.maxStack + 1));
+    EvalValue* const base = m_stack.data();
+    EvalValue* sp = base; // next free slot
 
     auto numberArg = [this](const EvalValue& v, double& x, CellError& e) {
         if (v.type == EvalValue::Number) {
@@ -236,25 +245,28 @@ CellValue Evaluator::evaluate(const FormulaCode& code, const Sheet* host, int ro
     for (const Instr& in : code.code) {
         switch (in.op) {
         case Op::Number:
-            m_stack.push_back(EvalValue::number(in.number));
+            // Fields are written in place: building a temporary and copying it stalls on
+            // store forwarding in this loop.
+            sp->type = EvalValue::Number;
+            sp->num = in.number;
+            ++sp;
             break;
         case Op::String:
-            m_stack.push_back(text(in.func < code.strings.size() ? code.strings[in.func]
-                                                                 : QString()));
+            *sp++ = (text(in.func < code.strings.size() ? code.strings[in.func] : QString()));
             break;
         case Op::Bool:
-            m_stack.push_back(EvalValue::boolean(in.func != 0));
+            *sp++ = (EvalValue::boolean(in.func != 0));
             break;
         case Op::Error:
-            m_stack.push_back(EvalValue::err(CellError(in.func)));
+            *sp++ = (EvalValue::err(CellError(in.func)));
             break;
         case Op::RefError:
-            m_stack.push_back(EvalValue::err(CellError::Ref));
+            *sp++ = (EvalValue::err(CellError::Ref));
             break;
         case Op::Missing: {
             EvalValue v;
             v.type = EvalValue::Missing;
-            m_stack.push_back(v);
+            *sp++ = (v);
             break;
         }
         case Op::Ref:
@@ -263,10 +275,17 @@ CellValue Evaluator::evaluate(const FormulaCode& code, const Sheet* host, int ro
             const int r1 = refRow(in, row, false), c1 = refCol(in, col, false);
             const int r2 = in.op == Op::Area ? refRow(in, row, true) : r1;
             const int c2 = in.op == Op::Area ? refCol(in, col, true) : c1;
-            if (!s || r1 < 1 || c1 < 1 || r2 > kMaxRows || c2 > kMaxCols || r1 > r2 || c1 > c2)
-                m_stack.push_back(EvalValue::err(CellError::Ref));
-            else
-                m_stack.push_back(EvalValue::range(s, r1, c1, r2, c2));
+            if (!s || r1 < 1 || c1 < 1 || r2 > kMaxRows || c2 > kMaxCols || r1 > r2 || c1 > c2) {
+                *sp++ = EvalValue::err(CellError::Ref);
+                break;
+            }
+            sp->type = EvalValue::Range;
+            sp->sheet = s;
+            sp->r1 = r1;
+            sp->c1 = c1;
+            sp->r2 = r2;
+            sp->c2 = c2;
+            ++sp;
             break;
         }
         case Op::Paren:
@@ -274,7 +293,7 @@ CellValue Evaluator::evaluate(const FormulaCode& code, const Sheet* host, int ro
         case Op::Neg:
         case Op::Plus:
         case Op::Percent: {
-            EvalValue& v = m_stack.back();
+            EvalValue& v = sp[-1];
             if (in.op == Op::Plus) {
                 v = scalar(v);
                 break;
@@ -292,9 +311,8 @@ CellValue Evaluator::evaluate(const FormulaCode& code, const Sheet* host, int ro
         case Op::Mul:
         case Op::Div:
         case Op::Pow: {
-            const EvalValue b = m_stack.back();
-            m_stack.pop_back();
-            EvalValue& a = m_stack.back();
+            const EvalValue& b = *--sp;
+            EvalValue& a = sp[-1];
             double x, y;
             CellError e = CellError::None;
             if (!numberArg(a, x, e) || !numberArg(b, y, e)) {
@@ -303,9 +321,15 @@ CellValue Evaluator::evaluate(const FormulaCode& code, const Sheet* host, int ro
             }
             double r = 0;
             switch (in.op) {
-            case Op::Add: r = x + y; break;
-            case Op::Sub: r = x - y; break;
-            case Op::Mul: r = x * y; break;
+            case Op::Add:
+                r = x + y;
+                break;
+            case Op::Sub:
+                r = x - y;
+                break;
+            case Op::Mul:
+                r = x * y;
+                break;
             case Op::Div:
                 if (y == 0) {
                     a = EvalValue::err(CellError::Div0);
@@ -320,18 +344,22 @@ CellValue Evaluator::evaluate(const FormulaCode& code, const Sheet* host, int ro
                 }
                 r = std::pow(x, y);
             }
-            a = std::isfinite(r) ? EvalValue::number(r) : EvalValue::err(CellError::Num);
+            if (std::isfinite(r)) {
+                a.type = EvalValue::Number;
+                a.num = r;
+            } else {
+                a = EvalValue::err(CellError::Num);
+            }
             break;
         }
         case Op::Concat: {
-            const EvalValue b = scalar(m_stack.back());
-            m_stack.pop_back();
-            const EvalValue a = scalar(m_stack.back());
+            const EvalValue b = scalar(*--sp);
+            const EvalValue a = scalar(sp[-1]);
             if (a.type == EvalValue::Error || b.type == EvalValue::Error) {
-                m_stack.back() = a.type == EvalValue::Error ? a : b;
+                sp[-1] = a.type == EvalValue::Error ? a : b;
                 break;
             }
-            m_stack.back() = text(toText(a) + toText(b));
+            sp[-1] = text(toText(a) + toText(b));
             break;
         }
         case Op::Eq:
@@ -340,41 +368,68 @@ CellValue Evaluator::evaluate(const FormulaCode& code, const Sheet* host, int ro
         case Op::Le:
         case Op::Gt:
         case Op::Ge: {
-            const EvalValue b = scalar(m_stack.back());
-            m_stack.pop_back();
-            const EvalValue a = scalar(m_stack.back());
+            const EvalValue b = scalar(*--sp);
+            const EvalValue a = scalar(sp[-1]);
             if (a.type == EvalValue::Error || b.type == EvalValue::Error) {
-                m_stack.back() = a.type == EvalValue::Error ? a : b;
+                sp[-1] = a.type == EvalValue::Error ? a : b;
                 break;
             }
             const int c = compare(a, b);
             bool r = false;
             switch (in.op) {
-            case Op::Eq: r = c == 0; break;
-            case Op::Ne: r = c != 0; break;
-            case Op::Lt: r = c < 0; break;
-            case Op::Le: r = c <= 0; break;
-            case Op::Gt: r = c > 0; break;
-            default: r = c >= 0;
+            case Op::Eq:
+                r = c == 0;
+                break;
+            case Op::Ne:
+                r = c != 0;
+                break;
+            case Op::Lt:
+                r = c < 0;
+                break;
+            case Op::Le:
+                r = c <= 0;
+                break;
+            case Op::Gt:
+                r = c > 0;
+                break;
+            default:
+                r = c >= 0;
             }
-            m_stack.back() = EvalValue::boolean(r);
+            sp[-1] = EvalValue::boolean(r);
             break;
         }
         case Op::Call: {
             const int argc = in.argc;
-            EvalValue* args = m_stack.data() + (m_stack.size() - size_t(argc));
+            EvalValue* args = sp - argc;
             const EvalValue r = call(Fn(in.func), args, argc);
-            m_stack.resize(m_stack.size() - size_t(argc));
-            m_stack.push_back(r);
+            sp -= argc;
+            if (r.type == EvalValue::Number) {
+                sp->type = EvalValue::Number;
+                sp->num = r.num;
+            } else {
+                *sp = r;
+            }
+            ++sp;
             break;
         }
         case Op::CallUnknown:
-            m_stack.resize(m_stack.size() - size_t(in.argc));
-            m_stack.push_back(EvalValue::err(CellError::Name));
+            sp -= in.argc;
+            *sp++ = EvalValue::err(CellError::Name);
             break;
         }
     }
-    if (m_stack.empty())
-        return CellValue::fromError(CellError::Value);
-    return toCellValue(m_stack.back());
+    if (sp == base) {
+        result = CellValue::fromError(CellError::Value);
+        return;
+    }
+    const EvalValue& top = sp[-1];
+    // Plain numbers, the common result, are stored without reading the old value: its
+    // text member may be left behind and is ignored for a number.
+    if (top.type == EvalValue::Number && std::isfinite(top.num)) {
+        result.type = CellValue::Number;
+        result.error = CellError::None;
+        result.number = top.num;
+        return;
+    }
+    result = toCellValue(top);
 }

@@ -22,6 +22,8 @@ public:
     explicit Evaluator(const Workbook& book);
 
     CellValue evaluate(const FormulaCode& code, const Sheet* host, int row, int col);
+    void evaluateInto(const FormulaCode& code, const Sheet* host, int row, int col,
+                      CellValue& result);
 
     // While set, reading (sheet, row, col) gives `value` instead of the cell's own content;
     // validation tries a candidate value this way.

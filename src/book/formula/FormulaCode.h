@@ -12,10 +12,10 @@ enum class Op : uint8_t {
     String,
     Bool,
     Error,
-    Ref,       // one cell
-    Area,      // a rectangle
-    RefError,  // a reference lost to a deletion: "#REF!"
-    Missing,   // an omitted argument
+    Ref,      // one cell
+    Area,     // a rectangle
+    RefError, // a reference lost to a deletion: "#REF!"
+    Missing,  // an omitted argument
     Neg,
     Plus,
     Percent,
@@ -31,8 +31,8 @@ enum class Op : uint8_t {
     Le,
     Gt,
     Ge,
-    Paren,     // keeps the written parentheses for printing; no effect on evaluation
-    Call,      // function `func` with `argc` arguments
+    Paren,      // keeps the written parentheses for printing; no effect on evaluation
+    Call,       // function `func` with `argc` arguments
     CallUnknown // a name that is no function: "#NAME?"; `str` holds the name
 };
 

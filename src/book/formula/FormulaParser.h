@@ -18,8 +18,21 @@ public:
     std::shared_ptr<FormulaCode> compile(const QString& text, QString* error = nullptr);
 
 private:
-    enum class Tok { End, Number, String, Name, Ref, Error, Op, LParen, RParen, Sep, Colon,
-                     SheetPrefix, Bad };
+    enum class Tok {
+        End,
+        Number,
+        String,
+        Name,
+        Ref,
+        Error,
+        Op,
+        LParen,
+        RParen,
+        Sep,
+        Colon,
+        SheetPrefix,
+        Bad
+    };
     struct Token {
         Tok kind = Tok::End;
         QString text;

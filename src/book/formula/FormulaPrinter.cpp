@@ -41,19 +41,32 @@ QString numberText(double v) {
 
 const char* opText(Op op) {
     switch (op) {
-    case Op::Add: return "+";
-    case Op::Sub: return "-";
-    case Op::Mul: return "*";
-    case Op::Div: return "/";
-    case Op::Pow: return "^";
-    case Op::Concat: return "&";
-    case Op::Eq: return "=";
-    case Op::Ne: return "<>";
-    case Op::Lt: return "<";
-    case Op::Le: return "<=";
-    case Op::Gt: return ">";
-    case Op::Ge: return ">=";
-    default: return "";
+    case Op::Add:
+        return "+";
+    case Op::Sub:
+        return "-";
+    case Op::Mul:
+        return "*";
+    case Op::Div:
+        return "/";
+    case Op::Pow:
+        return "^";
+    case Op::Concat:
+        return "&";
+    case Op::Eq:
+        return "=";
+    case Op::Ne:
+        return "<>";
+    case Op::Lt:
+        return "<";
+    case Op::Le:
+        return "<=";
+    case Op::Gt:
+        return ">";
+    case Op::Ge:
+        return ">=";
+    default:
+        return "";
     }
 }
 
@@ -109,7 +122,7 @@ QString printFormula(const FormulaCode& code, const Workbook& book, const Sheet*
                 const int r2 = refRow(in, hostRow, true), c2 = refCol(in, hostCol, true);
                 const QString t2 = refText(r2, c2, in.flags & RowAbs2, in.flags & ColAbs2);
                 t = (t.startsWith('#') || t2.startsWith('#')) ? QStringLiteral("#REF!")
-                                                             : t + ':' + t2;
+                                                              : t + ':' + t2;
             }
             stack.push_back(t.startsWith('#') ? t : prefix + t);
             break;

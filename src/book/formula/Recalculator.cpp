@@ -10,6 +10,7 @@ namespace {
 constexpr int kBlockRowShift = 5;
 constexpr int kBlockColShift = 3;
 constexpr size_t kMaxQueuedChanges = 200000;
+constexpr size_t kAhead = 16;
 
 uint64_t cellKey(uint32_t sheetId, int row, int col) {
     return (uint64_t(sheetId) << 24) | (uint64_t(row) << 9) | uint64_t(col);
@@ -166,8 +167,7 @@ bool Recalculator::hasPending() const {
     return m_fullPending || !m_changed.empty() || !m_newFormulas.empty();
 }
 
-template <typename F>
-void Recalculator::forEachDependent(const Sheet* s, int row, int col, F fn) {
+template <typename F> void Recalculator::forEachDependent(const Sheet* s, int row, int col, F fn) {
     auto it = m_cellDeps.find(cellKey(s->id(), row, col));
     if (it != m_cellDeps.end())
         for (Formula* f : it->second)
@@ -274,24 +274,48 @@ void Recalculator::order(const std::vector<Formula*>& nodes, std::vector<Formula
     }
 }
 
-void Recalculator::evaluateInOrder(const std::vector<Formula*>& order,
-                                   std::unordered_set<const Sheet*>& touched) {
+void Recalculator::makePlan(const std::vector<Formula*>& order, std::vector<Step>& plan) {
+    plan.clear();
+    plan.reserve(order.size());
+    for (Formula* f : order) {
+        const CellRow* row = f->sheet->cells().rowAt(f->row);
+        const Cell* host = row ? row->at(f->col) : nullptr;
+        plan.push_back({f, f->code.get(), f->sheet, f->row, f->col, f->circular,
+                        reinterpret_cast<const char*>(host)});
+    }
+}
+
+void Recalculator::evaluatePlan(const std::vector<Step>& plan,
+                                std::unordered_set<const Sheet*>& touched) {
     m_circular.clear();
     const Sheet* lastSheet = nullptr;
-    for (Formula* f : order) {
-        f->dirty = false;
-        if (f->sheet != lastSheet) {
-            touched.insert(f->sheet);
-            lastSheet = f->sheet;
+    const size_t n = plan.size();
+    for (size_t i = 0; i < n; ++i) {
+        // The result goes to a formula far away in memory; asking for its line early lets
+        // the write complete in the background.
+        if (i + kAhead < n) {
+            const Step& ahead = plan[i + kAhead];
+            __builtin_prefetch(&ahead.f->value, 1);
+            if (ahead.near) {
+                __builtin_prefetch(ahead.near);
+                __builtin_prefetch(ahead.near - 64);
+                __builtin_prefetch(ahead.near - 128);
+                __builtin_prefetch(ahead.near - 160);
+            }
         }
-        if (f->circular) {
-            f->value = CellValue::fromError(CellError::Value);
-            m_circular.push_back(f);
+        const Step& step = plan[i];
+        if (step.sheet != lastSheet) {
+            touched.insert(step.sheet);
+            lastSheet = step.sheet;
+        }
+        if (step.circular) {
+            step.f->value = CellValue::fromError(CellError::Value);
+            m_circular.push_back(step.f);
             continue;
         }
-        f->value = m_eval.evaluate(*f->code, f->sheet, f->row, f->col);
+        m_eval.evaluateInto(*step.code, step.sheet, step.row, step.col, step.f->value);
     }
-    m_evaluations += order.size();
+    m_evaluations += n;
 }
 
 std::unordered_set<const Sheet*> Recalculator::recalcAll() {
@@ -302,10 +326,12 @@ std::unordered_set<const Sheet*> Recalculator::recalcAll() {
         ++m_epoch;
         for (Formula* f : all)
             f->epoch = m_epoch;
-        order(all, m_fullOrder);
+        std::vector<Formula*> ordered;
+        order(all, ordered);
+        makePlan(ordered, m_fullPlan);
         m_fullOrderValid = true;
     }
-    evaluateInOrder(m_fullOrder, touched);
+    evaluatePlan(m_fullPlan, touched);
     m_fullPending = false;
     m_changed.clear();
     m_newFormulas.clear();
@@ -340,6 +366,8 @@ std::unordered_set<const Sheet*> Recalculator::recalcPending() {
     }
     std::vector<Formula*> ordered;
     order(set, ordered);
-    evaluateInOrder(ordered, touched);
+    std::vector<Step> plan;
+    makePlan(ordered, plan);
+    evaluatePlan(plan, touched);
     return touched;
 }

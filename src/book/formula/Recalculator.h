@@ -59,8 +59,21 @@ private:
     template <typename F> void forEachDependent(const Sheet* s, int row, int col, F f);
     void gatherPrecedents(Formula* f);
     void order(const std::vector<Formula*>& nodes, std::vector<Formula*>& out);
-    void evaluateInOrder(const std::vector<Formula*>& order,
-                         std::unordered_set<const Sheet*>& touched);
+    // What evaluation reads of each formula, laid out in evaluation order: the formulas
+    // themselves lie scattered on the heap and are only written to.
+    struct Step {
+        Formula* f;
+        const FormulaCode* code;
+        const Sheet* sheet;
+        int32_t row;
+        int32_t col;
+        bool circular;
+        // Where the host cell lay when the plan was made. Only ever prefetched, never read:
+        // formulas mostly read their row neighbours, and a stale address costs nothing.
+        const char* near;
+    };
+    static void makePlan(const std::vector<Formula*>& order, std::vector<Step>& plan);
+    void evaluatePlan(const std::vector<Step>& plan, std::unordered_set<const Sheet*>& touched);
     void collectAll(std::vector<Formula*>& out);
 
     Workbook& m_book;
@@ -76,7 +89,7 @@ private:
     };
     std::vector<Position> m_changed;
     bool m_fullPending = false;
-    std::vector<Formula*> m_fullOrder;
+    std::vector<Step> m_fullPlan;
     bool m_fullOrderValid = false;
     uint32_t m_epoch = 1;
     uint64_t m_evaluations = 0;

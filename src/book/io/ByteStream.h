@@ -47,7 +47,10 @@ class ByteReader {
 public:
     ByteReader(const char* data, size_t size) : m_p(data), m_end(data + size) {}
     bool ok() const { return m_ok; }
-    void fail() { m_ok = false; m_p = m_end; }
+    void fail() {
+        m_ok = false;
+        m_p = m_end;
+    }
     size_t remaining() const { return size_t(m_end - m_p); }
 
     uint8_t u8() {

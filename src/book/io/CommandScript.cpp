@@ -115,7 +115,8 @@ bool CommandScript::runLine(const QString& rawLine, int n) {
                 return fail(n, QStringLiteral("bad range"));
             const QString dir = w[3].toLower();
             const bool vertical = dir == "down" || dir == "up";
-            if (cmd == "insert" ? (dir != "down" && dir != "right") : (dir != "up" && dir != "left"))
+            if (cmd == "insert" ? (dir != "down" && dir != "right")
+                                : (dir != "up" && dir != "left"))
                 return fail(n, QStringLiteral("bad direction \"%1\"").arg(w[3]));
             if (cmd == "insert")
                 m_book.insertCells(sheet, range, vertical);

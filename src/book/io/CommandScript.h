@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 class Workbook;
 
 // Runs text commands against a workbook, one per line — the batch language of the
@@ -21,6 +23,7 @@ public:
     bool run(const QStringList& lines);
     bool runLine(const QString& line, int lineNumber);
     QString output() const { return m_output; }
+    QString takeOutput() { return std::exchange(m_output, QString()); }
     QString error() const { return m_error; }
 
     // One line per non-empty cell of the range: address, entry, formatted text.

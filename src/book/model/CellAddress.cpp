@@ -3,8 +3,7 @@
 #include <algorithm>
 
 CellRange CellRange::normalized() const {
-    return {std::min(row1, row2), std::min(col1, col2), std::max(row1, row2),
-            std::max(col1, col2)};
+    return {std::min(row1, row2), std::min(col1, col2), std::max(row1, row2), std::max(col1, col2)};
 }
 
 QString columnName(int col) {
@@ -17,7 +16,9 @@ QString columnName(int col) {
     return name;
 }
 
-QString cellName(int row, int col) { return columnName(col) + QString::number(row); }
+QString cellName(int row, int col) {
+    return columnName(col) + QString::number(row);
+}
 
 QString rangeName(const CellRange& range) {
     if (range.row1 == range.row2 && range.col1 == range.col2)

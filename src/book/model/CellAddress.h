@@ -18,9 +18,7 @@ struct CellRange {
     static CellRange cell(int r, int c) { return {r, c, r, c}; }
 
     bool isValid() const { return row1 >= 1 && col1 >= 1 && row2 >= row1 && col2 >= col1; }
-    bool contains(int r, int c) const {
-        return r >= row1 && r <= row2 && c >= col1 && c <= col2;
-    }
+    bool contains(int r, int c) const { return r >= row1 && r <= row2 && c >= col1 && c <= col2; }
     bool intersects(const CellRange& o) const {
         return row1 <= o.row2 && o.row1 <= row2 && col1 <= o.col2 && o.col1 <= col2;
     }

@@ -19,7 +19,9 @@ size_t qHash(const CellFormat& f, size_t seed) {
     return hashSide(f.bottom, h);
 }
 
-FormatTable::FormatTable() { clear(); }
+FormatTable::FormatTable() {
+    clear();
+}
 
 void FormatTable::clear() {
     m_formats.clear();

@@ -16,8 +16,8 @@ struct CellFont {
     bool bold = false;
     bool italic = false;
     bool underline = false;
-    quint32 color = 0;   // 0xRRGGBB
-    int charset = 1;     // 1 = default, 204 = Cyrillic
+    quint32 color = 0; // 0xRRGGBB
+    int charset = 1;   // 1 = default, 204 = Cyrillic
     bool operator==(const CellFont&) const = default;
 };
 

@@ -50,7 +50,9 @@ CellRow::~CellRow() {
 
 CellStore::~CellStore() = default;
 
-void CellStore::clear() { m_rows.clear(); }
+void CellStore::clear() {
+    m_rows.clear();
+}
 
 Cell& CellStore::obtain(int row, int col) {
     if (row > int(m_rows.size()))

@@ -2,13 +2,20 @@
 
 QString errorText(CellError error) {
     switch (error) {
-    case CellError::Div0: return QStringLiteral("#DIV/0!");
-    case CellError::Value: return QStringLiteral("#VALUE!");
-    case CellError::Ref: return QStringLiteral("#REF!");
-    case CellError::Name: return QStringLiteral("#NAME?");
-    case CellError::NA: return QStringLiteral("#N/A");
-    case CellError::Num: return QStringLiteral("#NUM!");
-    default: return {};
+    case CellError::Div0:
+        return QStringLiteral("#DIV/0!");
+    case CellError::Value:
+        return QStringLiteral("#VALUE!");
+    case CellError::Ref:
+        return QStringLiteral("#REF!");
+    case CellError::Name:
+        return QStringLiteral("#NAME?");
+    case CellError::NA:
+        return QStringLiteral("#N/A");
+    case CellError::Num:
+        return QStringLiteral("#NUM!");
+    default:
+        return {};
     }
 }
 

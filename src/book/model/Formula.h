@@ -12,6 +12,8 @@ class Sheet;
 // kept relative to the host cell), the last result and the host's position.
 struct Formula {
     std::shared_ptr<const FormulaCode> code;
+    // The text member is meaningful only for a text result: the recalculation leaves it
+    // alone when a number replaces a text, so read values through Sheet::value().
     CellValue value;
     Sheet* sheet = nullptr;
     int row = 0;
@@ -20,7 +22,11 @@ struct Formula {
     int32_t visitIndex = -1;
     int32_t lowLink = 0;
     uint32_t epoch = 0;
-    bool dirty = false;
     bool onStack = false;
     bool circular = false;
+
+    // Formulas come from a pool: consecutive formulas sit next to each other, which the
+    // recalculation's walk over thousands of them depends on.
+    static void* operator new(size_t size);
+    static void operator delete(void* p) noexcept;
 };

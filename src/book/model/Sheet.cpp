@@ -43,8 +43,10 @@ CellValue Sheet::value(int row, int col) const {
         return CellValue::fromNumber(c->number);
     case CellKind::Text:
         return CellValue::fromText(*c->text);
-    case CellKind::Formula:
-        return c->formula->value;
+    case CellKind::Formula: {
+        const CellValue& v = c->formula->value;
+        return v.type == CellValue::Text ? v : CellValue{v.type, v.error, v.number, {}};
+    }
     default:
         return {};
     }
@@ -165,13 +167,11 @@ void Sheet::setMaxCol(int cols) {
 }
 
 const LineProps& Sheet::rowProps(int row) const {
-    return (row >= 1 && row <= int(m_rowProps.size())) ? m_rowProps[size_t(row - 1)]
-                                                        : kDefaultLine;
+    return (row >= 1 && row <= int(m_rowProps.size())) ? m_rowProps[size_t(row - 1)] : kDefaultLine;
 }
 
 const LineProps& Sheet::colProps(int col) const {
-    return (col >= 1 && col <= int(m_colProps.size())) ? m_colProps[size_t(col - 1)]
-                                                        : kDefaultLine;
+    return (col >= 1 && col <= int(m_colProps.size())) ? m_colProps[size_t(col - 1)] : kDefaultLine;
 }
 
 LineProps& Sheet::rowSlot(int row) {

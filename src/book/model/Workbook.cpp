@@ -3,12 +3,14 @@
 #include "Formula.h"
 #include "format/EntryParser.h"
 #include "format/NumberFormat.h"
+#include "formula/CodeCache.h"
 #include "formula/FormulaParser.h"
 #include "formula/Recalculator.h"
 
 #include <algorithm>
 
-Workbook::Workbook(int sheetCount) : m_recalc(std::make_unique<Recalculator>(*this)) {
+Workbook::Workbook(int sheetCount)
+    : m_recalc(std::make_unique<Recalculator>(*this)), m_codes(std::make_unique<CodeCache>()) {
     reset(sheetCount);
 }
 
@@ -39,7 +41,9 @@ void Workbook::swapContents(Workbook& other) {
     std::swap(m_active, other.m_active);
     std::swap(m_nextSheetId, other.m_nextSheetId);
     std::swap(m_formats, other.m_formats);
+    std::swap(m_codes, other.m_codes);
     std::swap(m_autoRecalc, other.m_autoRecalc);
+    std::swap(m_showTabs, other.m_showTabs);
     for (auto& s : m_sheets)
         s->m_book = this;
     for (auto& s : other.m_sheets)
@@ -153,7 +157,9 @@ QList<int> Workbook::editGroup() const {
     return out;
 }
 
-QList<int> Workbook::targetsOf(int) const { return editGroup(); }
+QList<int> Workbook::targetsOf(int) const {
+    return editGroup();
+}
 
 void Workbook::afterEdit() {
     if (m_updateDepth > 0 || !m_autoRecalc || !m_recalc->hasPending())
@@ -180,6 +186,7 @@ void Workbook::writeCell(Sheet& s, int row, int col, Cell content, uint32_t newF
     slot = content;
     slot.format = format;
     if (slot.kind == CellKind::Formula) {
+        slot.formula->code = m_codes->intern(std::move(slot.formula->code));
         slot.formula->sheet = &s;
         slot.formula->row = row;
         slot.formula->col = col;
@@ -234,190 +241,6 @@ void Workbook::writeEntry(Sheet& s, int row, int col, const QString& entry) {
     writeCell(s, row, col, c, 0, true);
 }
 
-void Workbook::setEntry(int row, int col, const QString& entry) {
-    for (int i : editGroup())
-        writeEntry(sheet(i), row, col, entry);
-    afterEdit();
-}
-
-void Workbook::setNumber(int row, int col, double value) {
-    for (int i : editGroup())
-        setNumber(i, row, col, value);
-}
-
-void Workbook::setText(int row, int col, const QString& text) {
-    for (int i : editGroup())
-        setText(i, row, col, text);
-}
-
-bool Workbook::setFormula(int row, int col, const QString& formula, QString* error) {
-    bool ok = true;
-    for (int i : editGroup())
-        ok = setFormula(i, row, col, formula, error) && ok;
-    return ok;
-}
-
-void Workbook::clearCell(int row, int col) {
-    for (int i : editGroup())
-        clearCell(i, row, col);
-}
-
-void Workbook::setEntry(int sheetIndex, int row, int col, const QString& entry) {
-    if (!hasSheet(sheetIndex))
-        return;
-    writeEntry(sheet(sheetIndex), row, col, entry);
-    afterEdit();
-}
-
-void Workbook::setNumber(int sheetIndex, int row, int col, double value) {
-    if (!hasSheet(sheetIndex))
-        return;
-    Cell c;
-    c.kind = CellKind::Number;
-    c.number = value;
-    writeCell(sheet(sheetIndex), row, col, c, 0, true);
-    afterEdit();
-}
-
-void Workbook::setText(int sheetIndex, int row, int col, const QString& text) {
-    if (!hasSheet(sheetIndex))
-        return;
-    Cell c;
-    if (!text.isEmpty()) {
-        c.kind = CellKind::Text;
-        c.text = new QString(text);
-    }
-    writeCell(sheet(sheetIndex), row, col, c, 0, true);
-    afterEdit();
-}
-
-bool Workbook::setFormula(int sheetIndex, int row, int col, const QString& formula,
-                          QString* error) {
-    if (!hasSheet(sheetIndex))
-        return false;
-    Sheet& s = sheet(sheetIndex);
-    FormulaParser parser(*this, &s, row, col);
-    auto code = parser.compile(formula.startsWith('=') ? formula.mid(1) : formula, error);
-    if (!code)
-        return false;
-    Cell c;
-    c.kind = CellKind::Formula;
-    c.formula = new Formula;
-    c.formula->code = std::move(code);
-    writeCell(s, row, col, c, 0, true);
-    afterEdit();
-    return true;
-}
-
-void Workbook::clearCell(int sheetIndex, int row, int col) {
-    if (!hasSheet(sheetIndex))
-        return;
-    writeCell(sheet(sheetIndex), row, col, Cell(), 0, true);
-    afterEdit();
-}
-
-void Workbook::setFormat(int sheetIndex, const CellRange& range,
-                         const std::function<void(CellFormat&)>& change) {
-    if (!hasSheet(sheetIndex) || !range.isValid())
-        return;
-    Sheet& s = sheet(sheetIndex);
-    const CellRange r(range.row1, range.col1, std::min(range.row2, kMaxRows),
-                      std::min(range.col2, kMaxCols));
-    // Formats shared by many cells are edited once per distinct source format.
-    QHash<uint32_t, uint32_t> mapped;
-    for (int row = r.row1; row <= r.row2; ++row)
-        for (int col = r.col1; col <= r.col2; ++col) {
-            const uint32_t old = s.formatIndex(row, col);
-            auto it = mapped.constFind(old);
-            uint32_t target;
-            if (it == mapped.constEnd()) {
-                CellFormat f = m_formats.at(old);
-                change(f);
-                target = m_formats.intern(f);
-                mapped.insert(old, target);
-            } else {
-                target = it.value();
-            }
-            if (target == old)
-                continue;
-            s.m_cells.obtain(row, col).format = target;
-        }
-    s.cellsChanged(r);
-}
-
-void Workbook::setNumberFormat(int sheetIndex, const CellRange& range, const QString& fmt) {
-    setFormat(sheetIndex, range, [&](CellFormat& f) { f.numberFormat = fmt; });
-}
-
-void Workbook::setFormatIndex(int sheetIndex, int row, int col, uint32_t index) {
-    if (!hasSheet(sheetIndex) || index >= m_formats.size() || row < 1 || row > kMaxRows ||
-        col < 1 || col > kMaxCols)
-        return;
-    Sheet& s = sheet(sheetIndex);
-    if (Cell* c = s.m_cells.find(row, col))
-        c->format = index;
-    else if (index != 0)
-        s.m_cells.obtain(row, col).format = index;
-    s.cellsChanged(CellRange::cell(row, col));
-}
-
-bool Workbook::setValidation(int sheetIndex, const CellRange& range, const QString& condition,
-                             const QString& message, QString* error) {
-    if (!hasSheet(sheetIndex) || !range.isValid())
-        return false;
-    Sheet& s = sheet(sheetIndex);
-    FormulaParser parser(*this, &s, range.row1, range.col1);
-    auto code = parser.compile(condition.startsWith('=') ? condition.mid(1) : condition, error);
-    if (!code)
-        return false;
-    s.m_rules.push_back({range, std::move(code), message});
-    s.changed();
-    return true;
-}
-
-void Workbook::removeValidation(int sheetIndex, const CellRange& range) {
-    if (!hasSheet(sheetIndex))
-        return;
-    Sheet& s = sheet(sheetIndex);
-    std::erase_if(s.m_rules, [&](const ValidationRule& r) { return r.range.intersects(range); });
-    s.changed();
-}
-
-QString Workbook::validationCondition(int sheetIndex, int row, int col) const {
-    if (!hasSheet(sheetIndex))
-        return {};
-    const Sheet& s = sheet(sheetIndex);
-    const ValidationRule* rule = s.ruleAt(row, col);
-    if (!rule)
-        return {};
-    // The condition is stored relative to the first cell; read at this cell it adjusts.
-    return printFormula(*rule->condition, *this, &s, row, col);
-}
-
-bool Workbook::validate(int sheetIndex, int row, int col, const QString& candidate,
-                        QString* message) const {
-    if (!hasSheet(sheetIndex))
-        return true;
-    const Sheet& s = sheet(sheetIndex);
-    const ValidationRule* rule = s.ruleAt(row, col);
-    if (!rule)
-        return true;
-    const ParsedEntry p = EntryParser::parse(candidate);
-    CellValue v;
-    if (p.kind == ParsedEntry::Number)
-        v = CellValue::fromNumber(p.number);
-    else if (p.kind == ParsedEntry::Text || p.kind == ParsedEntry::Formula)
-        v = CellValue::fromText(candidate);
-    Evaluator& ev = m_recalc->evaluator();
-    ev.setOverride(&s, row, col, v);
-    const CellValue r = ev.evaluate(*rule->condition, &s, row, col);
-    ev.clearOverride();
-    const bool ok = (r.type == CellValue::Number || r.type == CellValue::Boolean) && r.number != 0;
-    if (!ok && message)
-        *message = rule->message;
-    return ok;
-}
-
 void Workbook::setAutoRecalc(bool on) {
     m_autoRecalc = on;
     if (on)
@@ -455,7 +278,9 @@ void Workbook::removeObserver(WorkbookObserver* observer) {
     std::erase(m_observers, observer);
 }
 
-void Workbook::beginUpdate() { ++m_updateDepth; }
+void Workbook::beginUpdate() {
+    ++m_updateDepth;
+}
 
 void Workbook::endUpdate() {
     if (m_updateDepth > 0 && --m_updateDepth == 0)

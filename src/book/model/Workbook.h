@@ -13,6 +13,7 @@
 #include <vector>
 
 class Recalculator;
+class CodeCache;
 
 enum class ClearWhat { All, Values, Formats };
 
@@ -97,9 +98,18 @@ public:
     // Formats.
     const FormatTable& formats() const { return m_formats; }
     uint32_t internFormat(const CellFormat& format) { return m_formats.intern(format); }
-    void setFormat(int sheet, const CellRange& range, const std::function<void(CellFormat&)>& change);
+    void setFormat(int sheet, const CellRange& range,
+                   const std::function<void(CellFormat&)>& change);
     void setNumberFormat(int sheet, const CellRange& range, const QString& numberFormat);
     void setFormatIndex(int sheet, int row, int col, uint32_t index);
+    // The same through the edit group.
+    void setFormat(const CellRange& range, const std::function<void(CellFormat&)>& change);
+    void setNumberFormat(const CellRange& range, const QString& numberFormat);
+    void clearRange(const CellRange& range, ClearWhat what);
+
+    // Whether the sheet tabs are shown; kept with the workbook.
+    bool showTabs() const { return m_showTabs; }
+    void setShowTabs(bool on);
 
     // Validation rules. The condition is written for the range's first cell.
     bool setValidation(int sheet, const CellRange& range, const QString& condition,
@@ -170,7 +180,9 @@ private:
     uint32_t m_nextSheetId = 1;
     FormatTable m_formats;
     std::unique_ptr<Recalculator> m_recalc;
+    std::unique_ptr<CodeCache> m_codes;
     bool m_autoRecalc = true;
+    bool m_showTabs = true;
     bool m_modified = false;
     int m_updateDepth = 0;
     std::vector<WorkbookObserver*> m_observers;

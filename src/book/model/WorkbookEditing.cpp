@@ -28,7 +28,8 @@ void Workbook::clearRange(int sheetIndex, const CellRange& range, ClearWhat what
 
 void Workbook::copyRange(const Workbook& from, int fromSheet, const CellRange& range, int toSheet,
                          int toRow, int toCol, const CopyOptions& options) {
-    if (!from.hasSheet(fromSheet) || !hasSheet(toSheet) || !range.isValid())
+    if (!from.hasSheet(fromSheet) || !hasSheet(toSheet) || !range.isValid() || toRow < 1 ||
+        toCol < 1 || toRow > kMaxRows || toCol > kMaxCols)
         return;
     const Sheet& src = from.sheet(fromSheet);
     Sheet& dst = sheet(toSheet);
@@ -122,10 +123,15 @@ namespace {
 // Numbers, then texts (then errors), blanks always last.
 int sortRank(const CellValue& v) {
     switch (v.type) {
-    case CellValue::Number: case CellValue::Boolean: return 0;
-    case CellValue::Text: return 1;
-    case CellValue::Error: return 2;
-    default: return 3;
+    case CellValue::Number:
+    case CellValue::Boolean:
+        return 0;
+    case CellValue::Text:
+        return 1;
+    case CellValue::Error:
+        return 2;
+    default:
+        return 3;
     }
 }
 

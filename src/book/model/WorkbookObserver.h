@@ -5,12 +5,12 @@
 // What changed; `sheet` is a 1-based sheet index, 0 for the whole workbook.
 struct WorkbookChange {
     enum Kind {
-        Cells,          // contents or formats of `range` (values of dependents included)
-        RowsColumns,    // rows or columns inserted, deleted, resized, hidden
-        SheetSettings,  // options, print settings, objects, rules, merged ranges
-        SheetList,      // sheets inserted, deleted, renamed, edit group
+        Cells,         // contents or formats of `range` (values of dependents included)
+        RowsColumns,   // rows or columns inserted, deleted, resized, hidden
+        SheetSettings, // options, print settings, objects, rules, merged ranges
+        SheetList,     // sheets inserted, deleted, renamed, edit group
         ActiveSheet,
-        Everything      // loaded or cleared
+        Everything // loaded or cleared
     };
     Kind kind = Everything;
     int sheet = 0;

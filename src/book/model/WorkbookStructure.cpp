@@ -1,7 +1,8 @@
 #include "Formula.h"
 #include "Workbook.h"
-#include "formula/RefAdjuster.h"
+#include "formula/CodeCache.h"
 #include "formula/Recalculator.h"
+#include "formula/RefAdjuster.h"
 
 #include <algorithm>
 
@@ -29,7 +30,8 @@ void Workbook::applyTransform(Sheet& s, const RefTransform& t, const std::functi
         int r = p.row, c = p.col;
         if (p.sheet == &s && !t.mapCell(&s, r, c))
             continue; // the host itself goes away
-        p.f->code = adjustFormula(p.f->code, *this, p.sheet, p.row, p.col, r, c, t);
+        p.f->code =
+            m_codes->intern(adjustFormula(p.f->code, *this, p.sheet, p.row, p.col, r, c, t));
     }
     for (auto& sh : m_sheets) {
         auto& rules = sh->m_rules;

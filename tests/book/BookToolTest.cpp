@@ -1,0 +1,59 @@
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Result {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+Result runTool(const QStringList& args, const QByteArray& input = {}) {
+    QProcess p;
+    p.start(QStringLiteral(ZEMRAK_BOOK_TOOL), args);
+    p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(30000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+TEST(BookToolTest, RunShowsAndSavesThenShowAndConvertReadBack) {
+    QTemporaryDir dir;
+    const QString vts = dir.filePath("t.vts");
+    const QByteArray script = "set A1 1234.5\n"
+                              "format A1 0.00\n"
+                              "set A2 =A1*2\n"
+                              "insert rows 1 1\n"
+                              "show\n"
+                              "save " +
+                              vts.toUtf8() + "\n";
+    const Result run = runTool({"run"}, script);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "A2\t1234.5\t1234.50\nA3\t=A2*2\t2469\n");
+
+    const Result show = runTool({"show", vts, "A3:A3"});
+    EXPECT_EQ(show.exitCode, 0);
+    EXPECT_EQ(show.out, "A3\t=A2*2\t2469\n");
+
+    const QString txt = dir.filePath("t.txt");
+    EXPECT_EQ(runTool({"convert", vts, txt}).exitCode, 0);
+    const Result fromText = runTool({"show", txt});
+    EXPECT_EQ(fromText.out, "A2\t1234.5\t1234.5\nA3\t2469\t2469\n");
+}
+
+TEST(BookToolTest, BadCommandReportsItsLineAndFails) {
+    const Result r = runTool({"run"}, "set A1 1\n\nsort A1:B2 A sideways\nset A2 2\n");
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(r.err.contains("line 3")) << r.err.toStdString();
+    const Result unknown = runTool({"run"}, "frobnicate\n");
+    EXPECT_NE(unknown.exitCode, 0);
+    EXPECT_TRUE(unknown.err.contains("line 1: unknown command \"frobnicate\""));
+    EXPECT_NE(runTool({"show", "/no/such/file.vts"}).exitCode, 0);
+    EXPECT_NE(runTool({"convert", "a.vts"}).exitCode, 0);
+}

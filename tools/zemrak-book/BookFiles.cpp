@@ -1,0 +1,44 @@
+#include "BookFiles.h"
+
+#include "io/DelimitedText.h"
+#include "io/NativeFormat.h"
+#include "model/Workbook.h"
+
+#include <QFileInfo>
+
+namespace BookFiles {
+
+static QString extension(const QString& path) {
+    return QFileInfo(path).suffix().toLower();
+}
+
+bool load(Workbook& book, const QString& path, QString* error) {
+    const QString ext = extension(path);
+    if (ext == "vts")
+        return NativeFormat::loadFile(book, path, error);
+    if (ext == "txt" || ext == "csv") {
+        DelimitedText::ReadOptions o;
+        o.separator = ext == "csv" ? QChar(';') : QChar('\t');
+        Workbook fresh;
+        if (!DelimitedText::readFile(fresh, 1, path, o, error))
+            return false;
+        book.swapContents(fresh);
+        return true;
+    }
+    *error = QStringLiteral("unsupported file type \"%1\"").arg(ext);
+    return false;
+}
+
+bool save(const Workbook& book, const QString& path, QString* error) {
+    const QString ext = extension(path);
+    if (ext == "vts")
+        return NativeFormat::saveFile(book, path, error);
+    if (ext == "txt" || ext == "csv")
+        return DelimitedText::writeFile(book, book.activeSheetIndex(), true, path,
+                                        ext == "csv" ? QChar(';') : QChar('\t'), error);
+    *error = ext == "xlsx" ? QStringLiteral("the Excel writer is not available yet")
+                           : QStringLiteral("unsupported file type \"%1\"").arg(ext);
+    return false;
+}
+
+} // namespace BookFiles
