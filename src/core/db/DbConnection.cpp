@@ -5,6 +5,7 @@
 #include "DbStatement.h"
 #include "FirebirdEnvironment.h"
 
+#include <QFileInfo>
 #include <QSqlError>
 
 #include <atomic>
@@ -63,6 +64,10 @@ void DbConnection::open() {
     db.setConnectOptions(QStringLiteral("ISC_DPB_LC_CTYPE=UTF8"));
     if (m_database.trimmed().isEmpty())
         throw DbError(QStringLiteral("Не задан путь к файлу БД"));
+    // A missing local file would next be asked of a local server, which answers a
+    // failed login only after a pause of several seconds.
+    if (m_database.startsWith(QLatin1Char('/')) && !QFileInfo::exists(m_database))
+        throw DbError(QStringLiteral("Файл БД не найден: %1").arg(m_database), -902);
     if (!db.open())
         throw DbError(ServerText(db.lastError()), ServerCode(db.lastError()));
     ++m_generation;
