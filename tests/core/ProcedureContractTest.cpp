@@ -69,13 +69,6 @@ protected:
     static inline std::unique_ptr<DbConnection> s_tab;
 };
 
-QList<int> ints(const QVariantList& values) {
-    QList<int> out;
-    for (const QVariant& v : values)
-        out << v.toInt();
-    return out;
-}
-
 } // namespace
 
 TEST_F(ProcedureContract, RenumSbrSpacesRowsInTheirOrder) {

@@ -39,7 +39,7 @@ DbConnection::~DbConnection() {
     QSqlDatabase::removeDatabase(m_sqlName);
 }
 
-QSqlDatabase DbConnection::database_() const {
+QSqlDatabase DbConnection::sqlDatabase() const {
     return QSqlDatabase::database(m_sqlName, false);
 }
 
@@ -55,7 +55,7 @@ void DbConnection::setParams(const QString& database, const QString& user,
 void DbConnection::open() {
     if (connected())
         return;
-    QSqlDatabase db = database_();
+    QSqlDatabase db = sqlDatabase();
     if (!db.isValid())
         throw DbError(QStringLiteral("Драйвер QIBASE для Firebird не найден"));
     db.setDatabaseName(m_database);
@@ -75,7 +75,7 @@ void DbConnection::open() {
 }
 
 void DbConnection::close() {
-    QSqlDatabase db = database_();
+    QSqlDatabase db = sqlDatabase();
     closeStatements();
     for (auto& [name, st] : m_statements)
         st->release();
@@ -91,7 +91,7 @@ void DbConnection::close() {
 }
 
 bool DbConnection::connected() const {
-    const QSqlDatabase db = database_();
+    const QSqlDatabase db = sqlDatabase();
     return db.isValid() && db.isOpen();
 }
 
@@ -100,7 +100,7 @@ void DbConnection::startTransaction() {
         throw DbError(QStringLiteral("Нет соединения с БД ") + m_database);
     if (m_inTransaction)
         return;
-    QSqlDatabase db = database_();
+    QSqlDatabase db = sqlDatabase();
     ++m_transactionSerial;
     if (!db.transaction())
         throw DbError(ServerText(db.lastError()), ServerCode(db.lastError()));
@@ -110,7 +110,7 @@ void DbConnection::startTransaction() {
 void DbConnection::commit() {
     if (!m_inTransaction)
         return;
-    QSqlDatabase db = database_();
+    QSqlDatabase db = sqlDatabase();
     if (!db.commit())
         throw DbError(ServerText(db.lastError()), ServerCode(db.lastError()));
     m_inTransaction = false;
@@ -120,7 +120,7 @@ void DbConnection::commit() {
 void DbConnection::rollback() {
     if (!m_inTransaction)
         return;
-    QSqlDatabase db = database_();
+    QSqlDatabase db = sqlDatabase();
     m_inTransaction = false;
     ++m_transactionSerial;
     if (!db.rollback())
