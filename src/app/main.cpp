@@ -27,6 +27,7 @@ int runZemrak(QApplication& app, QtPrompter& prompter) {
     QtLoginLauncher login(prompter);
     dmMSSQL.setLoginLauncher(&login);
     dmMSSQL.create();
+    QuitOnTerminationSignals(app);
 
     // The collections window's creation: registration, the check of the fact
     // database and the tree. The window takes these steps over once it has a tree.

@@ -164,6 +164,21 @@ TEST_F(DataModule, CheckFailingWithBothOpenOffersTheTableMaterials) {
     EXPECT_EQ(m_login.requests()[0].which, DatabaseTag::Tab);
 }
 
+TEST_F(DataModule, AClosedTableMaterialsConnectionIsTheOneOffered) {
+    writeConfig(s_dbs->factPath(), missing());
+    TdmMSSQL dm(m_prompter);
+    dm.setLoginLauncher(&m_login);
+    m_login.cancel().apply(s_dbs->tabPath(), QStringLiteral("SYSDBA"), QStringLiteral("x"));
+    dm.create();
+    m_prompter.answer(Answer::Yes);
+    MainWindowConnections main(dm);
+    EXPECT_TRUE(main.connectAtCreation());
+    ASSERT_EQ(m_login.requests().size(), 2);
+    EXPECT_EQ(m_login.requests()[1].which, DatabaseTag::Tab);
+    EXPECT_TRUE(main.bothConnectionsOpen());
+    EXPECT_EQ(users(), 1);
+}
+
 TEST_F(DataModule, ALoginDialogThatCannotBeShownCountsAsEndWork) {
     writeConfig(missing(), s_dbs->tabPath());
     TdmMSSQL dm(m_prompter);

@@ -1,12 +1,17 @@
 #include "DbCreator.h"
 #include "DbError.h"
 #include "DbTestHelpers.h"
+#include "FirebirdEnvironment.h"
 #include "ServerErrors.h"
 #include "SqlScript.h"
 #include "TestDatabases.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -193,4 +198,17 @@ TEST_F(DbLayer, AUserWithoutGrantsGetsARightsError) {
         EXPECT_TRUE(IsRightsError(e.message(), e.sqlCode())) << e.message().toStdString();
     }
     EXPECT_FALSE(other->inTransaction());
+}
+
+// The embedded engine swallows SIGTERM; the program must still end the normal way.
+TEST(TerminationSignals, EndTheEventLoop) {
+    QuitOnTerminationSignals(*QCoreApplication::instance());
+    bool timedOut = false;
+    QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+    QTimer::singleShot(10000, [&] {
+        timedOut = true;
+        QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
+    EXPECT_FALSE(timedOut);
 }

@@ -69,13 +69,6 @@ protected:
     static inline std::unique_ptr<DbConnection> s_tab;
 };
 
-QList<int> ints(const QVariantList& values) {
-    QList<int> out;
-    for (const QVariant& v : values)
-        out << v.toInt();
-    return out;
-}
-
 } // namespace
 
 TEST_F(ProcedureContract, RenumSbrSpacesRowsInTheirOrder) {
@@ -403,4 +396,75 @@ TEST_F(ProcedureContract, FundTablesRefuseDuplicatesAndUnknownKeys) {
         QStringLiteral("12,5"));
     EXPECT_FALSE(column(fact(), QStringLiteral("SELECT * FROM SBR")).size() > 0);
     EXPECT_EQ(scalar(fact(), QStringLiteral("SELECT COUNT(*) FROM NAST")).toInt(), 1);
+}
+
+// The program binds every procedure's parameters by name; a misspelt name in a
+// script would only show when that command runs, so the lists are checked here.
+TEST_F(ProcedureContract, ParameterNamesAndTypesAreTheOnesBound) {
+    const QString signature = QStringLiteral(
+        "SELECT LIST(TRIM(P), ',') FROM (SELECT TRIM(PP.RDB$PARAMETER_NAME) || ':' || "
+        "CASE F.RDB$FIELD_TYPE WHEN 8 THEN 'i' WHEN 27 THEN 'd' ELSE 's' END || "
+        "IIF(PP.RDB$PARAMETER_TYPE = 1, '>', '') AS P "
+        "FROM RDB$PROCEDURE_PARAMETERS PP JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME = "
+        "PP.RDB$FIELD_SOURCE WHERE PP.RDB$PROCEDURE_NAME = :N "
+        "ORDER BY PP.RDB$PARAMETER_TYPE, PP.RDB$PARAMETER_NUMBER)");
+    const std::pair<const char*, const char*> tabProcedures[] = {
+        {"INSERT_SBR",
+         "NPP:i,NAMEFOLDER:s,NLEVEL:i,NAMEID:s,KODSPIS:i,NGOD:i,NMES:i,KOD_FOLDER:i>"},
+        {"DELETE_SBR", "KOD_FOLDER:i"},
+        {"UPDATE_SBR", "KOD_FOLDER:i,NPP_NEW:i"},
+        {"UPDATE_LEV_SBR", "KOD_FOLDER:i,NEW_LEVEL:i"},
+        {"UPD_NPPLEV_SBR", "KOD_FOLDER:i,NPPNEW:i,NLEVEL:i"},
+        {"UPDATE_SBRNAME", "KOD_FOLDER:i,NAME_FOLDER:s,NAME_ID:s"},
+        {"RENUM_SBR", "INTERVAL:i"},
+        {"INSERT_CAT", "NPP:i,KODFOLDER:i,NAMEFOLDER:s,KODALT:s,KODSPIS:i,KOD_ELMT:i>"},
+        {"DELETE_CAT", "KOD_ELMT:i"},
+        {"UPDATE_CAT", "KOD_ELMT:i,NPP:i"},
+        {"RENUM_CAT", "KOD_FOLDER:i,INTERVAL:i"},
+        {"UPDATE_CAT_USE", "KOD_ELMT:i,IS_INUSE:i"},
+    };
+    const std::pair<const char*, const char*> factProcedures[] = {
+        {"INSERT_RUB", "NPP:i,NAMEFOLDER:s,NLEVEL:i,KOD_FOLDER:i>"},
+        {"DELETE_RUB", "KOD_FOLDER:i"},
+        {"UPDATE_RUB", "KOD_FOLDER:i,NPP_NEW:i"},
+        {"UPDATE_LEV_RUB", "KOD_FOLDER:i,NEW_LEVEL:i"},
+        {"UPD_NPPLEV_RUB", "KOD_FOLDER:i,NPPNEW:i,NLEVEL:i"},
+        {"UPDATE_RUBNAME", "KOD_FOLDER:i,NAME_FOLDER:s,NAME_ID:s"},
+        {"RENUM_RUB", "INTERVAL:i"},
+        {"INSERT_POK", "NPP:i,KODFOLDER:i,NAMEFOLDER:s,KODALT:s,EIZ:s,KOD_ELMT:i>"},
+        {"DELETE_POK", "KOD_ELMT:i"},
+        {"UPDATE_POK", "KOD_ELMT:i,NPP:i"},
+        {"RENUM_POK", "KOD_FOLDER:i,INTERVAL:i"},
+        {"INSERT_AGR", "NPP:i,KODFOLDER:d,NAMEFOLDER:s,NLEVEL:i,NUM_AGR:i"},
+        {"DELETE_AGR", "KOD_FOLDER:d,NUM_AGR:i"},
+        {"UPDATE_AGR", "KOD_FOLDER:d,NUM_AGR:i,NPP:i"},
+        {"UPDATE_LEV_AGR", "KOD_FOLDER:d,NUM_AGR:i,NLEVEL:i"},
+        {"UPD_NPPLEV_AGR", "KOD_FOLDER:d,NUM_AGR:i,NPPNEW:i,NLEVEL:i"},
+        {"UPDATE_AGRNAME", "KOD_FOLDER:d,NUM_AGR:i,NAME_FOLDER:s"},
+        {"UPDATE_KOD_AGR", "KOD_FOLDER:d,NUM_AGR:i,KOD_FOLDER_NEW:d"},
+        {"RENUM_AGR", "NUM_AGR:i,INTERVAL:i"},
+        {"INSERT_SPISAGR", "NAMEAGR:s,NAMEAGRZAG:s,NUM_AGR:i,ISINELM:s"},
+        {"UPDATE_SPISAGR", "NAMEAGR:s,NUM_AGR:i"},
+        {"UPDATE_ELMSPISAGR", "NUM_AGR:i,ISINELM:s"},
+        {"DELETE_ELM", "KOD_FOLDER:d"},
+        {"UPDATE_ELM", "KOD_FOLDER:d,NPP_NEW:i"},
+        {"RENUM_ELM", "INTERVAL:i"},
+        {"INSERT_SPIS", "NAME:s,KODSP:i>"},
+        {"DELETE_SPIS", "KODSPIS:i,P_USL:i"},
+        {"INSERT_SPISELMT", "KODSPIS:i,NPP:i,KOD:d,KOD1:d,KOD2:d,KOD3:d,KOD4:d,TIP:i,TIP1:i,"
+                            "TIP2:i,TIP3:i,TIP4:i,UR:i,NAMEOBJ:s"},
+        {"INSERT_USERS", "KOD_USER:d>"},
+        {"DELETE_USERS", "KOD_USER:d"},
+        {"GET_KOL_USERS", "KOL_USERS:i>"},
+        {"ZERO_UCAT", "KOD_USER:d"},
+        {"ZERO_USBR", "KOD_USER:i"},
+        {"ZERO_USPISELMT", "KOD_USER:i"},
+        {"ONE_USPISELMT", "KOD_USER:d"},
+    };
+    for (const auto& [name, expected] : tabProcedures)
+        EXPECT_EQ(scalar(tab(), signature, {{"N", name}}).toString(), QLatin1String(expected))
+            << name;
+    for (const auto& [name, expected] : factProcedures)
+        EXPECT_EQ(scalar(fact(), signature, {{"N", name}}).toString(), QLatin1String(expected))
+            << name;
 }

@@ -54,4 +54,11 @@ inline QVariant scalar(DbConnection& c, const QString& sql, Params params = {}) 
     return values.isEmpty() ? QVariant() : values.first();
 }
 
+inline QList<int> ints(const QVariantList& values) {
+    QList<int> out;
+    for (const QVariant& v : values)
+        out << v.toInt();
+    return out;
+}
+
 } // namespace dbtest

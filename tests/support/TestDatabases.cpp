@@ -59,27 +59,45 @@ TestDatabases::TestDatabases(bool demo) {
     if (!m_dir.isValid())
         throw std::runtime_error("cannot create a temporary folder");
     m_folder = m_dir.path();
+    m_factPath = QDir(m_folder).filePath(kFact);
+    m_tabPath = QDir(m_folder).filePath(kTab);
     const QString source = templateFolder(demo);
-    copyDatabase(QDir(source).filePath(kFact), factPath());
-    copyDatabase(QDir(source).filePath(kTab), tabPath());
+    copyDatabase(QDir(source).filePath(kFact), m_factPath);
+    copyDatabase(QDir(source).filePath(kTab), m_tabPath);
+}
+
+TestDatabases::TestDatabases(const Server& server)
+    : m_user(server.user), m_password(server.password) {
+    if (!m_dir.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+    m_folder = m_dir.path();
+    QFile::setPermissions(m_folder, QFileDevice::Permissions(0x7777));
+    m_factPath = server.host + QLatin1Char(':') + QDir(m_folder).filePath(kFact);
+    m_tabPath = server.host + QLatin1Char(':') + QDir(m_folder).filePath(kTab);
+    DbCreator::Options options;
+    options.user = server.user;
+    options.password = server.password;
+    options.forcedWrites = false;
+    try {
+        DbCreator(options).createFact(m_factPath, false);
+        DbCreator(options).createTab(m_tabPath, false);
+    } catch (const DbError& e) {
+        throw std::runtime_error(e.message().toStdString());
+    }
 }
 
 TestDatabases::~TestDatabases() = default;
 
-QString TestDatabases::factPath() const {
-    return QDir(m_folder).filePath(kFact);
-}
-
-QString TestDatabases::tabPath() const {
-    return QDir(m_folder).filePath(kTab);
-}
-
 QString TestDatabases::writeConfig() const {
     const QString path = QDir(m_folder).filePath(ZemrakConfig::fileName());
     const ZemrakConfig config(path);
-    config.save(DatabaseTag::Main, factPath(), user(), password());
-    config.save(DatabaseTag::Tab, tabPath(), user(), password());
+    config.save(DatabaseTag::Main, factPath(), m_user, m_password);
+    config.save(DatabaseTag::Tab, tabPath(), m_user, m_password);
     return path;
+}
+
+std::unique_ptr<DbConnection> TestDatabases::connect(int tag) const {
+    return connect(tag, m_user, m_password);
 }
 
 std::unique_ptr<DbConnection> TestDatabases::connect(int tag, const QString& userName,

@@ -5,6 +5,7 @@
 #include "DbStatement.h"
 #include "FirebirdEnvironment.h"
 
+#include <QFileInfo>
 #include <QSqlError>
 
 #include <atomic>
@@ -38,7 +39,7 @@ DbConnection::~DbConnection() {
     QSqlDatabase::removeDatabase(m_sqlName);
 }
 
-QSqlDatabase DbConnection::database_() const {
+QSqlDatabase DbConnection::sqlDatabase() const {
     return QSqlDatabase::database(m_sqlName, false);
 }
 
@@ -54,7 +55,7 @@ void DbConnection::setParams(const QString& database, const QString& user,
 void DbConnection::open() {
     if (connected())
         return;
-    QSqlDatabase db = database_();
+    QSqlDatabase db = sqlDatabase();
     if (!db.isValid())
         throw DbError(QStringLiteral("Драйвер QIBASE для Firebird не найден"));
     db.setDatabaseName(m_database);
@@ -63,6 +64,10 @@ void DbConnection::open() {
     db.setConnectOptions(QStringLiteral("ISC_DPB_LC_CTYPE=UTF8"));
     if (m_database.trimmed().isEmpty())
         throw DbError(QStringLiteral("Не задан путь к файлу БД"));
+    // A missing local file would next be asked of a local server, which answers a
+    // failed login only after a pause of several seconds.
+    if (m_database.startsWith(QLatin1Char('/')) && !QFileInfo::exists(m_database))
+        throw DbError(QStringLiteral("Файл БД не найден: %1").arg(m_database), -902);
     if (!db.open())
         throw DbError(ServerText(db.lastError()), ServerCode(db.lastError()));
     ++m_generation;
@@ -70,7 +75,7 @@ void DbConnection::open() {
 }
 
 void DbConnection::close() {
-    QSqlDatabase db = database_();
+    QSqlDatabase db = sqlDatabase();
     closeStatements();
     for (auto& [name, st] : m_statements)
         st->release();
@@ -86,7 +91,7 @@ void DbConnection::close() {
 }
 
 bool DbConnection::connected() const {
-    const QSqlDatabase db = database_();
+    const QSqlDatabase db = sqlDatabase();
     return db.isValid() && db.isOpen();
 }
 
@@ -95,7 +100,7 @@ void DbConnection::startTransaction() {
         throw DbError(QStringLiteral("Нет соединения с БД ") + m_database);
     if (m_inTransaction)
         return;
-    QSqlDatabase db = database_();
+    QSqlDatabase db = sqlDatabase();
     ++m_transactionSerial;
     if (!db.transaction())
         throw DbError(ServerText(db.lastError()), ServerCode(db.lastError()));
@@ -105,7 +110,7 @@ void DbConnection::startTransaction() {
 void DbConnection::commit() {
     if (!m_inTransaction)
         return;
-    QSqlDatabase db = database_();
+    QSqlDatabase db = sqlDatabase();
     if (!db.commit())
         throw DbError(ServerText(db.lastError()), ServerCode(db.lastError()));
     m_inTransaction = false;
@@ -115,7 +120,7 @@ void DbConnection::commit() {
 void DbConnection::rollback() {
     if (!m_inTransaction)
         return;
-    QSqlDatabase db = database_();
+    QSqlDatabase db = sqlDatabase();
     m_inTransaction = false;
     ++m_transactionSerial;
     if (!db.rollback())

@@ -50,7 +50,7 @@ public:
     // Closes every open statement of this connection.
     void closeStatements();
 
-    QSqlDatabase database_() const;
+    QSqlDatabase sqlDatabase() const;
 
 private:
     QString m_name;

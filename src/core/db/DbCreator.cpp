@@ -43,7 +43,8 @@ bool isRemote(const QString& path) {
 
 class Attachment {
 public:
-    Attachment(const QString& path, const DbCreator::Options& options) {
+    // forcedWrites: 0 or 1 switches the database's forced writes, -1 leaves them.
+    Attachment(const QString& path, const DbCreator::Options& options, int forcedWrites) {
         QByteArray dpb;
         dpb += char(isc_dpb_version1);
         auto add = [&dpb](char tag, const QByteArray& value) {
@@ -57,10 +58,10 @@ public:
         dpb += char(isc_dpb_sql_dialect);
         dpb += char(1);
         dpb += char(3);
-        if (!options.forcedWrites) {
+        if (forcedWrites >= 0) {
             dpb += char(isc_dpb_force_write);
             dpb += char(1);
-            dpb += char(0);
+            dpb += char(forcedWrites);
         }
         const QByteArray name = path.toUtf8();
         ISC_STATUS_ARRAY status;
@@ -124,9 +125,15 @@ void DbCreator::createDatabase(const QString& path) const {
 
 void DbCreator::runScript(const QString& path, const QString& script) const {
     PrepareFirebirdEnvironment();
-    Attachment attachment(path, m_options);
-    for (const QString& statement : SplitSqlScript(script))
-        attachment.execute(statement);
+    // Every statement commits; syncing the disk on each would make creation slow,
+    // so writes are forced only once the script is through.
+    {
+        Attachment attachment(path, m_options, 0);
+        for (const QString& statement : SplitSqlScript(script))
+            attachment.execute(statement);
+    }
+    if (m_options.forcedWrites)
+        Attachment(path, m_options, 1);
 }
 
 void DbCreator::createFact(const QString& path, bool demo) const {

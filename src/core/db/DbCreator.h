@@ -11,7 +11,8 @@ public:
     struct Options {
         QString user = QStringLiteral("SYSDBA");
         QString password = QStringLiteral("quillbark");
-        // Off only for throw-away databases (tests): every commit then skips the disk sync.
+        // Whether the finished database syncs the disk on every commit; off only for
+        // throw-away databases (tests).
         bool forcedWrites = true;
     };
 

@@ -27,7 +27,7 @@ void DbProcedure::prepare() {
     if (m_metaGeneration != m_connection.generation()) {
         m_inputNames.clear();
         m_outputNames.clear();
-        QSqlQuery meta(m_connection.database_());
+        QSqlQuery meta(m_connection.sqlDatabase());
         meta.prepare(QStringLiteral(
             "SELECT TRIM(RDB$PARAMETER_NAME), RDB$PARAMETER_TYPE FROM RDB$PROCEDURE_PARAMETERS "
             "WHERE RDB$PROCEDURE_NAME = ? ORDER BY RDB$PARAMETER_TYPE, RDB$PARAMETER_NUMBER"));
@@ -38,7 +38,7 @@ void DbProcedure::prepare() {
             (meta.value(1).toInt() == 0 ? m_inputNames : m_outputNames)
                 << meta.value(0).toString().toUpper();
         meta.finish();
-        QSqlQuery exists(m_connection.database_());
+        QSqlQuery exists(m_connection.sqlDatabase());
         exists.prepare(
             QStringLiteral("SELECT COUNT(*) FROM RDB$PROCEDURES WHERE RDB$PROCEDURE_NAME = ?"));
         exists.addBindValue(m_name);
@@ -56,7 +56,7 @@ void DbProcedure::prepare() {
             marks << QStringLiteral("?");
         text += QLatin1Char('(') + marks.join(QLatin1Char(',')) + QLatin1Char(')');
     }
-    m_query = std::make_unique<QSqlQuery>(m_connection.database_());
+    m_query = std::make_unique<QSqlQuery>(m_connection.sqlDatabase());
     if (!m_query->prepare(text)) {
         const QSqlError err = m_query->lastError();
         m_query.reset();

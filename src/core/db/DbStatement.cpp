@@ -61,7 +61,7 @@ void DbStatement::prepare() {
     if (!m_dirty && m_query && m_preparedGeneration == m_connection.generation() &&
         m_preparedTransaction == m_connection.transactionSerial())
         return;
-    m_query = std::make_unique<QSqlQuery>(m_connection.database_());
+    m_query = std::make_unique<QSqlQuery>(m_connection.sqlDatabase());
     m_query->setForwardOnly(true);
     if (!m_query->prepare(text())) {
         const QSqlError err = m_query->lastError();

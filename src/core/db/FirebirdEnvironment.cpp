@@ -1,8 +1,12 @@
 #include "FirebirdEnvironment.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSocketNotifier>
 
+#include <csignal>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -10,6 +14,13 @@ namespace {
 bool usableFolder(const QString& path) {
     const QFileInfo info(path);
     return info.isDir() && info.isWritable() && info.isExecutable();
+}
+
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalPipe[0], &byte, 1);
 }
 
 } // namespace
@@ -36,4 +47,21 @@ void PrepareFirebirdEnvironment() {
 QString FirebirdLockFolder() {
     const QString chosen = qEnvironmentVariable("FIREBIRD_LOCK");
     return chosen.isEmpty() ? QStringLiteral("/tmp/firebird") : chosen;
+}
+
+void QuitOnTerminationSignals(QCoreApplication& app) {
+    if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+        char byte = 0;
+        [[maybe_unused]] const auto got = ::read(signalPipe[1], &byte, 1);
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
 }

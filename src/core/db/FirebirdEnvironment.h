@@ -10,3 +10,10 @@ void PrepareFirebirdEnvironment();
 
 // The lock folder in use (after PrepareFirebirdEnvironment).
 QString FirebirdLockFolder();
+
+class QCoreApplication;
+
+// The engine takes SIGTERM and SIGINT for its own shutdown and then leaves the
+// process running. Handing them back to the application makes them end the
+// program the normal way, with the exit steps. Call after the first connection.
+void QuitOnTerminationSignals(QCoreApplication& app);

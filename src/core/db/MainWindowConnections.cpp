@@ -25,7 +25,9 @@ bool MainWindowConnections::connectAtCreation(const std::function<void()>& prepa
         }
         m_bothOpen = m_dm.dbMain.connected() && m_dm.dbTab.connected();
     } catch (const std::exception& e) {
-        const bool bothOpen = m_dm.dbMain.connected() && m_dm.dbTab.connected();
+        // With the fact database open the failure lies with the table materials
+        // (both open: the tree; only the fact one open: nothing else could fail).
+        const bool factOpen = m_dm.dbMain.connected();
         const QString text =
             QStringLiteral("Не удалось соединиться с БД или с сервером БД\r\n\r\n") +
             ExceptionClassName(e) + QStringLiteral("\r\n") + ExceptionMessage(e) +
@@ -35,7 +37,7 @@ bool MainWindowConnections::connectAtCreation(const std::function<void()>& prepa
             return false;
         }
         LoginRequest request;
-        request.which = bothOpen ? DatabaseTag::Tab : DatabaseTag::Main;
+        request.which = factOpen ? DatabaseTag::Tab : DatabaseTag::Main;
         request.mode = LoginMode::DatabaseChoice;
         request.windowCaption = QStringLiteral("Регистрация пользователя");
         request.groupCaption = LoginGroupCaption(request.which);
