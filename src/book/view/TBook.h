@@ -154,6 +154,7 @@ public:
 
     // In-place editing.
     bool isEditing() const { return m_editor != nullptr; }
+    QLineEdit* editor() const { return m_editor; }
     void startEdit(const QString& initial, bool keepContent);
     // Ends the edit as Enter would; false when it was refused and the editor stays open.
     bool endEdit();
@@ -267,6 +268,7 @@ private:
     QString m_editOriginal;
     bool m_editKeepsArrows = false; // started by F2 / double click: arrows move in the text
     bool m_committing = false;
+    bool m_editRefused = false; // the last ended edit was cancelled or refused
 
     SheetTabBar* m_tabs = nullptr;
     EditBar* m_editBar = nullptr;

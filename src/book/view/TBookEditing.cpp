@@ -84,13 +84,10 @@ bool TBook::commitEntry(const QString& text) {
         ~Reset() { flag = false; }
     } reset{m_committing};
 
+    m_editRefused = true;
     bool cancel = false;
     emit OnEndEdit(text, &cancel);
-    if (cancel) {
-        closeEditor();
-        return true;
-    }
-    if (isCellProtected(m_curRow, m_curCol)) {
+    if (cancel || isCellProtected(m_curRow, m_curCol)) {
         closeEditor();
         return true;
     }
@@ -111,6 +108,7 @@ bool TBook::commitEntry(const QString& text) {
             return false;
         }
     }
+    m_editRefused = false;
     closeEditor();
     if (text != m_book->entry(m_curRow, m_curCol)) {
         m_book->setEntry(m_curRow, m_curCol, text);
@@ -126,12 +124,13 @@ bool TBook::editorKey(QKeyEvent* e) {
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (endEdit())
+        // A refused entry leaves the cursor on its cell.
+        if (endEdit() && !m_editRefused)
             moveBy(e->modifiers() & Qt::ShiftModifier ? -1 : 1, 0, false);
         return true;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        if (endEdit())
+        if (endEdit() && !m_editRefused)
             moveBy(0, e->key() == Qt::Key_Tab ? 1 : -1, false);
         return true;
     case Qt::Key_Up:
@@ -140,7 +139,7 @@ bool TBook::editorKey(QKeyEvent* e) {
     case Qt::Key_Right:
         if (m_editKeepsArrows)
             return false;
-        if (endEdit())
+        if (endEdit() && !m_editRefused)
             handleNavigationKey(e);
         return true;
     default:
