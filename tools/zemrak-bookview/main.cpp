@@ -2,11 +2,13 @@
 // Shows a workbook in a bare TBook window, so the control can be looked at alone.
 // Without a file it shows a small sample table; --png renders the window to an image
 // and exits (works with QT_QPA_PLATFORM=offscreen).
+#include "PageLayout.h"
 #include "TBook.h"
 #include "io/NativeFormat.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QPainter>
 #include <QPixmap>
 
 #include <cstdio>
@@ -57,6 +59,17 @@ void buildSample(Workbook& book) {
         f.pattern = 1;
         f.patternFg = 0xFFF2CC;
     });
+    s.addMergedRange(CellRange(1, 2, 1, 5));
+    book.setFormat(1, CellRange::cell(1, 2), [](CellFormat& f) { f.hAlign = HAlign::Center; });
+    book.setEntry(1, 14, 2,
+                  QStringLiteral("Примечание: длинный текст переносится по словам внутри ячейки"));
+    book.setFormat(1, CellRange::cell(14, 2), [](CellFormat& f) {
+        f.wordWrap = true;
+        f.vAlign = VAlign::Top;
+        f.pattern = 4;
+        f.patternFg = 0xBBBBBB;
+    });
+    s.setRowHeight(14, 700);
     s.setColWidth(2, 24 * 256);
     s.setRowHeight(3, 500);
     s.setRowHidden(2, true);
@@ -81,6 +94,16 @@ int main(int argc, char** argv) {
                            QStringLiteral("out"));
     QCommandLineOption sheet(QStringLiteral("sheet"), QStringLiteral("active sheet"),
                              QStringLiteral("n"));
+    QCommandLineOption zoom(QStringLiteral("zoom"), QStringLiteral("view scale, per cent"),
+                            QStringLiteral("percent"));
+    QCommandLineOption select(QStringLiteral("select"), QStringLiteral("selection, e.g. C4:D6"),
+                              QStringLiteral("range"));
+    QCommandLineOption page(QStringLiteral("page-png"),
+                            QStringLiteral("draw the first printed page to an image and exit"),
+                            QStringLiteral("out"));
+    cli.addOption(page);
+    cli.addOption(zoom);
+    cli.addOption(select);
     cli.addOption(png);
     cli.addOption(sheet);
     cli.process(app);
@@ -100,8 +123,20 @@ int main(int argc, char** argv) {
     }
     if (cli.isSet(sheet))
         book.setSheet(cli.value(sheet).toInt());
+    if (cli.isSet(page)) {
+        const PageLayout pages(book.workbook().activeSheet());
+        QImage image(827, 1169, QImage::Format_RGB32); // A4 at 100 dpi
+        QPainter p(&image);
+        pages.drawPage(p, 0, QRectF(image.rect()));
+        p.end();
+        return image.save(cli.value(page)) ? 0 : 1;
+    }
     book.setShowEditBar(true);
     book.setActiveCell(5, 3);
+    if (cli.isSet(zoom))
+        book.setViewScale(cli.value(zoom).toInt());
+    if (cli.isSet(select))
+        book.setSelectionText(cli.value(select));
     book.show();
     if (cli.isSet(png)) {
         app.processEvents();

@@ -8,6 +8,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -134,20 +135,81 @@ void PageLayout::drawPage(QPainter& p, int index, const QRectF& target,
         for (const auto& c : cols)
             p.drawLine(c.end() - 1, m_headHeight, c.end() - 1, y - 1);
     }
+    QList<CellRange> merged;
+    for (const CellRange& m : m_sheet.mergedRanges())
+        if (m.intersects(page.cells))
+            merged.append(m);
+    auto inMerged = [&](int r, int c) {
+        return std::any_of(merged.begin(), merged.end(),
+                           [&](const CellRange& m) { return m.contains(r, c); });
+    };
+    auto hasContent = [&](int r, int c) {
+        const Cell* cell = m_sheet.cell(r, c);
+        return cell && cell->hasContent();
+    };
     for (const auto& r : rows)
-        for (const auto& c : cols) {
+        for (int ci = 0; ci < cols.size(); ++ci) {
+            const auto& c = cols[ci];
+            if (inMerged(r.index, c.index))
+                continue;
             const uint32_t fi = m_sheet.formatIndex(r.index, c.index);
             const QRect rect(c.pos, r.pos, c.size, r.size);
             if (fi)
                 cp.paintFill(p, rect, cp.format(fi));
-            const QString text = m_sheet.formattedText(r.index, c.index);
-            if (!text.isEmpty()) {
-                const QRect inner = rect.adjusted(0, 0, -1, -1);
-                cp.paintText(p, inner, inner, fi, text, m_sheet.value(r.index, c.index).type);
-            }
-            if (fi)
-                cp.paintBorders(p, rect, cp.format(fi));
         }
+    for (const auto& r : rows)
+        for (int ci = 0; ci < cols.size(); ++ci) {
+            const auto& c = cols[ci];
+            if (inMerged(r.index, c.index))
+                continue;
+            const QString text = m_sheet.formattedText(r.index, c.index);
+            if (text.isEmpty())
+                continue;
+            const uint32_t fi = m_sheet.formatIndex(r.index, c.index);
+            const CellValue::Type type = m_sheet.value(r.index, c.index).type;
+            const QRect inner = QRect(c.pos, r.pos, c.size, r.size).adjusted(0, 0, -1, -1);
+            QRect clip = inner;
+            // A long text runs over the empty cells to its right, as on screen.
+            if (!cp.format(fi).wordWrap && type == CellValue::Text &&
+                CellPainter::effectiveAlign(cp.format(fi), type) == HAlign::Left)
+                for (int k = ci + 1;
+                     k < cols.size() && clip.width() < cp.textWidth(fi, text) &&
+                     !hasContent(r.index, cols[k].index) && !inMerged(r.index, cols[k].index);
+                     ++k)
+                    clip.setRight(cols[k].end() - 2);
+            cp.paintText(p, inner, clip, fi, text, type);
+        }
+    for (const auto& r : rows)
+        for (const auto& c : cols) {
+            const uint32_t fi = m_sheet.formatIndex(r.index, c.index);
+            if (fi && !inMerged(r.index, c.index))
+                cp.paintBorders(p, QRect(c.pos, r.pos, c.size, r.size), cp.format(fi));
+        }
+    // Merged ranges as one cell, cut to the page.
+    for (const CellRange& m : merged) {
+        int x1 = -1, x2 = -1, y1 = -1, y2 = -1;
+        for (const auto& c : cols)
+            if (c.index >= m.col1 && c.index <= m.col2) {
+                x1 = x1 < 0 ? c.pos : x1;
+                x2 = c.end();
+            }
+        for (const auto& r : rows)
+            if (r.index >= m.row1 && r.index <= m.row2) {
+                y1 = y1 < 0 ? r.pos : y1;
+                y2 = r.end();
+            }
+        if (x1 < 0 || y1 < 0)
+            continue;
+        const QRect rect(x1, y1, x2 - x1, y2 - y1);
+        const uint32_t fi = m_sheet.formatIndex(m.row1, m.col1);
+        p.fillRect(rect.adjusted(0, 0, -1, -1), Qt::white);
+        cp.paintFill(p, rect, cp.format(fi));
+        const QRect inner = rect.adjusted(0, 0, -1, -1);
+        if (page.cells.contains(m.row1, m.col1))
+            cp.paintText(p, inner, inner, fi, m_sheet.formattedText(m.row1, m.col1),
+                         m_sheet.value(m.row1, m.col1).type);
+        cp.paintBorders(p, rect, cp.format(fi));
+    }
     p.setPen(Qt::black);
     QFont headFont(m_sheet.defaultFont().name);
     headFont.setPixelSize(12);
