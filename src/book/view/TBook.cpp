@@ -71,7 +71,6 @@ void TBook::attach(Workbook* book) {
         m_book->removeObserver(this);
     m_book = book;
     m_book->addObserver(this);
-    m_book->setInEditGroup(m_book->activeSheetIndex(), true);
     loadViewState();
     updateChrome();
 }
@@ -81,6 +80,7 @@ Prompter& TBook::prompter() const {
 }
 
 void TBook::loadViewState() {
+    m_viewSheetId = activeSheet().id();
     const SheetOptions& o = activeSheet().options();
     m_topRow = o.topRow;
     m_leftCol = o.leftCol;
@@ -120,14 +120,18 @@ void TBook::updateChrome() {
     const int barHeight = m_showEditBar ? m_editBar->sizeHint().height() : 0;
     setViewportMargins(0, barHeight, 0, 0);
     m_editBar->setVisible(m_showEditBar);
-    if (m_showEditBar) {
+    if (m_showEditBar)
         m_editBar->setGeometry(frameWidth(), frameWidth(), width() - 2 * frameWidth(), barHeight);
-        m_editBar->show(cellName(m_curRow, m_curCol), m_book->entry(m_curRow, m_curCol));
-    }
+    updateEditBar();
     m_layoutDirty = true;
     updateScrollBars();
     m_dropDowns->sync();
     refresh();
+}
+
+void TBook::updateEditBar() {
+    if (m_showEditBar)
+        m_editBar->show(cellName(m_curRow, m_curCol), m_book->entry(m_curRow, m_curCol));
 }
 
 void TBook::refresh() {
@@ -199,18 +203,22 @@ void TBook::resizeEvent(QResizeEvent* event) {
 void TBook::workbookChanged(const WorkbookChange& change) {
     switch (change.kind) {
     case WorkbookChange::Cells:
-        if (m_showEditBar)
-            m_editBar->show(cellName(m_curRow, m_curCol), m_book->entry(m_curRow, m_curCol));
+        updateEditBar();
         refresh();
         return;
     case WorkbookChange::ActiveSheet:
     case WorkbookChange::Everything:
         if (m_editor)
             closeEditor();
-        m_book->setInEditGroup(m_book->activeSheetIndex(), true);
         loadViewState();
         break;
     default:
+        // Sheets inserted or deleted may leave another sheet active.
+        if (activeSheet().id() != m_viewSheetId) {
+            if (m_editor)
+                closeEditor();
+            loadViewState();
+        }
         break;
     }
     updateChrome();

@@ -217,6 +217,7 @@ private:
     void changeOptions(const std::function<void(SheetOptions&)>& change);
     void updateScrollBars();
     void updateChrome();
+    void updateEditBar();
     void refresh();
     void userModified();
 
@@ -252,6 +253,7 @@ private:
     int m_curRow = 1, m_curCol = 1; // the active cell, also the selection's anchor
     int m_extRow = 1, m_extCol = 1; // the other corner of the selection
     int m_topRow = 1, m_leftCol = 1;
+    uint32_t m_viewSheetId = 0; // the sheet the cursor fields belong to
     bool m_showTabs = true;
     bool m_showEditBar = false;
     bool m_repaint = true;

@@ -39,10 +39,8 @@ void TBook::setSelection(int row1, int col1, int row2, int col2) {
 
 void TBook::selectionChanged() {
     storeViewState();
-    if (m_showEditBar)
-        updateChrome();
-    else
-        refresh();
+    updateEditBar();
+    refresh();
     if (m_doSelChange)
         emit OnSelChange();
 }
