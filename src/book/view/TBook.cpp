@@ -40,7 +40,10 @@ TBook::TBook(QWidget* parent)
                 for (int i = 1; i <= numSheets(); ++i)
                     if (i != index)
                         m_book->setInEditGroup(i, false);
+                const int before = sheet();
                 setSheet(index);
+                if (sheet() != before && m_doSelChange)
+                    emit OnSelChange();
             });
 
     m_editBar = new EditBar(this);

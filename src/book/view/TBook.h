@@ -235,6 +235,7 @@ private:
     void ensureVisible(int row, int col);
     int stepRow(int row, int delta) const;
     int stepCol(int col, int delta) const;
+    QPoint dataEdge(int row, int col, int dRow, int dCol) const;
     void selectionChanged();
     bool handleNavigationKey(QKeyEvent* event);
 

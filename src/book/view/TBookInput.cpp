@@ -76,6 +76,38 @@ int TBook::stepCol(int col, int delta) const {
     return c;
 }
 
+// Ctrl+arrow: to the end of the run of filled cells, or to the next filled cell, or to
+// the sheet's edge.
+QPoint TBook::dataEdge(int row, int col, int dRow, int dCol) const {
+    const Sheet& s = activeSheet();
+    auto filled = [&s](int r, int c) {
+        const Cell* cell = s.cell(r, c);
+        return cell && cell->hasContent();
+    };
+    auto next = [&](int r, int c) {
+        return dRow ? QPoint(c, stepRow(r, dRow)) : QPoint(stepCol(c, dCol), r);
+    };
+    QPoint at(col, row);
+    QPoint n = next(row, col);
+    if (n == at)
+        return at;
+    if (filled(row, col) && filled(n.y(), n.x())) {
+        while (true) {
+            const QPoint after = next(n.y(), n.x());
+            if (after == n || !filled(after.y(), after.x()))
+                return n;
+            n = after;
+        }
+    }
+    while (!filled(n.y(), n.x())) {
+        const QPoint after = next(n.y(), n.x());
+        if (after == n)
+            return n;
+        n = after;
+    }
+    return n;
+}
+
 void TBook::moveCursor(int row, int col, bool extend) {
     row = std::clamp(row, 1, maxRow());
     col = std::clamp(col, 1, maxCol());
@@ -148,6 +180,20 @@ bool TBook::handleNavigationKey(QKeyEvent* e) {
     const bool shift = e->modifiers() & Qt::ShiftModifier;
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
     const int page = std::max(1, layout().lastFullRow() - layout().topRow());
+    if (ctrl) {
+        const int dRow = e->key() == Qt::Key_Up ? -1 : e->key() == Qt::Key_Down ? 1 : 0;
+        const int dCol = e->key() == Qt::Key_Left ? -1 : e->key() == Qt::Key_Right ? 1 : 0;
+        if (dRow || dCol) {
+            const QPoint to =
+                dataEdge(shift ? m_extRow : m_curRow, shift ? m_extCol : m_curCol, dRow, dCol);
+            moveCursor(to.y(), to.x(), shift);
+            return true;
+        }
+        if (e->key() == Qt::Key_PageDown || e->key() == Qt::Key_PageUp) {
+            setSheet(std::clamp(sheet() + (e->key() == Qt::Key_PageDown ? 1 : -1), 1, numSheets()));
+            return true;
+        }
+    }
     switch (e->key()) {
     case Qt::Key_Up:
         moveBy(-1, 0, shift);
@@ -302,11 +348,26 @@ void TBook::mousePressEvent(QMouseEvent* e) {
         return;
     }
     switch (hit) {
-    case Hit::Cell:
+    case Hit::Cell: {
         m_drag = Drag::Cells;
-        moveCursor(row, col, shift);
-        emit OnClick(row, col);
+        // A merged range is one cell: its top-left one holds the content.
+        const CellRange* merged = nullptr;
+        for (const CellRange& m : activeSheet().mergedRanges())
+            if (!shift && m.contains(row, col))
+                merged = &m;
+        if (merged) {
+            m_curRow = merged->row1;
+            m_curCol = merged->col1;
+            m_extRow = merged->row2;
+            m_extCol = merged->col2;
+            ensureVisible(m_curRow, m_curCol);
+            selectionChanged();
+        } else {
+            moveCursor(row, col, shift);
+        }
+        emit OnClick(m_curRow, m_curCol);
         break;
+    }
     case Hit::RowHeading:
         m_drag = Drag::Rows;
         if (shift) {

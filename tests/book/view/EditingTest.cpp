@@ -1,7 +1,10 @@
 #include "BookViewTestUtil.h"
 
+#include "FindReplaceDialog.h"
+
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -147,4 +150,25 @@ TEST(TBookEditing, EntryReachesEverySheetOfTheEditGroup) {
     EXPECT_EQ(f.book.workbook().sheet(1).number(4, 2), 11);
     EXPECT_EQ(f.book.workbook().sheet(2).type(4, 2), 0);
     EXPECT_EQ(f.book.workbook().sheet(3).number(4, 2), 11);
+}
+
+TEST(TBookEditing, DoubleClickEditsAndFindReplaceWorkOnTheSheet) {
+    BookFixture f;
+    Workbook& wb = f.book.workbook();
+    wb.setEntry(4, 3, QStringLiteral("Итого"));
+    QTest::mouseDClick(f.book.viewport(), Qt::LeftButton, {}, f.cellCenter(4, 3));
+    ASSERT_TRUE(f.book.isEditing());
+    EXPECT_EQ(f.book.editor()->text(), QStringLiteral("Итого"));
+    f.key(Qt::Key_Escape);
+
+    f.book.setActiveCell(1, 1);
+    EXPECT_TRUE(f.book.findNext(QStringLiteral("итог")));
+    EXPECT_EQ(f.book.selectionText(), QStringLiteral("C4"));
+    EXPECT_FALSE(f.book.findNext(QStringLiteral("итог"), true));
+
+    FindReplaceDialog dialog(&f.book, true);
+    dialog.findLine()->setText(QStringLiteral("Итого"));
+    dialog.replaceLine()->setText(QStringLiteral("Всего"));
+    dialog.replaceAll();
+    EXPECT_EQ(wb.text(4, 3), QStringLiteral("Всего"));
 }

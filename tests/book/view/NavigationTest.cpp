@@ -114,3 +114,24 @@ TEST(TBookNavigation, HeadingClickSelectsWholeLinesAndBorderDragResizes) {
     EXPECT_NEAR(f.book.cellRect(1, 2).width(), b.width() + 35, 1);
     EXPECT_EQ(modified, 1);
 }
+
+TEST(TBookNavigation, CtrlArrowsJumpToTheEdgesOfData) {
+    BookFixture f;
+    Workbook& wb = f.book.workbook();
+    for (int r = 3; r <= 6; ++r)
+        wb.setNumber(r, 2, r);
+    wb.setNumber(10, 2, 1);
+    f.book.setActiveCell(1, 2);
+    f.key(Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(f.book.activeRow(), 3); // next filled cell
+    f.key(Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(f.book.activeRow(), 6); // end of the run
+    f.key(Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(f.book.activeRow(), 10);
+    f.key(Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(f.book.activeRow(), kMaxRows); // nothing further: the sheet's edge
+    f.key(Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(f.book.activeRow(), 10);
+    f.key(Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(f.book.selectionText(), QStringLiteral("B6:B10"));
+}

@@ -109,3 +109,24 @@ TEST(TBookPainting, HiddenRowsZoomAndRepaintOff) {
     f.book.setRepaint(true);
     EXPECT_EQ(f.render().pixel(cell.center()) & 0xFFFFFF, 0xAA0000u);
 }
+
+TEST(TBookPainting, MergedRangeIsOneCellWithoutInnerGridLines) {
+    BookFixture f;
+    Sheet& s = f.book.workbook().activeSheet();
+    f.book.workbook().setEntry(2, 2, QStringLiteral("x"));
+    s.addMergedRange(CellRange(2, 2, 3, 4));
+    f.book.setActiveCell(10, 8);
+    const QImage img = f.render();
+    const QRect b2 = f.book.cellRect(2, 2);
+    const QRect b5 = f.book.cellRect(5, 2);
+    // The grid line right of B is gone inside the merged range, kept below it.
+    EXPECT_EQ(img.pixel(b2.right(), b2.top() + 2) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_NE(img.pixel(b5.right(), b5.top() + 2) & 0xFFFFFF, 0xFFFFFFu);
+    // So is the line between rows 2 and 3.
+    EXPECT_EQ(img.pixel(b2.left() + 2, b2.bottom()) & 0xFFFFFF, 0xFFFFFFu);
+    // A click anywhere in it selects the whole range with its top-left cell active.
+    f.click(3, 3);
+    EXPECT_EQ(f.book.selectionText(), QStringLiteral("B2:D3"));
+    EXPECT_EQ(f.book.activeRow(), 2);
+    EXPECT_EQ(f.book.activeCol(), 2);
+}
