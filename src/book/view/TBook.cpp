@@ -159,12 +159,16 @@ const SheetLayout& TBook::layout() const {
 int TBook::rowHeadingWidth() const {
     if (!showRowHeading())
         return 0;
-    QFontMetrics fm(font());
-    int widest = fm.horizontalAdvance(QStringLiteral("16384"));
-    for (int r = 1; r <= activeSheet().lastRowProps(); ++r)
-        if (!activeSheet().rowHeading(r).isEmpty())
-            widest = std::max(widest, fm.horizontalAdvance(activeSheet().rowHeading(r)));
-    return widest + 10;
+    if (m_rowHeadWidth < 0) {
+        QFontMetrics fm(font());
+        int widest = fm.horizontalAdvance(QStringLiteral("16384"));
+        const Sheet& s = activeSheet();
+        for (int r = 1; r <= s.lastRowProps(); ++r)
+            if (!s.rowHeading(r).isEmpty())
+                widest = std::max(widest, fm.horizontalAdvance(s.rowHeading(r)));
+        m_rowHeadWidth = widest + 10;
+    }
+    return m_rowHeadWidth;
 }
 
 int TBook::colHeadingHeight() const {
@@ -204,6 +208,8 @@ void TBook::resizeEvent(QResizeEvent* event) {
 }
 
 void TBook::workbookChanged(const WorkbookChange& change) {
+    if (change.kind != WorkbookChange::Cells)
+        m_rowHeadWidth = -1;
     switch (change.kind) {
     case WorkbookChange::Cells:
         updateEditBar();

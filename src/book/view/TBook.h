@@ -250,6 +250,7 @@ private:
     Prompter* m_prompter = nullptr;
     mutable SheetLayout m_layout;
     mutable bool m_layoutDirty = true;
+    mutable int m_rowHeadWidth = -1; // measured again when rows or headings change
 
     int m_curRow = 1, m_curCol = 1; // the active cell, also the selection's anchor
     int m_extRow = 1, m_extCol = 1; // the other corner of the selection
