@@ -32,7 +32,7 @@ QFont CellPainter::font(uint32_t formatIndex) const {
 }
 
 void CellPainter::paintFill(QPainter& p, const QRect& rect, const CellFormat& f) const {
-    if (f.pattern <= 0)
+    if (f.pattern <= 0 || m_mono)
         return;
     if (f.pattern == 1) {
         p.fillRect(rect, color(f.patternFg));
@@ -72,7 +72,7 @@ void CellPainter::paintText(QPainter& p, const QRect& rect, const QRect& clip, u
     const CellFormat& f = format(formatIndex);
     const QFont fnt = font(formatIndex);
     p.setFont(fnt);
-    p.setPen(color(f.font.color));
+    p.setPen(m_mono ? QColor(Qt::black) : color(f.font.color));
     int flags = 0;
     switch (effectiveAlign(f, type)) {
     case HAlign::Right:
@@ -156,7 +156,10 @@ void CellPainter::paintBorders(QPainter& p, const QRect& r, const CellFormat& f)
     auto line = [&](const BorderSide& side, int ax, int ay, int bx, int by) {
         if (side.style == BorderStyle::None)
             return;
-        p.setPen(borderPen(side, m_zoom));
+        QPen pen = borderPen(side, m_zoom);
+        if (m_mono)
+            pen.setColor(Qt::black);
+        p.setPen(pen);
         p.drawLine(ax, ay, bx, by);
     };
     line(f.top, x1, y1, x2, y1);

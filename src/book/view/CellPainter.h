@@ -17,6 +17,8 @@ class Sheet;
 class CellPainter {
 public:
     CellPainter(const Sheet& sheet, int zoom);
+    // Black and white: no fills, every text and line black.
+    void setMonochrome(bool on) { m_mono = on; }
 
     static QColor color(quint32 rgb) { return QColor::fromRgb(QRgb(0xFF000000u | rgb)); }
     QFont font(uint32_t formatIndex) const;
@@ -35,5 +37,6 @@ public:
 private:
     const Sheet& m_sheet;
     int m_zoom;
+    bool m_mono = false;
     mutable QHash<uint32_t, QFont> m_fonts;
 };

@@ -115,6 +115,7 @@ void PageLayout::drawPage(QPainter& p, int index, const QRectF& target,
     p.scale(scale, scale);
 
     CellPainter cp(m_sheet, 100);
+    cp.setMonochrome(ps.noColor);
     QList<SheetLayout::Line> rows, cols;
     int y = m_headHeight;
     for (int r = page.cells.row1; r <= page.cells.row2; ++r)

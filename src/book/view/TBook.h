@@ -53,6 +53,22 @@ class TBook : public QAbstractScrollArea, public WorkbookObserver {
     Q_PROPERTY(bool DoSelChange READ doSelChange WRITE setDoSelChange)
     Q_PROPERTY(QString FormattedText READ formattedText)
     Q_PROPERTY(int Mode READ mode WRITE setMode)
+    Q_PROPERTY(bool PrintLandscape READ printLandscape WRITE setPrintLandscape)
+    Q_PROPERTY(bool PrintNoColor READ printNoColor WRITE setPrintNoColor)
+    Q_PROPERTY(int PrintScale READ printScale WRITE setPrintScale)
+    Q_PROPERTY(double PrintLeftMargin READ printLeftMargin WRITE setPrintLeftMargin)
+    Q_PROPERTY(double PrintRightMargin READ printRightMargin WRITE setPrintRightMargin)
+    Q_PROPERTY(double PrintTopMargin READ printTopMargin WRITE setPrintTopMargin)
+    Q_PROPERTY(double PrintBottomMargin READ printBottomMargin WRITE setPrintBottomMargin)
+    Q_PROPERTY(double PrintHeaderMargin READ printHeaderMargin WRITE setPrintHeaderMargin)
+    Q_PROPERTY(double PrintFooterMargin READ printFooterMargin WRITE setPrintFooterMargin)
+    Q_PROPERTY(bool PrintHCenter READ printHCenter WRITE setPrintHCenter)
+    Q_PROPERTY(bool PrintVCenter READ printVCenter WRITE setPrintVCenter)
+    Q_PROPERTY(QString PrintHeader READ printHeader WRITE setPrintHeader)
+    Q_PROPERTY(QString PrintFooter READ printFooter WRITE setPrintFooter)
+    Q_PROPERTY(bool PrintGridLines READ printGridLines WRITE setPrintGridLines)
+    Q_PROPERTY(bool PrintColHeading READ printColHeading WRITE setPrintColHeading)
+    Q_PROPERTY(bool PrintRowHeading READ printRowHeading WRITE setPrintRowHeading)
 
 public:
     // What OnValidationFailed may answer in its `action`.
@@ -142,6 +158,28 @@ public:
     int mode() const { return m_mode; }
     void setMode(int mode) { m_mode = mode; }
 
+    // Print settings of the active sheet (TBookPrint.cpp); margins in inches.
+#define ZEMRAK_PRINT_SETTING(type, getter, setter)                                                 \
+    type getter() const;                                                                           \
+    void setter(type value);
+    ZEMRAK_PRINT_SETTING(bool, printLandscape, setPrintLandscape)
+    ZEMRAK_PRINT_SETTING(bool, printNoColor, setPrintNoColor)
+    ZEMRAK_PRINT_SETTING(int, printScale, setPrintScale)
+    ZEMRAK_PRINT_SETTING(double, printLeftMargin, setPrintLeftMargin)
+    ZEMRAK_PRINT_SETTING(double, printRightMargin, setPrintRightMargin)
+    ZEMRAK_PRINT_SETTING(double, printTopMargin, setPrintTopMargin)
+    ZEMRAK_PRINT_SETTING(double, printBottomMargin, setPrintBottomMargin)
+    ZEMRAK_PRINT_SETTING(double, printHeaderMargin, setPrintHeaderMargin)
+    ZEMRAK_PRINT_SETTING(double, printFooterMargin, setPrintFooterMargin)
+    ZEMRAK_PRINT_SETTING(bool, printHCenter, setPrintHCenter)
+    ZEMRAK_PRINT_SETTING(bool, printVCenter, setPrintVCenter)
+    ZEMRAK_PRINT_SETTING(QString, printHeader, setPrintHeader)
+    ZEMRAK_PRINT_SETTING(QString, printFooter, setPrintFooter)
+    ZEMRAK_PRINT_SETTING(bool, printGridLines, setPrintGridLines)
+    ZEMRAK_PRINT_SETTING(bool, printColHeading, setPrintColHeading)
+    ZEMRAK_PRINT_SETTING(bool, printRowHeading, setPrintRowHeading)
+#undef ZEMRAK_PRINT_SETTING
+
     // Editing commands on the selection (of every sheet in the edit group).
     void editCut();
     void editCopy();
@@ -153,8 +191,12 @@ public:
     bool findNext(const QString& what, bool matchCase = false, bool wholeCell = false);
 
     // In-place editing.
-    bool isEditing() const { return m_editor != nullptr; }
-    QLineEdit* editor() const { return m_editor; }
+    bool isEditing() const {
+        return m_editor != nullptr;
+    }
+    QLineEdit* editor() const {
+        return m_editor;
+    }
     void startEdit(const QString& initial, bool keepContent);
     // Ends the edit as Enter would; false when it was refused and the editor stays open.
     bool endEdit();
@@ -168,7 +210,9 @@ public:
 
     // Geometry of the current viewport (for tests and overlays).
     const SheetLayout& layout() const;
-    QRect cellRect(int row, int col) const { return layout().cellRect(row, col); }
+    QRect cellRect(int row, int col) const {
+        return layout().cellRect(row, col);
+    }
     int rowHeadingWidth() const;
     int colHeadingHeight() const;
 
@@ -209,8 +253,12 @@ private:
     enum class Hit { None, Corner, RowHeading, ColHeading, Cell };
     enum class Drag { None, Cells, Rows, Cols, RowSize, ColSize };
 
-    Sheet& activeSheet() { return m_book->activeSheet(); }
-    const Sheet& activeSheet() const { return m_book->activeSheet(); }
+    Sheet& activeSheet() {
+        return m_book->activeSheet();
+    }
+    const Sheet& activeSheet() const {
+        return m_book->activeSheet();
+    }
     void attach(Workbook* book);
     void loadViewState();
     void storeViewState();

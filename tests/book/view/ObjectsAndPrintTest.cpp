@@ -97,3 +97,40 @@ TEST(TBookPrint, PagesFollowBreaksAndScaleAndDrawTheCells) {
     EXPECT_EQ(page.pixel(75 + 10, 100 + 5) & 0xFFFFFF, 0x00CC00u);
     EXPECT_EQ(page.pixel(20, 20) & 0xFFFFFF, 0xFFFFFFu);
 }
+
+TEST(TBookPrint, PrintPropertiesBelongToTheActiveSheetAndNoColorDropsFills) {
+    BookFixture f;
+    f.book.setNumSheets(2);
+    f.book.setProperty("PrintLandscape", true);
+    f.book.setProperty("PrintScale", 5);
+    f.book.setProperty("PrintLeftMargin", 0.5);
+    f.book.setProperty("PrintHeader", QStringLiteral("Лист &P из &N"));
+    const PrintSettings& ps = f.book.workbook().sheet(1).printSettings();
+    EXPECT_TRUE(ps.landscape);
+    EXPECT_EQ(ps.scale, 10);
+    EXPECT_DOUBLE_EQ(ps.leftMargin, 0.5);
+    EXPECT_EQ(f.book.property("PrintHeader").toString(), QStringLiteral("Лист &P из &N"));
+    f.book.setSheet(2);
+    EXPECT_FALSE(f.book.property("PrintLandscape").toBool());
+    f.book.setSheet(1);
+
+    Workbook& wb = f.book.workbook();
+    wb.setNumber(1, 1, 1);
+    wb.setFormat(1, CellRange::cell(1, 1), [](CellFormat& c) {
+        c.pattern = 1;
+        c.patternFg = 0x00CC00;
+    });
+    f.book.setProperty("PrintScale", 100);
+    f.book.setProperty("PrintLandscape", false);
+    f.book.setProperty("PrintLeftMargin", 0.75);
+    auto pixelOfA1 = [&] {
+        PageLayout layout(wb.sheet(1));
+        QImage page(827, 1169, QImage::Format_RGB32);
+        QPainter p(&page);
+        layout.drawPage(p, 0, QRectF(page.rect()));
+        return page.pixel(75 + 10, 100 + 5) & 0xFFFFFF;
+    };
+    EXPECT_EQ(pixelOfA1(), 0x00CC00u);
+    f.book.setProperty("PrintNoColor", true);
+    EXPECT_EQ(pixelOfA1(), 0xFFFFFFu);
+}
