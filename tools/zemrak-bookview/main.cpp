@@ -135,6 +135,8 @@ int main(int argc, char** argv) {
     book.setActiveCell(5, 3);
     if (cli.isSet(zoom))
         book.setViewScale(cli.value(zoom).toInt());
+    if (qEnvironmentVariableIsSet("ZEMRAK_BOOKVIEW_FORMULAS"))
+        book.setShowFormulas(true);
     if (cli.isSet(select))
         book.setSelectionText(cli.value(select));
     book.show();

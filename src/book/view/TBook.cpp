@@ -160,7 +160,7 @@ int TBook::rowHeadingWidth() const {
     if (!showRowHeading())
         return 0;
     if (m_rowHeadWidth < 0) {
-        QFontMetrics fm(font());
+        QFontMetrics fm(headingFont());
         int widest = fm.horizontalAdvance(QStringLiteral("16384"));
         const Sheet& s = activeSheet();
         for (int r = 1; r <= s.lastRowProps(); ++r)
@@ -171,8 +171,18 @@ int TBook::rowHeadingWidth() const {
     return m_rowHeadWidth;
 }
 
+QFont TBook::headingFont() const {
+    QFont f = font();
+    const double zoom = viewScale() / 100.0;
+    if (f.pixelSize() > 0)
+        f.setPixelSize(std::max(1, int(f.pixelSize() * zoom)));
+    else
+        f.setPointSizeF(std::max(1.0, f.pointSizeF() * zoom));
+    return f;
+}
+
 int TBook::colHeadingHeight() const {
-    return showColHeading() ? QFontMetrics(font()).height() + 6 : 0;
+    return showColHeading() ? QFontMetrics(headingFont()).height() * 4 / 3 : 0;
 }
 
 void TBook::updateScrollBars() {

@@ -215,6 +215,8 @@ public:
     }
     int rowHeadingWidth() const;
     int colHeadingHeight() const;
+    // The widget's font at the sheet's zoom, for headings.
+    QFont headingFont() const;
 
     void workbookChanged(const WorkbookChange& change) override;
 

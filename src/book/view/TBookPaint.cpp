@@ -196,7 +196,7 @@ void TBook::paintHeadings(QPainter& p, const SheetLayout& l) {
     const Sheet& s = activeSheet();
     const CellRange sel = selection();
     const QColor face(0xF0, 0xF0, 0xF0), marked(0xD8, 0xDC, 0xE8), line(0xA0, 0xA0, 0xA0);
-    p.setFont(font());
+    p.setFont(headingFont());
     const int hw = l.origin().x(), hh = l.origin().y();
     if (hh > 0) {
         p.fillRect(QRect(0, 0, viewport()->width(), hh), face);
