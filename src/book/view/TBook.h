@@ -274,6 +274,8 @@ private:
     // Painting (TBookPaint.cpp).
     void paintCells(QPainter& p, const SheetLayout& l, const QRect& area);
     void paintMerged(QPainter& p, const SheetLayout& l, class CellPainter& cp);
+    void paintRunIn(QPainter& p, const SheetLayout& l, CellPainter& cp,
+                    const QList<CellRange>& merged);
     void paintSelection(QPainter& p, const SheetLayout& l);
     void paintHeadings(QPainter& p, const SheetLayout& l);
 

@@ -106,6 +106,7 @@ void TBook::paintCells(QPainter& p, const SheetLayout& l, const QRect& area) {
             cp.paintText(p, rect, clip, cell->format, text, type);
         }
     }
+    paintRunIn(p, l, cp, merged);
     for (const auto& r : l.rows()) {
         const CellRow* line = store.rowAt(r.index);
         if (!line)
@@ -127,6 +128,53 @@ void TBook::paintCells(QPainter& p, const SheetLayout& l, const QRect& area) {
         p.drawLine(l.scrollLeft() - 1, l.origin().y(), l.scrollLeft() - 1, area.bottom());
     }
     p.setClipping(false);
+}
+
+// A text in a column scrolled off to the left still runs over the empty cells it reaches.
+void TBook::paintRunIn(QPainter& p, const SheetLayout& l, CellPainter& cp,
+                       const QList<CellRange>& merged) {
+    const Sheet& s = activeSheet();
+    if (l.leftCol() <= l.frozenCols() + 1)
+        return;
+    const int lookBack = 30;
+    for (const auto& r : l.rows()) {
+        const CellRow* line = s.cells().rowAt(r.index);
+        if (!line)
+            continue;
+        int from = 0;
+        for (int c = l.leftCol() - 1; c > l.frozenCols() && c >= l.leftCol() - lookBack; --c) {
+            const Cell* cell = line->at(c);
+            if (cell && cell->hasContent()) {
+                from = c;
+                break;
+            }
+        }
+        if (!from || s.colHidden(from) || inMerged(merged, r.index, from))
+            continue;
+        const Cell* cell = line->at(from);
+        const CellValue::Type type = s.value(r.index, from).type;
+        const CellFormat& f = cp.format(cell->format);
+        if (type != CellValue::Text || f.wordWrap ||
+            CellPainter::effectiveAlign(f, type) != HAlign::Left)
+            continue;
+        const QString text = s.formattedText(r.index, from);
+        const QRect rect(l.colPos(from), r.pos, l.colSize(from) - 1, r.size - 1);
+        const int need = rect.left() + cp.textWidth(cell->format, text);
+        if (need <= l.scrollLeft())
+            continue;
+        QRect clip(l.scrollLeft(), r.pos, 0, r.size - 1);
+        for (const auto& c : l.cols()) {
+            if (c.index < l.leftCol())
+                continue;
+            const Cell* other = line->at(c.index);
+            if ((other && other->hasContent()) || inMerged(merged, r.index, c.index) ||
+                clip.right() >= need)
+                break;
+            clip.setRight(c.end() - 2);
+        }
+        if (clip.width() > 0)
+            cp.paintText(p, rect, clip, cell->format, text, type);
+    }
 }
 
 void TBook::paintMerged(QPainter& p, const SheetLayout& l, CellPainter& cp) {

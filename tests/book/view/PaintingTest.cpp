@@ -130,3 +130,21 @@ TEST(TBookPainting, MergedRangeIsOneCellWithoutInnerGridLines) {
     EXPECT_EQ(f.book.activeRow(), 2);
     EXPECT_EQ(f.book.activeCol(), 2);
 }
+
+TEST(TBookPainting, TextOfAColumnScrolledAwayStillRunsOverEmptyCells) {
+    BookFixture f;
+    Workbook& wb = f.book.workbook();
+    wb.setEntry(2, 2, QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"));
+    wb.setEntry(3, 2, QStringLiteral("W"));
+    f.book.setActiveCell(10, 8);
+    f.book.setLeftCol(3);
+    const QImage img = f.render();
+    auto inkIn = [&](int row, int col) {
+        int n = 0;
+        for (const int v : darkRows(img, f.book.cellRect(row, col).adjusted(1, 1, -2, -2)))
+            n += v;
+        return n;
+    };
+    EXPECT_GT(inkIn(2, 3), 10); // the long text reaches C
+    EXPECT_EQ(inkIn(3, 3), 0);  // the short one does not
+}
