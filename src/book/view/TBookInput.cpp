@@ -3,10 +3,7 @@
 #include "DropDownLayer.h"
 
 #include <QKeyEvent>
-#include <QLineEdit>
-#include <QMouseEvent>
 #include <QScrollBar>
-#include <QWheelEvent>
 
 CellRange TBook::selection() const {
     return CellRange(m_curRow, m_curCol, m_extRow, m_extCol).normalized();

@@ -177,5 +177,9 @@ void TBook::wheelEvent(QWheelEvent* e) {
     const int steps = e->angleDelta().y() / 40;
     if (steps == 0)
         return;
+    if (e->modifiers() & Qt::ControlModifier) {
+        setViewScale(viewScale() + (steps > 0 ? 10 : -10));
+        return;
+    }
     verticalScrollBar()->setValue(stepRow(verticalScrollBar()->value(), -steps));
 }
