@@ -282,6 +282,7 @@ private:
     // Cursor and selection (TBookInput.cpp).
     Hit hitTest(QPoint pos, int& row, int& col) const;
     int resizeHandle(QPoint pos, bool& rows) const;
+    void fitColumn(int col);
     void moveCursor(int row, int col, bool extend);
     void moveBy(int dRow, int dCol, bool extend);
     void ensureVisible(int row, int col);

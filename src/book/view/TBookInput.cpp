@@ -267,6 +267,15 @@ void TBook::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Delete:
         editClear(ClearWhat::Values);
         return;
+    case Qt::Key_Backspace:
+        startEdit(QString(), false);
+        return;
+    case Qt::Key_A:
+        if (e->modifiers() & Qt::ControlModifier) {
+            setSelection(stepRow(0, 1), stepCol(0, 1), maxRow(), maxCol());
+            return;
+        }
+        break;
     default:
         break;
     }

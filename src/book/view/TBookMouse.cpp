@@ -1,5 +1,7 @@
 #include "TBook.h"
 
+#include "CellPainter.h"
+
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -167,6 +169,16 @@ void TBook::mouseReleaseEvent(QMouseEvent* e) {
 
 void TBook::mouseDoubleClickEvent(QMouseEvent* e) {
     int row = 0, col = 0;
+    bool rows = false;
+    if (e->button() == Qt::LeftButton) {
+        // A double click on a column's border fits the column to its widest text.
+        const int line = resizeHandle(e->position().toPoint(), rows);
+        if (line && !rows) {
+            m_drag = Drag::None;
+            fitColumn(line);
+            return;
+        }
+    }
     if (e->button() == Qt::LeftButton && hitTest(e->position().toPoint(), row, col) == Hit::Cell) {
         moveCursor(row, col, false);
         startEdit(m_book->entry(row, col), true);
@@ -182,4 +194,19 @@ void TBook::wheelEvent(QWheelEvent* e) {
         return;
     }
     verticalScrollBar()->setValue(stepRow(verticalScrollBar()->value(), -steps));
+}
+
+void TBook::fitColumn(int col) {
+    const Sheet& s = activeSheet();
+    CellPainter cp(s, 100);
+    int widest = 0;
+    for (int r = 1; r <= s.lastRow(); ++r) {
+        const Cell* cell = s.cell(r, col);
+        if (cell && cell->hasContent() && !s.rowHidden(r))
+            widest = std::max(widest, cp.textWidth(cell->format, s.formattedText(r, col)) + 2);
+    }
+    if (widest == 0)
+        return;
+    activeSheet().setColWidth(col, SheetLayout::widthFromPixels(widest, 100));
+    userModified();
 }

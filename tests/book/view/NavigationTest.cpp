@@ -1,6 +1,8 @@
 #include "BookViewTestUtil.h"
+#include "CellPainter.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
@@ -134,4 +136,30 @@ TEST(TBookNavigation, CtrlArrowsJumpToTheEdgesOfData) {
     EXPECT_EQ(f.book.activeRow(), 10);
     f.key(Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(f.book.selectionText(), QStringLiteral("B6:B10"));
+}
+
+TEST(TBookNavigation, DoubleClickOnAColumnBorderFitsTheWidestText) {
+    BookFixture f;
+    Workbook& wb = f.book.workbook();
+    wb.setEntry(3, 2, QStringLiteral("Очень длинный текст в колонке B"));
+    wb.setEntry(4, 2, QStringLiteral("коротко"));
+    const QRect b = f.book.cellRect(1, 2);
+    QTest::mouseDClick(f.book.viewport(), Qt::LeftButton, {},
+                       QPoint(b.right() + 1, f.book.layout().origin().y() / 2));
+    const int fitted = f.book.cellRect(3, 2).width();
+    const CellPainter cp(wb.activeSheet(), 100);
+    const int needed = QFontMetrics(cp.font(0))
+                           .horizontalAdvance(QStringLiteral("Очень длинный текст в колонке B"));
+    EXPECT_GT(fitted, b.width());
+    EXPECT_GE(fitted, needed);
+    EXPECT_LT(fitted, needed * 2);
+
+    // Ctrl+A takes the whole sheet; Backspace starts an empty edit.
+    f.key(Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(f.book.selection(), CellRange(1, 1, kMaxRows, kMaxCols));
+    f.book.setActiveCell(4, 2);
+    f.key(Qt::Key_Backspace);
+    ASSERT_TRUE(f.book.isEditing());
+    f.key(Qt::Key_Return);
+    EXPECT_EQ(wb.type(4, 2), 0);
 }
