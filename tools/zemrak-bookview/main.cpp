@@ -1,4 +1,4 @@
-// zemrak-bookview [FILE.vts] [--png OUT.png] [--sheet N]
+// zemrak-bookview [FILE.vts] [--png OUT.png] [--page-png OUT.png] [--pdf OUT.pdf] [--sheet N]
 // Shows a workbook in a bare TBook window, so the control can be looked at alone.
 // Without a file it shows a small sample table; --png renders the window to an image
 // and exits (works with QT_QPA_PLATFORM=offscreen).
@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPixmap>
 
 #include <cstdio>
@@ -102,6 +103,10 @@ int main(int argc, char** argv) {
                             QStringLiteral("draw the first printed page to an image and exit"),
                             QStringLiteral("out"));
     cli.addOption(page);
+    QCommandLineOption pdf(QStringLiteral("pdf"),
+                           QStringLiteral("print the sheet to a PDF and exit"),
+                           QStringLiteral("out"));
+    cli.addOption(pdf);
     cli.addOption(zoom);
     cli.addOption(select);
     cli.addOption(png);
@@ -123,6 +128,11 @@ int main(int argc, char** argv) {
     }
     if (cli.isSet(sheet))
         book.setSheet(cli.value(sheet).toInt());
+    if (cli.isSet(pdf)) {
+        QPdfWriter writer(cli.value(pdf));
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        return PageLayout::print(book.workbook().activeSheet(), writer) > 0 ? 0 : 1;
+    }
     if (cli.isSet(page)) {
         const PageLayout pages(book.workbook().activeSheet());
         QImage image(827, 1169, QImage::Format_RGB32); // A4 at 100 dpi

@@ -6,6 +6,8 @@
 #include "model/Sheet.h"
 #include "model/Workbook.h"
 
+#include <QPageLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
 
 #include <algorithm>
@@ -223,4 +225,24 @@ void PageLayout::drawPage(QPainter& p, int index, const QRectF& target,
             p.drawText(QRect(0, r.pos, m_headWidth, r.size), Qt::AlignCenter,
                        QString::number(r.index));
     p.restore();
+}
+
+int PageLayout::print(const Sheet& sheet, QPagedPaintDevice& device) {
+    device.setPageOrientation(sheet.printSettings().landscape ? QPageLayout::Landscape
+                                                              : QPageLayout::Portrait);
+    device.setPageMargins(QMarginsF(0, 0, 0, 0));
+    // Our own margins are drawn; the device's paper is taken in portrait.
+    const QSizeF paper = device.pageLayout().pageSize().size(QPageSize::Inch);
+    const PageLayout layout(sheet, paper);
+    QPainter p;
+    if (!p.begin(&device))
+        return 0;
+    const QRectF target(QPointF(0, 0), QSizeF(device.width(), device.height()));
+    for (int i = 0; i < layout.pageCount(); ++i) {
+        if (i > 0)
+            device.newPage();
+        layout.drawPage(p, i, target);
+    }
+    p.end();
+    return layout.pageCount();
 }

@@ -7,6 +7,7 @@
 #include <QRectF>
 #include <QSizeF>
 
+class QPagedPaintDevice;
 class QPainter;
 class Sheet;
 
@@ -30,6 +31,10 @@ public:
     // units; `now` feeds the &D and &T codes of the header and footer.
     void drawPage(QPainter& p, int index, const QRectF& target,
                   const QDateTime& now = QDateTime::currentDateTime()) const;
+
+    // Prints every page on a printer or PDF writer, on its paper size (the sheet's
+    // orientation is set on the device); gives the number of pages printed.
+    static int print(const Sheet& sheet, QPagedPaintDevice& device);
 
 private:
     static QList<CellRange> split(int first, int last, int room, const QList<int>& breaks,

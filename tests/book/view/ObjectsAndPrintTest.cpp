@@ -3,8 +3,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QScrollBar>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -133,4 +136,28 @@ TEST(TBookPrint, PrintPropertiesBelongToTheActiveSheetAndNoColorDropsFills) {
     EXPECT_EQ(pixelOfA1(), 0x00CC00u);
     f.book.setProperty("PrintNoColor", true);
     EXPECT_EQ(pixelOfA1(), 0xFFFFFFu);
+}
+
+TEST(TBookPrint, PrintsEveryPageToAPdf) {
+    Workbook wb;
+    for (int r = 1; r <= 150; ++r)
+        wb.setEntry(r, 1, QStringLiteral("строка %1").arg(r));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
+    int printed = 0;
+    {
+        QPdfWriter pdf(path);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        printed = PageLayout::print(wb.sheet(1), pdf);
+    }
+    const int expected = PageLayout(wb.sheet(1), QSizeF(8.27, 11.69)).pageCount();
+    EXPECT_GE(expected, 2);
+    EXPECT_EQ(printed, expected);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") +
+                  bytes.count("/Type /Page "),
+              expected);
 }
