@@ -291,11 +291,12 @@ void TBook::setLeftCol(int col) {
     updateChrome();
 }
 
+// Frozen lines leave at least one line to scroll, whatever the sheet's options say.
 int TBook::fixedRows() const {
-    return activeSheet().options().frozenRows;
+    return std::min(activeSheet().options().frozenRows, maxRow() - 1);
 }
 int TBook::fixedCols() const {
-    return activeSheet().options().frozenCols;
+    return std::min(activeSheet().options().frozenCols, maxCol() - 1);
 }
 
 void TBook::setFixedRows(int rows) {

@@ -163,3 +163,20 @@ TEST(TBookNavigation, DoubleClickOnAColumnBorderFitsTheWidestText) {
     f.key(Qt::Key_Return);
     EXPECT_EQ(wb.type(4, 2), 0);
 }
+
+TEST(TBookNavigation, OddSizesAndPositionsAreKeptInBounds) {
+    BookFixture f;
+    f.book.setMaxRow(50);
+    f.book.setFixedRows(80); // more than the sheet has
+    f.book.setTopRow(500);
+    EXPECT_LE(f.book.topRow(), 50);
+    f.book.setActiveCell(-3, 100000);
+    EXPECT_EQ(f.book.activeRow(), 1);
+    EXPECT_EQ(f.book.activeCol(), kMaxCols);
+    f.book.setSelectionText(QStringLiteral("not a range"));
+    EXPECT_EQ(f.book.selectionText(), cellName(1, kMaxCols));
+    f.key(Qt::Key_End, Qt::ControlModifier);
+    f.key(Qt::Key_PageDown);
+    EXPECT_LE(f.book.activeRow(), 50);
+    EXPECT_FALSE(f.render().isNull());
+}
