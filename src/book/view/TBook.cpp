@@ -240,7 +240,11 @@ void TBook::workbookChanged(const WorkbookChange& change) {
         }
         break;
     }
-    updateChrome();
+    // With painting off (bulk work of the program) the tabs, scroll bars and boxes are
+    // brought up to date once, when painting is on again.
+    m_layoutDirty = true;
+    if (m_repaint)
+        updateChrome();
 }
 
 void TBook::setNumSheets(int count) {

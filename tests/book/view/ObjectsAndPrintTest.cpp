@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -160,4 +161,21 @@ TEST(TBookPrint, PrintsEveryPageToAPdf) {
     EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") +
                   bytes.count("/Type /Page "),
               expected);
+}
+
+TEST(TBookObjects, WithPaintingOffTabsAndBoxesCatchUpWhenItIsOn) {
+    BookFixture f;
+    f.book.setRepaint(false);
+    f.book.setNumSheets(3);
+    Sheet& s = f.book.workbook().activeSheet();
+    s.addDropDown(QStringLiteral("kind"), CellRange(2, 2, 2, 3), QStringLiteral("a;b"));
+    s.setRowHidden(1, true);
+    EXPECT_EQ(f.book.cellRect(2, 1).top(), f.book.layout().origin().y()); // geometry is current
+    f.book.setRepaint(true);
+    auto* tabs = f.book.findChild<QTabBar*>();
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->count(), 3);
+    QComboBox* box = f.book.viewport()->findChild<QComboBox*>(QStringLiteral("kind"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->geometry().topLeft(), f.book.cellRect(2, 2).topLeft());
 }
