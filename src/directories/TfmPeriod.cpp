@@ -32,14 +32,20 @@ TfmPeriod::TfmPeriod(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
 
     connect(sbAddS, &QPushButton::clicked, this, &TfmPeriod::sbAddSClick);
     connect(pcFund, &QTabWidget::currentChanged, this, &TfmPeriod::pageChanged);
-    for (Fund fund : {Fund::Dolg, Fund::Oper}) {
-        // Queued: the tree must be done with its editor before it is refilled.
-        connect(
-            tree(fund)->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
-            [this, fund] { editFinished(fund); }, Qt::QueuedConnection);
-    }
+    // The tree has taken the typed text and let go of its editor by the time this
+    // runs (its own connections come first), so the edit is finished at once and
+    // a click on "Добавить" that ended it finds the page already settled.
+    for (Fund fund : {Fund::Dolg, Fund::Oper})
+        connect(tree(fund)->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+                [this, fund] { editFinished(fund); });
     fillTree(Fund::Dolg);
     fillTree(Fund::Oper);
+}
+
+TfmPeriod::~TfmPeriod() {
+    // An editor closed while the trees go must not reach the controller, which goes first.
+    for (Fund fund : {Fund::Dolg, Fund::Oper})
+        tree(fund)->itemDelegate()->disconnect(this);
 }
 
 void TfmPeriod::Open(TdmMSSQL& dm, Prompter& prompter, QWidget* parent) {

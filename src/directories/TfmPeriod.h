@@ -18,6 +18,7 @@ public:
     using Fund = PeriodController::Fund;
 
     TfmPeriod(TdmMSSQL& dm, Prompter& prompter, QWidget* parent = nullptr);
+    ~TfmPeriod() override;
 
     // The command of the collections window: the administrator check, the lists
     // loaded, the window shown modally.

@@ -220,3 +220,35 @@ TEST_F(PeriodEdits, AFullListTakesNoFurtherYear) {
     controller().endEdit(Fund::Oper, 49, QStringLiteral("2001"));
     EXPECT_EQ(nast("GODOPER").right(8), QStringLiteral("19992001"));
 }
+
+TEST_F(PeriodEdits, AYearIsAddedWhileAnotherUserReadsTheFund) {
+    longTermYears(QStringLiteral("2003"), 1);
+    addObjectAndIndicator();
+    exec(*m_check, QStringLiteral("INSERT INTO FD_DOLGELM (KODFOLDER, KODPOK, KODPOK1, KODPOK2, "
+                                  "D1) VALUES (1, 7, 0, 0, '5')"));
+    // The other workstation keeps its transaction and a prepared reader open.
+    auto other = m_dbs->connect(0);
+    other->startTransaction();
+    DbStatement& reader = other->statement(QStringLiteral("quFFDDolGElm"));
+    reader.setSql(QStringList{QStringLiteral("SELECT D1"),
+                              QStringLiteral("FROM FD_DOLGELM WHERE KODFOLDER=:KODFOLDER and "
+                                             "KODPOK=:KODPOK and KODPOK1=:KODPOK1 and "
+                                             "KODPOK2=:KODPOK2")});
+    reader.setParam(QStringLiteral("KODFOLDER"), 1);
+    reader.setParam(QStringLiteral("KODPOK"), 7);
+    reader.setParam(QStringLiteral("KODPOK1"), 0);
+    reader.setParam(QStringLiteral("KODPOK2"), 0);
+    reader.open();
+    EXPECT_EQ(reader.value(0).toString(), QStringLiteral("5"));
+
+    addYear(Fund::Dolg, QStringLiteral("2004"));
+    EXPECT_TRUE(m_prompter.texts().isEmpty()) << m_prompter.texts().join('|').toStdString();
+    EXPECT_EQ(columns("FD_DOLGELM").mid(4), (QStringList{"D1", "D2"}));
+
+    // Its next transaction reads the new column.
+    other->commit();
+    reader.setSql(QStringList{QStringLiteral("SELECT D1,D2"), reader.sql().at(1)});
+    reader.open();
+    EXPECT_EQ(reader.value(0).toString(), QStringLiteral("5"));
+    EXPECT_TRUE(reader.value(1).isNull());
+}

@@ -87,3 +87,23 @@ TEST_F(PeriodWindow, ACancelledNewNodeDisappears) {
     EXPECT_EQ(columns("FD_DOLGAGR").size(), 3);
     EXPECT_TRUE(m_prompter.texts().isEmpty());
 }
+
+TEST_F(PeriodWindow, ClickingAddWhileEditingStoresTheTypedYearFirst) {
+    TfmPeriod fm(*m_dm, m_prompter);
+    ASSERT_TRUE(fm.prepare());
+    fm.show();
+    fm.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&fm));
+    QTest::mouseClick(fm.sbAddS, Qt::LeftButton);
+    auto* editor = fm.trvDolg->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, QStringLiteral("2004"));
+    QTest::mouseClick(fm.sbAddS, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(nast("GODDOLG"), QStringLiteral("2004"));
+    EXPECT_EQ(treeTexts(fm.trvDolg), (QStringList{"2004", ""}));
+    typeIntoEditor(fm.trvDolg, QStringLiteral("2005"));
+    EXPECT_EQ(nast("GODDOLG"), QStringLiteral("20042005"));
+    EXPECT_EQ(columns("FD_DOLGELM").mid(4), (QStringList{"D1", "D2"}));
+    EXPECT_TRUE(m_prompter.texts().isEmpty()) << m_prompter.texts().join('|').toStdString();
+}
