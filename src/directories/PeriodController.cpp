@@ -13,6 +13,9 @@ namespace {
 const QString kAdministrator = QStringLiteral("SYSDBA");
 constexpr int kPlaceholderYear = 9999;
 
+// NAST no longer holds the list the edit started from.
+struct ChangedByOthers : std::exception {};
+
 bool isZeroYear(const QString& text) {
     return IsBlank(text) || text == QLatin1String("0") || text == QLatin1String("00") ||
            text == QLatin1String("000") || text == QLatin1String("0000");
@@ -183,6 +186,8 @@ bool PeriodController::store(Fund fund, int position, int year) {
         years.replace(position, year);
     try {
         RunInTransaction(m_dm.dbMain, [&] {
+            if (!unchangedSinceLoad(fund, before))
+                throw ChangedByOthers();
             if (fund == Fund::Dolg)
                 storeDolg(position + 1, isNew, erase);
             else
@@ -199,6 +204,14 @@ bool PeriodController::store(Fund fund, int position, int year) {
             }
             nast.execute();
         });
+    } catch (const ChangedByOthers&) {
+        // Positions and rows were decided on a list someone has since replaced.
+        years = before;
+        m_prompter.error(QStringLiteral("Периоды хранения изменены другим пользователем.\r\n"
+                                        "Список обновлён, повторите ввод"));
+        if (!load())
+            rebuild(fund);
+        return false;
     } catch (const std::exception& e) {
         // The list goes back to what the database still holds, a replaced year too.
         years = before;
@@ -218,6 +231,21 @@ bool PeriodController::store(Fund fund, int position, int year) {
     rebuild(fund);
     m_pages[index(fund)].selected = position;
     return true;
+}
+
+bool PeriodController::unchangedSinceLoad(Fund fund, const PeriodList& loaded) {
+    DbStatement& nast = m_dm.query(QStringLiteral("quCommonMAIN"));
+    nast.setSql(fund == Fund::Dolg ? QStringLiteral("SELECT GODDOLG FROM NAST")
+                                   : QStringLiteral("SELECT GODOPER FROM NAST"));
+    nast.clearParams();
+    nast.open();
+    const QString field = nast.eof() ? QString() : nast.value(0).toString();
+    nast.close();
+    try {
+        return PeriodList::fromField(field) == loaded;
+    } catch (const DbError&) {
+        return false;
+    }
 }
 
 void PeriodController::storeDolg(int position, bool isNew, bool erase) {

@@ -49,6 +49,8 @@ private:
     void dropNewNode(Fund fund, int position);
     void restoreNode(Fund fund, int position, const QString& oldText);
     bool store(Fund fund, int position, int year);
+    // Read inside the storing transaction: whether NAST still holds `loaded`.
+    bool unchangedSinceLoad(Fund fund, const PeriodList& loaded);
     void storeDolg(int position, bool isNew, bool erase);
     void storeOper(int oldYear, int newYear, bool isNew, bool erase);
     void runSql(const QString& sql);

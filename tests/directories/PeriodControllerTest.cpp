@@ -252,3 +252,34 @@ TEST_F(PeriodEdits, AYearIsAddedWhileAnotherUserReadsTheFund) {
     EXPECT_EQ(reader.value(0).toString(), QStringLiteral("5"));
     EXPECT_TRUE(reader.value(1).isNull());
 }
+
+TEST_F(PeriodEdits, AListChangedByAnotherUserIsNotOverwritten) {
+    setNast(QStringLiteral("2003"), QStringLiteral("20032004"));
+    addObjectAndIndicator();
+    exec(*m_check, QStringLiteral("INSERT INTO FD_OPERELM (KODFOLDER, KODPOK, KODPOK1, KODPOK2, "
+                                  "GOD) VALUES (1, 7, 0, 0, 2005)"));
+    ASSERT_EQ(controller().nodes(Fund::Oper), (QStringList{"2003", "2004"}));
+    // Meanwhile another administrator renamed 2003 to 2005 and moved its rows.
+    setNast(QStringLiteral("2003"), QStringLiteral("20052004"));
+
+    m_prompter.answer(Answer::No);
+    controller().endEdit(Fund::Oper, 0, QStringLiteral("2006"));
+    EXPECT_EQ(m_prompter.texts().last(),
+              QStringLiteral("Периоды хранения изменены другим пользователем.\r\n"
+                             "Список обновлён, повторите ввод"));
+    EXPECT_EQ(nast("GODOPER"), QStringLiteral("20052004"));
+    EXPECT_EQ(scalar(*m_check, QStringLiteral("SELECT GOD FROM FD_OPERELM")).toInt(), 2005);
+    EXPECT_EQ(controller().nodes(Fund::Oper), (QStringList{"2005", "2004"}));
+
+    // A long-term year added elsewhere: the next one goes to the next column.
+    exec(*m_check, QStringLiteral("ALTER TABLE FD_DOLGAGR ADD D1 VARCHAR (250)"));
+    exec(*m_check, QStringLiteral("ALTER TABLE FD_DOLGELM ADD D1 VARCHAR (250)"));
+    exec(*m_check, QStringLiteral("ALTER TABLE FD_DOLGAGR ADD D2 VARCHAR (250)"));
+    exec(*m_check, QStringLiteral("ALTER TABLE FD_DOLGELM ADD D2 VARCHAR (250)"));
+    setNast(QStringLiteral("20032004"), QStringLiteral("20052004"));
+    m_prompter.clear();
+    addYear(Fund::Dolg, QStringLiteral("2005"));
+    EXPECT_TRUE(m_prompter.texts().isEmpty()) << m_prompter.texts().join('|').toStdString();
+    EXPECT_EQ(nast("GODDOLG"), QStringLiteral("200320042005"));
+    EXPECT_EQ(columns("FD_DOLGAGR").mid(3), (QStringList{"D1", "D2", "D3"}));
+}
