@@ -1,5 +1,7 @@
 #include "DbError.h"
 #include "PeriodTestFixture.h"
+#include "format/BookLocale.h"
+#include "format/EntryParser.h"
 
 #include <QLocale>
 
@@ -81,6 +83,17 @@ TEST(PeriodBoundsReading, DateAndYearEntriesWithEitherSeparator) {
     // Without the separator looked for, an entry is a year: its last four characters.
     EXPECT_EQ(ParsePeriodBounds(QStringLiteral("1/3/2004"), QString(), u'.'),
               (PeriodBounds{0, 2004, 0, 0}));
+}
+
+TEST(PeriodBoundsReading, AMonthEnteredAsThePickerWritesItReadsBack) {
+    // The picker types "3/2004"; the cell's entry text then uses the desktop separator.
+    ASSERT_EQ(BookLocale::dateSeparator(), AppContext::systemDateSeparator());
+    double serial = 0;
+    ASSERT_TRUE(EntryParser::parseDate(QStringLiteral("3/2004"), serial));
+    const QString begin = EntryParser::dateEntry(serial);
+    ASSERT_TRUE(EntryParser::parseDate(QStringLiteral("5/2004"), serial));
+    EXPECT_EQ(ParsePeriodBounds(begin, EntryParser::dateEntry(serial)),
+              (PeriodBounds{3, 2004, 5, 2004}));
 }
 
 TEST(PeriodBoundsReading, SystemSeparatorComesFromTheLocale) {
