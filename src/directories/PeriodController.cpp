@@ -33,7 +33,7 @@ PeriodController::PeriodController(TdmMSSQL& dm, Prompter& prompter, StoragePeri
     rebuild(Fund::Oper);
 }
 
-bool PeriodController::MayOpen(const QString& userName, Prompter& prompter) {
+bool PeriodController::mayOpen(const QString& userName, Prompter& prompter) {
     if (userName.trimmed().toUpper() == kAdministrator)
         return true;
     prompter.info(QStringLiteral("Изменить периоды хранения\r\nимеет право только "

@@ -19,7 +19,7 @@ public:
                      StoragePeriods& lists = CurrentStoragePeriods());
 
     // Only the administrator changes the storage periods; anyone else is told so.
-    static bool MayOpen(const QString& userName, Prompter& prompter);
+    static bool mayOpen(const QString& userName, Prompter& prompter);
 
     // Reloads the lists and rebuilds both pages; false after a message.
     bool load();

@@ -48,8 +48,8 @@ TfmPeriod::~TfmPeriod() {
         tree(fund)->itemDelegate()->disconnect(this);
 }
 
-void TfmPeriod::Open(TdmMSSQL& dm, Prompter& prompter, QWidget* parent) {
-    if (!PeriodController::MayOpen(dm.dbMain.userName(), prompter))
+void TfmPeriod::run(TdmMSSQL& dm, Prompter& prompter, QWidget* parent) {
+    if (!PeriodController::mayOpen(dm.dbMain.userName(), prompter))
         return;
     TfmPeriod window(dm, prompter, parent);
     if (window.prepare())

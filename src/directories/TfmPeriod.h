@@ -22,7 +22,7 @@ public:
 
     // The command of the collections window: the administrator check, the lists
     // loaded, the window shown modally.
-    static void Open(TdmMSSQL& dm, Prompter& prompter, QWidget* parent = nullptr);
+    static void run(TdmMSSQL& dm, Prompter& prompter, QWidget* parent = nullptr);
 
     // Loads the lists and fills both trees; false after a message.
     bool prepare();

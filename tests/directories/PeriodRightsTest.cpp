@@ -95,8 +95,8 @@ TEST_F(PeriodRights, AUserWithoutRightsChangesNoOperationalYear) {
 
 TEST(PeriodWindowAccess, OnlyTheAdministratorOpensTheWindow) {
     ScriptedPrompter prompter;
-    EXPECT_TRUE(PeriodController::MayOpen(QStringLiteral("sysdba"), prompter));
-    EXPECT_FALSE(PeriodController::MayOpen(QStringLiteral("ANALYST"), prompter));
+    EXPECT_TRUE(PeriodController::mayOpen(QStringLiteral("sysdba"), prompter));
+    EXPECT_FALSE(PeriodController::mayOpen(QStringLiteral("ANALYST"), prompter));
     ASSERT_EQ(prompter.shown().size(), 1);
     EXPECT_EQ(prompter.lastText(), QStringLiteral("Изменить периоды хранения\r\nимеет право "
                                                   "только администратор БД (SYSDBA)"));

@@ -107,3 +107,11 @@ TEST_F(PeriodWindow, ClickingAddWhileEditingStoresTheTypedYearFirst) {
     EXPECT_EQ(columns("FD_DOLGELM").mid(4), (QStringList{"D1", "D2"}));
     EXPECT_TRUE(m_prompter.texts().isEmpty()) << m_prompter.texts().join('|').toStdString();
 }
+
+TEST_F(PeriodWindow, TheCommandOpensNothingForOtherUsers) {
+    connectAs(QStringLiteral("ANALYST"));
+    TfmPeriod::run(*m_dm, m_prompter);
+    EXPECT_EQ(m_prompter.texts(), QStringList{QStringLiteral("Изменить периоды хранения\r\nимеет "
+                                                             "право только администратор БД "
+                                                             "(SYSDBA)")});
+}
