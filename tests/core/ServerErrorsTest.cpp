@@ -33,5 +33,10 @@ TEST(ServerErrors, FurtherKindsOfServerErrors) {
     EXPECT_TRUE(IsOwnerOnlyError("no permission for control access to table FD_DOLGELM"));
     EXPECT_TRUE(IsOwnerOnlyError("unsuccessful metadata update\n-ALTER TABLE FD_DOLGAGR failed\n"
                                  "-no permission for ALTER access to TABLE FD_DOLGAGR"));
+    // As the embedded Firebird 3 engine words a column added by a user who owns nothing.
+    EXPECT_TRUE(IsOwnerOnlyError("unsuccessful metadata update - ALTER TABLE FD_DOLGAGR failed - "
+                                 "no permission for ALTER access to TABLE FD_DOLGAGR"));
+    EXPECT_FALSE(IsOwnerOnlyError("unsuccessful metadata update - ALTER TABLE FD_DOLGELM failed - "
+                                  "Column D2 already exists in table FD_DOLGELM"));
     EXPECT_FALSE(IsOwnerOnlyError("lock conflict on no wait transaction"));
 }
