@@ -25,6 +25,7 @@ OutlineDescriptor OutlineDescriptor::Collections() {
     OutlineDescriptor d;
     d.catalogue = 1;
     d.tag = DatabaseTag::Tab;
+    d.table = QStringLiteral("SBR");
     d.dataset = QStringLiteral("quSBR");
     d.hasIdentifiers = true;
     d.spInsert = QStringLiteral("spInsertSBR");
@@ -47,6 +48,7 @@ OutlineDescriptor OutlineDescriptor::Rubrics() {
     OutlineDescriptor d;
     d.catalogue = 2;
     d.tag = DatabaseTag::Main;
+    d.table = QStringLiteral("RUB");
     d.dataset = QStringLiteral("quRUB");
     d.spInsert = QStringLiteral("spInsertRUB");
     d.spDelete = QStringLiteral("spDeleteRUB");
@@ -67,6 +69,7 @@ OutlineDescriptor OutlineDescriptor::Aggregation(int numAgr, const QString& user
     OutlineDescriptor d;
     d.catalogue = 0;
     d.tag = DatabaseTag::Main;
+    d.table = QStringLiteral("AGR");
     d.dataset = QStringLiteral("quAGR");
     d.datasetParams = {{QStringLiteral("N_AGR"), numAgr}};
     d.spInsert = QStringLiteral("spInsertAgr");

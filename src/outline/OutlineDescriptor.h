@@ -21,6 +21,7 @@ struct OutlineMessages {
 struct OutlineDescriptor {
     int catalogue = 1; // 1 = collections, 2 = rubrics, 0 = an aggregation directory
     DatabaseTag tag = DatabaseTag::Tab;
+    QString table;   // SBR, RUB, AGR
     QString dataset; // query component read in NPP order
     QVariantMap datasetParams;
     QString keyField = QStringLiteral("KODFOLDER");

@@ -1,5 +1,6 @@
 #include "OutlineEngine.h"
 
+#include "ColumnWidth.h"
 #include "DbError.h"
 #include "DbTransaction.h"
 #include "Prompter.h"
@@ -320,6 +321,34 @@ template <class Key> bool OutlineEngine<Key>::AddOutlineNode() {
     setCommands(commands);
     m_tree.requestEdit(node);
     return true;
+}
+
+template <class Key> bool OutlineEngine<Key>::RenameNode(OutlineNode* node, const QString& typed) {
+    if (!node)
+        return false;
+    DbConnection& c = connection();
+    try {
+        QString name = typed.trimmed();
+        const int width = DeclaredColumnWidth(c, m_d.table, QStringLiteral("NAMEFOLDER"));
+        if (width > 0)
+            name.truncate(width);
+        DbProcedure& p = proc(m_d.spRename);
+        p.setParam(m_d.keyParam, QVariant::fromValue(keyOf(node)));
+        p.setParam(QStringLiteral("NAME_FOLDER"), name);
+        p.setParam(QStringLiteral("NAME_ID"), identifierOf(node));
+        RunInTransaction(c, [&] { run(p); });
+        m_tree.setText(node, name);
+        closeDataset();
+        return true;
+    } catch (const DbError& e) {
+        RollbackQuietly(c);
+        m_tree.setText(node, node->text());
+        m_prompter.error(IsRightsError(e.message(), e.sqlCode())
+                             ? QStringLiteral("Пользователю ") + c.userName() +
+                                   QStringLiteral(" корректировка запрещена")
+                             : QStringLiteral("Ошибка при корректировке наименования"));
+        return false;
+    }
 }
 
 template <class Key> bool OutlineEngine<Key>::DeleteOutlineSubtree() {

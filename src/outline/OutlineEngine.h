@@ -75,6 +75,11 @@ public:
     // visible node is the target).
     bool DropOutlineNode(OutlineNode* target, DropZone zone);
 
+    // The end of a caption edit: stores the trimmed text, cut to the column's
+    // width, with the node's identifier, in its own transaction (no change
+    // flags). A failure keeps the old caption and tells the user.
+    bool RenameNode(OutlineNode* node, const QString& typed);
+
     // Stored positions; run inside the caller's transaction.
     int AllocateNpp(int before);
     void PlaceBlockBefore(int target, int first, int last, int levelChange);

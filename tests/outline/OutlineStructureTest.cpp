@@ -273,3 +273,23 @@ TEST_F(OutlineStructure, LongRandomSequenceKeepsTreeArraysAndRowsInStep) {
     EXPECT_EQ(Outline(fresh), before);
     EXPECT_EQ(rebuilt.arrays().keys, engine().arrays().keys);
 }
+
+TEST_F(OutlineStructure, RenamingStoresTheTrimmedNameCutToTheColumn) {
+    seedAndBuild({"A:1", "B:1"});
+    OutlineNode* b = FindNode(m_a->tree, "B");
+    engine().setIdentifier(b, QStringLiteral("F-12"));
+    ASSERT_TRUE(engine().RenameNode(b, QStringLiteral("  Новое имя  ")));
+    EXPECT_EQ(b->text(), QStringLiteral("Новое имя"));
+    EXPECT_EQ(scalar(*m_tab, QStringLiteral("SELECT NAMEFOLDER || '/' || NAMEID FROM SBR "
+                                            "WHERE NPP = 200"))
+                  .toString(),
+              QStringLiteral("Новое имя/F-12"));
+    ASSERT_TRUE(engine().RenameNode(b, QString(200, QChar(u'я'))));
+    EXPECT_EQ(b->text(), QString(140, QChar(u'я')));
+    expectConsistent();
+    // A name the database cannot store keeps the old caption.
+    EXPECT_FALSE(engine().RenameNode(b, QStringLiteral("漢字")));
+    EXPECT_EQ(b->text(), QString(140, QChar(u'я')));
+    EXPECT_EQ(m_a->prompter.lastText(), QStringLiteral("Ошибка при корректировке наименования"));
+    EXPECT_FALSE(m_a->dm.dbTab.inTransaction());
+}
