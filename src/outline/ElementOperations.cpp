@@ -178,6 +178,8 @@ bool ElementOperations::commitChange(ElementOp op, const QVariant& returnTo, Wor
 }
 
 bool ElementOperations::AddElement() {
+    if (!m_rows.isOpen())
+        return false;
     const QVariant current = m_rows.isEmpty() ? QVariant() : key(m_rows.currentRow());
     int value = 0;
     const bool ok = commitChange(ElementOp::Add, current, [&] {

@@ -5,6 +5,7 @@
 #include "OpenFolderElements.h"
 #include "OutlineCommandSet.h"
 #include "OutlineTreeBinding.h"
+#include "OutlineTreeController.h"
 #include "OutlineTreeWidget.h"
 #include "TMyDBGrid.h"
 
@@ -235,4 +236,42 @@ TEST_F(OutlineWidgets, IndicatorColumns) {
               500 - fm.horizontalAdvance(QStringLiteral("22222222222222222222")) -
                   fm.horizontalAdvance(QStringLiteral("Ед.измер.")) -
                   fm.horizontalAdvance(QStringLiteral("2222222222")) - 44);
+}
+
+TEST(OutlineTreeControllerTest, WiresTheViewTheCommandsAndTheEngine) {
+    TestDatabases dbs;
+    auto tab = dbs.connect(1);
+    SeedSbr(*tab, {"A:1", "B:1", "C:1"});
+    ScriptedPrompter prompter;
+    TdmMSSQL dm(prompter);
+    dm.dbMain.setParams(dbs.factPath(), TestDatabases::user(), TestDatabases::password());
+    dm.dbTab.setParams(dbs.tabPath(), TestDatabases::user(), TestDatabases::password());
+    dm.dbMain.open();
+    dm.dbTab.open();
+    dm.registerInstance();
+    OutlineTreeWidget view;
+    QAction up, down;
+    OutlineCommandSet commands;
+    commands.moveUp.action = &up;
+    commands.moveDown.action = &down;
+    OutlineState state;
+    OutlineTreeController<int> controller(dm, OutlineDescriptor::Collections(), view, commands,
+                                          prompter, state);
+    controller.engine().BuildOutline();
+    EXPECT_FALSE(up.isEnabled());
+    EXPECT_TRUE(down.isEnabled());
+    view.setCurrentItem(view.topLevelItem(2));
+    EXPECT_TRUE(up.isEnabled());
+    EXPECT_FALSE(down.isEnabled());
+    // A drop runs the change check first, then the move.
+    emit view.itemDropped(view.topLevelItem(0), DropZone::Before);
+    EXPECT_EQ(Items(view), QStringLiteral("C A B"));
+    // A finished caption edit is stored.
+    view.topLevelItem(1)->setText(0, QStringLiteral(" Отчеты "));
+    EXPECT_EQ(Items(view), QStringLiteral("C Отчеты B"));
+    EXPECT_EQ(scalar(*tab, QStringLiteral("SELECT COUNT(*) FROM SBR WHERE NAMEFOLDER = 'Отчеты'"))
+                  .toInt(),
+              1);
+    EXPECT_TRUE(prompter.shown().isEmpty());
+    dm.unregisterInstance();
 }
