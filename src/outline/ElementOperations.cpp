@@ -130,7 +130,7 @@ int ElementOperations::AllocateElementNpp() {
                 renumberFolder();
             else
                 setNpp(rKey, q + step);
-        } else if (npp(r + 1) - q <= 1) {
+        } else if (q + (npp(r + 1) - q) / 2 - npp(r - 1) < 2) {
             renumberFolder();
         } else {
             setNpp(rKey, q + (npp(r + 1) - q) / 2);

@@ -255,6 +255,8 @@ bool OutlineEngine<Key>::commitChange(OutlineOp op, Work&& work) {
             m_dm.dbTab.commit();
         if (m_dm.dbMain.inTransaction())
             m_dm.dbMain.commit();
+        // Every change leaves the dataset to be read again when next needed.
+        closeDataset();
         return true;
     } catch (const DbError& e) {
         RollbackQuietly(m_dm.dbMain);

@@ -29,7 +29,7 @@ template <class Key> int OutlineEngine<Key>::AllocateNpp(int b) {
                 setNpp(b, npp[b] + step);
                 npp[b] += step;
             }
-        } else if (npp[b + 1] - npp[b] > 1) {
+        } else if (npp[b] + (npp[b + 1] - npp[b]) / 2 - npp[b - 1] >= 2) {
             const int r = (npp[b + 1] - npp[b]) / 2;
             setNpp(b, npp[b] + r);
             npp[b] += r;

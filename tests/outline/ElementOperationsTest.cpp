@@ -240,3 +240,10 @@ TEST_F(Elements, GridEditsAreAppliedAndAFailureKeepsTheStoredRow) {
     m_set->setReadOnly(true);
     EXPECT_FALSE(m_set->flags(m_set->index(0, 0)) & Qt::ItemIsEditable);
 }
+
+TEST_F(Elements, EqualPositionsOfADamagedFolderAreNeverReused) {
+    seed({"a:100", "b:100", "c:102"});
+    go("a");
+    ASSERT_TRUE(m_ops->AddElement());
+    EXPECT_EQ(tables(), (QStringList{"a:100", ":150", "b:200", "c:300"}));
+}

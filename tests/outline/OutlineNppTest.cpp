@@ -63,8 +63,11 @@ TEST_F(OutlineNpp, AfterTheLastAndBetweenTwo) {
     SeedSbr(*m_tab, {"A:1", "B:1"});
     build();
     select("B");
+    EXPECT_EQ(m_a->engine.dataset().rowCount(), 2);
     ASSERT_TRUE(m_a->engine.AddOutlineNode());
     EXPECT_EQ(npps(), (std::vector<int>{100, 200, 300}));
+    // Whoever reads the dataset next sees the change.
+    EXPECT_EQ(m_a->engine.dataset().rowCount(), 3);
     select("A");
     ASSERT_TRUE(m_a->engine.AddOutlineNode());
     EXPECT_EQ(npps(), (std::vector<int>{100, 150, 200, 300}));
@@ -176,5 +179,14 @@ TEST_F(OutlineNpp, AppendingNeverRunsPastTheIntegerRange) {
     ASSERT_TRUE(m_a->engine.AddOutlineNode());
     EXPECT_EQ(npps(), (std::vector<int>{100, 200, 300}));
     EXPECT_TRUE(m_a->prompter.shown().isEmpty());
+    expectConsistent();
+}
+
+TEST_F(OutlineNpp, EqualPositionsOfADamagedCatalogueAreNeverReused) {
+    SeedSbr(*m_tab, {"A:1:100", "B:1:100", "C:1:102"});
+    build();
+    select("A");
+    ASSERT_TRUE(m_a->engine.AddOutlineNode());
+    EXPECT_EQ(npps(), (std::vector<int>{100, 150, 200, 300}));
     expectConsistent();
 }

@@ -24,6 +24,10 @@ TMyDBGrid::TMyDBGrid(QWidget* parent) : QTableView(parent) {
 }
 
 void TMyDBGrid::setRowSet(ElementRowSet* rows) {
+    if (rows == m_rows)
+        return;
+    if (m_rows)
+        disconnect(m_rows, nullptr, this, nullptr);
     m_rows = rows;
     setModel(rows);
     if (!rows)
