@@ -205,3 +205,19 @@ TEST_F(OutlineInstances, AnotherFailureRollsBackAndRebuilds) {
     EXPECT_EQ(CompareWithStored(m_a->engine, m_a->tree, ReadRows(*m_tab, QStringLiteral("SBR"))),
               QString());
 }
+
+TEST_F(OutlineInstances, AFailedFlagUndoesTheChangeInTheOtherDatabase) {
+    GrantAnalyst(*m_fact, *m_tab);
+    exec(*m_fact, QStringLiteral("REVOKE EXECUTE ON PROCEDURE ONE_USBR FROM ANALYST"));
+    Instance analyst(*m_dbs, OutlineDescriptor::Collections(), QStringLiteral("ANALYST"));
+    analyst.engine.BuildOutline();
+    select(analyst, QStringLiteral("C"));
+    EXPECT_FALSE(analyst.engine.DeleteOutlineSubtree());
+    EXPECT_TRUE(analyst.prompter.lastText().startsWith(
+        QStringLiteral("Пользователь не имеет прав на удаление\r\n\r\n")));
+    // The table-materials rows are back and the tree, not rebuilt, still shows C.
+    EXPECT_EQ(ReadRows(*m_tab, QStringLiteral("SBR")).size(), 4u);
+    EXPECT_EQ(Outline(analyst.tree), QStringLiteral("A .a B C"));
+    EXPECT_FALSE(analyst.dm.dbTab.inTransaction());
+    EXPECT_FALSE(analyst.dm.dbMain.inTransaction());
+}
