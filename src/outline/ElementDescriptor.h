@@ -1,0 +1,26 @@
+#pragma once
+
+#include "OutlineDescriptor.h"
+#include "ZemrakConfig.h"
+
+#include <QString>
+
+#include <map>
+
+enum class ElementOp { Add, Delete, Move };
+
+// What tells the tables of a collection from the indicators of a rubric.
+struct ElementDescriptor {
+    DatabaseTag tag = DatabaseTag::Tab;
+    QString dataset; // quCAT, quPOK
+    QString table;   // CAT, POK: where grid edits are written
+    QString keyField = QStringLiteral("KODELMT");
+    bool indicators = false; // EIZ instead of KODSPIS
+    QString spInsert, spDelete, spUpdateNpp, spRenum;
+    QString flagColumn, spOne, spZero;
+    std::map<ElementOp, OutlineMessages> messages;
+
+    static ElementDescriptor Tables();
+    static ElementDescriptor Indicators();
+    static ElementDescriptor ForCatalogue(int catalogue);
+};

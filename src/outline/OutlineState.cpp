@@ -1,0 +1,6 @@
+#include "OutlineState.h"
+
+OutlineState& ProcessOutlineState() {
+    static OutlineState state;
+    return state;
+}

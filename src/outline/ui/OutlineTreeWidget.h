@@ -1,0 +1,24 @@
+#pragma once
+
+#include "OutlineEngine.h"
+
+#include <QTreeWidget>
+
+// The tree view of an outline catalogue: drags its own folders and tells
+// where a drop landed instead of moving items itself.
+class OutlineTreeWidget : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit OutlineTreeWidget(QWidget* parent = nullptr);
+
+    // The drop zone of a point of the viewport, and the item under it (null below all items).
+    DropZone zoneAt(const QPoint& point, QTreeWidgetItem** item) const;
+
+signals:
+    void itemDropped(QTreeWidgetItem* target, DropZone zone);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+};
