@@ -8,6 +8,7 @@
 #include "Prompter.h"
 #include "ServerErrors.h"
 #include "TdmMSSQL.h"
+#include "formula/Recalculator.h"
 #include "io/NativeFormat.h"
 #include "model/Workbook.h"
 
@@ -78,8 +79,18 @@ void TableDocument::readStored() {
         InitialWorkbook::build(m_book);
         return;
     }
-    if (!readFailed && NativeFormat::load(m_book, bytes, &why))
-        return;
+    if (!readFailed) {
+        Workbook loaded;
+        if (NativeFormat::load(loaded, bytes, &why)) {
+            // A table always has its two identification sheets after the instances.
+            if (loaded.sheetCount() >= 3) {
+                m_book.swapContents(loaded);
+                m_book.recalculator().loadedClean();
+                return;
+            }
+            why = QStringLiteral("В книге меньше трех листов");
+        }
+    }
     // Never let an unreadable table pass for an empty one: the next save would
     // destroy what is stored.
     InitialWorkbook::build(m_book);

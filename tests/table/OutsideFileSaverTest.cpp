@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -99,4 +101,21 @@ TEST_F(OutsideFileSaverTest, ExcelFilesAreWrittenAsXlsx) {
         EXPECT_EQ(f.read(4), QByteArray("PK\x03\x04", 4)) << name;
     }
     EXPECT_TRUE(m_prompter.shown().isEmpty());
+
+    const QString unzip = QStandardPaths::findExecutable(QStringLiteral("unzip"));
+    if (unzip.isEmpty())
+        GTEST_SKIP() << "no unzip to look inside";
+    auto part = [&](const char* file, const char* name) {
+        QProcess p;
+        p.start(unzip, {QStringLiteral("-p"), path(file), QString::fromLatin1(name)});
+        p.waitForFinished();
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    const QString sheet2 = part("all.xlsx", "xl/worksheets/sheet2.xml");
+    EXPECT_TRUE(sheet2.contains(QStringLiteral("<f>C101+E104</f><v>49</v>")))
+        << sheet2.toStdString();
+    EXPECT_TRUE(sheet2.contains(QStringLiteral("hidden=\"1\"")));
+    EXPECT_TRUE(sheet2.contains(QStringLiteral("<sheetProtection")));
+    EXPECT_TRUE(part("all.xlsx", "xl/sharedStrings.xml").contains(QStringLiteral("Графа 1")));
+    EXPECT_TRUE(part("one.xlsx", "xl/worksheets/sheet1.xml").contains(QStringLiteral("<v>42</v>")));
 }

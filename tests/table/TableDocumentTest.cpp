@@ -1,6 +1,7 @@
 #include "TableDbFixture.h"
 
 #include "IdentModel.h"
+#include "InitialWorkbook.h"
 #include "TableDocument.h"
 #include "TableRef.h"
 #include "io/NativeFormat.h"
@@ -150,6 +151,22 @@ TEST_F(TableDocumentTest, CorruptStoredTableWarnsAndIsKeptUntilSaved) {
     EXPECT_NE(storedBytes(table), damaged);
 }
 
+TEST_F(TableDocumentTest, AWorkbookWithoutIdentificationSheetsIsNotTakenForATable) {
+    const int table = newTable();
+    Workbook single(1);
+    single.setNumber(1, 1, 1, 5);
+    const QByteArray bytes = NativeFormat::save(single);
+    storeBytes(table, bytes);
+    Workbook book;
+    TableDocument doc(dm(), book, m_prompter);
+    doc.open(refOf(table));
+    EXPECT_TRUE(doc.storedUnreadable());
+    EXPECT_EQ(book.sheetCount(), 3);
+    ASSERT_EQ(m_prompter.shown().size(), 1);
+    EXPECT_TRUE(m_prompter.lastText().endsWith(QStringLiteral("В книге меньше трех листов")));
+    EXPECT_EQ(storedBytes(table), bytes);
+}
+
 TEST_F(TableDocumentTest, SavingAsksTheTablePasswordWhenItGuardsSaving) {
     const int table = newTable();
     dbtest::exec(tab(),
@@ -206,4 +223,28 @@ TEST_F(TableDocumentTest, AUserWithoutRightsIsToldSavingIsForbidden) {
               QStringList{QStringLiteral("Пользователю CLERK сохранение таблицы запрещенo")});
     EXPECT_FALSE(clerk.dbTab.inTransaction());
     EXPECT_TRUE(storedBytes(table).isEmpty());
+}
+
+TEST_F(TableDocumentTest, MissingRecalcAndTotalsSettingsTakeTheirDefaults) {
+    const int table = newTable();
+    Workbook stored;
+    InitialWorkbook::build(stored);
+    for (const Setting s : {Setting::RecalcOrder, Setting::RowTotals, Setting::ColTotals})
+        stored.clearCell(2, int(s), 1);
+    stored.setNumber(2, int(Setting::ShowZeros), 1, 1);
+    stored.setNumber(2, int(Setting::HideEmptyRows), 1, 1);
+    stored.setNumber(2, int(Setting::EditBar), 1, 1);
+    storeBytes(table, NativeFormat::save(stored));
+
+    Workbook book;
+    TableDocument doc(dm(), book, m_prompter);
+    doc.open(refOf(table));
+    EXPECT_EQ(doc.settings().recalcOrder, 1);
+    EXPECT_EQ(doc.settings().rowTotals, 1);
+    EXPECT_EQ(doc.settings().colTotals, 2);
+    EXPECT_EQ(doc.model().setting(Setting::ColTotals), 2);
+    EXPECT_TRUE(doc.settings().showZeros);
+    EXPECT_FALSE(doc.settings().showEmptyRows);
+    EXPECT_TRUE(doc.settings().showEmptyCols);
+    EXPECT_TRUE(doc.settings().editBar);
 }
