@@ -268,6 +268,15 @@ void Sheet::setOptions(const SheetOptions& options) {
     changed();
 }
 
+void Sheet::setViewPosition(int topRow, int leftCol, int activeRow, int activeCol,
+                            const CellRange& selection) {
+    m_options.topRow = std::clamp(topRow, 1, kMaxRows);
+    m_options.leftCol = std::clamp(leftCol, 1, kMaxCols);
+    m_options.activeRow = std::clamp(activeRow, 1, kMaxRows);
+    m_options.activeCol = std::clamp(activeCol, 1, kMaxCols);
+    m_options.selection = selection;
+}
+
 void Sheet::setDefaultFont(const CellFont& font) {
     m_defaultFont = font;
     changed();

@@ -91,6 +91,10 @@ public:
     // Sheet-wide settings.
     const SheetOptions& options() const { return m_options; }
     void setOptions(const SheetOptions& options);
+    // Cursor and scroll position: remembered with the sheet, but moving around is not an
+    // edit, so the workbook is neither marked modified nor notified.
+    void setViewPosition(int topRow, int leftCol, int activeRow, int activeCol,
+                         const CellRange& selection);
     const CellFont& defaultFont() const { return m_defaultFont; }
     void setDefaultFont(const CellFont& font);
     const PrintSettings& printSettings() const { return m_print; }
