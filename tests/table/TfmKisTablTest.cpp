@@ -27,6 +27,8 @@ TEST_F(TfmKisTablTest, OpensATableIntoTheControlWithItsCommands) {
     EXPECT_EQ(window.Book->activeRow(), 101);
     EXPECT_EQ(window.Book->activeCol(), 3);
     EXPECT_TRUE(window.Book->showTabs());
+    EXPECT_EQ(window.Book->topRow(), 99) << "the title line on top";
+    EXPECT_EQ(window.Book->leftCol(), 2) << "the side column on the left";
     for (const char* name : {"imSave", "Msave", "MinsSheet", "MdelSheet", "SBsheet", "sbSeetsSel",
                              "ShowSText", "MlockSh", "miMaxCol", "Mtoolspanel", "Mformpanel",
                              "Meditpanel", "SBsave", "imZeroStr", "imZeroCol", "ItogUp"})

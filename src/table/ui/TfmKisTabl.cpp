@@ -270,10 +270,11 @@ void TfmKisTabl::applyDocumentState() {
     Book->setShowTabs(true);
     Book->setShowEditBar(s.editBar);
     action(QStringLiteral("Meditpanel"))->setChecked(s.editBar);
-    const SheetOptions& o = m_book.sheet(1).options();
+    const SheetOptions o = m_book.sheet(1).options(); // a copy: the control writes back
+    // The cursor first: placing it scrolls a viewport that is not laid out yet.
+    Book->setActiveCell(o.activeRow, o.activeCol);
     Book->setTopRow(o.topRow);
     Book->setLeftCol(o.leftCol);
-    Book->setActiveCell(o.activeRow, o.activeCol);
 
     action(QStringLiteral("imZero"))->setChecked(s.showZeros);
     action(QStringLiteral("imHideElm"))->setChecked(s.hideSubordinate);
@@ -314,7 +315,7 @@ void TfmKisTabl::cmSaveAs() {
 void TfmKisTabl::cmInsertSheet() {
     if (m_sheets.insertSheet()) {
         Book->setSheet(m_book.activeSheetIndex());
-        const SheetOptions& o = m_book.activeSheet().options();
+        const SheetOptions o = m_book.activeSheet().options();
         Book->setActiveCell(o.activeRow, o.activeCol);
     }
     updateSheetCommands();
