@@ -147,8 +147,10 @@ void InstanceSheets::selectAll() {
 
 void InstanceSheets::keepOnlyActiveInGroup() {
     Workbook& b = book();
+    // The active sheet's own flag is cleared too: it belongs to the group only while it
+    // is active, so switching sheets must not carry a group along.
     for (int i = 1; i <= b.sheetCount(); ++i)
-        if (i != b.activeSheetIndex() && b.isInEditGroup(i))
+        if (i == b.activeSheetIndex() || b.isInEditGroup(i))
             b.setInEditGroup(i, false);
 }
 

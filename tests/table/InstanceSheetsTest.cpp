@@ -194,6 +194,10 @@ TEST_F(InstanceSheetsTest, AccompanyingTextGroupAndProtection) {
     m_book.setNumber(102, 3, 1);
     EXPECT_EQ(m_book.sheet(2).number(101, 3), 1);
     EXPECT_EQ(m_book.sheet(2).type(102, 3), 0);
+    m_book.setInEditGroup(1, true);
+    m_sheets.keepOnlyActiveInGroup();
+    m_book.setActiveSheet(2);
+    EXPECT_EQ(m_book.editGroup(), QList<int>{2}) << "no group follows a change of sheet";
 
     m_sheets.toggleProtection();
     EXPECT_TRUE(m_book.sheet(2).options().protection);

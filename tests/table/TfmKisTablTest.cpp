@@ -38,6 +38,9 @@ TEST_F(TfmKisTablTest, OpensATableIntoTheControlWithItsCommands) {
     EXPECT_TRUE(window.action(QStringLiteral("ItogLeft"))->isChecked());
     EXPECT_TRUE(window.action(QStringLiteral("imZeroStr"))->isChecked());
 
+    window.Book->setSheet(2);
+    EXPECT_EQ(window.Book->workbook().editGroup(), QList<int>{2});
+    window.Book->setSheet(1);
     window.action(QStringLiteral("MinsSheet"))->trigger();
     EXPECT_EQ(window.Book->numSheets(), 4);
     EXPECT_TRUE(window.action(QStringLiteral("SBsheet"))->isEnabled());

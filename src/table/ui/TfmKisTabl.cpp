@@ -276,6 +276,8 @@ void TfmKisTabl::applyDocumentState() {
     Book->setTopRow(o.topRow);
     Book->setLeftCol(o.leftCol);
 
+    m_sheets.keepOnlyActiveInGroup();
+
     action(QStringLiteral("imZero"))->setChecked(s.showZeros);
     action(QStringLiteral("imHideElm"))->setChecked(s.hideSubordinate);
     action(QStringLiteral("imZeroStr"))->setChecked(s.showEmptyRows);
