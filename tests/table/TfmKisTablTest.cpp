@@ -6,7 +6,10 @@
 #include "model/Workbook.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QTreeWidget>
+
+using namespace TableLayout;
 
 namespace {
 
@@ -71,4 +74,19 @@ TEST_F(TfmKisTablTest, TheSheetListChoosesASheet) {
     ASSERT_EQ(list.tree()->topLevelItemCount(), 2);
     emit list.tree()->itemDoubleClicked(list.tree()->topLevelItem(1), 0);
     EXPECT_EQ(list.chosenSheet(), 1);
+}
+
+TEST_F(TfmKisTablTest, AFinishedTextLineExpandsTitleReferenceCodes) {
+    const int table = newTable();
+    TfmKisTabl window(dm(), m_prompter);
+    window.openTable(refOf(table));
+    Workbook& book = window.Book->workbook();
+    book.setNumber(1, int(TitleRow::Object), kTitleValueCol, 812);
+    window.action(QStringLiteral("ShowSText"))->trigger();
+    EXPECT_TRUE(window.action(QStringLiteral("ShowSText"))->isChecked());
+    window.Book->setActiveCell(22, 3);
+    ASSERT_TRUE(window.Book->commitEntry(QStringLiteral("#ko")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(book.sheet(3).text(22, 3), QStringLiteral("#ko"));
+    EXPECT_EQ(book.sheet(1).number(22, 3), 812);
 }
