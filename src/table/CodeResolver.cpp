@@ -94,8 +94,13 @@ ObjectEntry CodeResolver::ResolveObjectEntry(const QString& typed) {
     }
     bool ok = false;
     const double number = std::fabs(typed.trimmed().replace(u',', u'.').toDouble(&ok));
-    if (!ok || number != std::trunc(number) || number >= 2147483648.0) {
+    if (!ok) {
         m_prompter.plain(QStringLiteral("Код объекта должен быть числовым"));
+        return result;
+    }
+    // Directory keys are whole numbers: a fraction or a huge number names no entry.
+    if (number != std::trunc(number) || number >= 2147483648.0) {
+        m_prompter.plain(kNotFound);
         return result;
     }
     const int code = int(number);

@@ -3,12 +3,16 @@
 #include "Helpers.h"
 #include "Prompter.h"
 
+bool TablePassword::readPassword(QString& typed) {
+    return m_prompter.inputText(caption(), label(), typed);
+}
+
 bool TablePassword::ask(const QString& parol) {
     for (;;) {
         QString typed;
-        if (!m_prompter.inputText(QStringLiteral("Пароль таблицы"),
-                                  QStringLiteral("Введите пароль таблицы :"), typed))
+        if (!readPassword(typed))
             return false;
+        // "Применить" stays disabled while the field is blank.
         if (IsBlank(typed))
             continue;
         if (typed == parol)

@@ -76,7 +76,9 @@ TEST_F(CodeResolverTest, ObjectCodesFoundOnceNeedNoChoice) {
     EXPECT_EQ(none.type, 0);
     EXPECT_FALSE(resolver.ResolveObjectEntry(QStringLiteral("сорок")).ok);
     EXPECT_FALSE(resolver.ResolveObjectEntry(QStringLiteral("5")).ok);
+    EXPECT_FALSE(resolver.ResolveObjectEntry(QStringLiteral("40.5")).ok);
     EXPECT_EQ(m_prompter.texts(), (QStringList{QStringLiteral("Код объекта должен быть числовым"),
+                                               QStringLiteral("Код не найден в справочнике"),
                                                QStringLiteral("Код не найден в справочнике")}));
 }
 

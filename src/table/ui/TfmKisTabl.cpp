@@ -1,5 +1,6 @@
 #include "TfmKisTabl.h"
 
+#include "MaskedTablePassword.h"
 #include "OutsideFileSaver.h"
 #include "Prompter.h"
 #include "TBook.h"
@@ -26,6 +27,9 @@ TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
     setObjectName(QStringLiteral("fmKisTabl"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     resize(960, 680);
+
+    m_password = std::make_unique<MaskedTablePassword>(m_prompter, this);
+    m_doc.setPasswordDialog(m_password.get());
 
     Book = new TBook(this);
     Book->setObjectName(QStringLiteral("Book"));

@@ -70,6 +70,7 @@ private:
     Prompter& m_prompter;
     Workbook m_book;
     TableDocument m_doc;
+    std::unique_ptr<TablePassword> m_password;
     InstanceSheets m_sheets;
     TitleReferences m_titleRefs;
     bool m_closing = false;
