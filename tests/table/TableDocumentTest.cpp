@@ -202,6 +202,9 @@ TEST_F(TableDocumentTest, SavingADeletedTableIsNotReportedAsDone) {
     dbtest::call(tab(), "DELETE_CAT", {{"KOD_ELMT", table}});
     EXPECT_EQ(doc.save(), TableDocument::SaveResult::Failed);
     EXPECT_EQ(m_prompter.shown().size(), 1);
+    // Closing with Yes keeps the window open, so the work can still go to a file.
+    m_prompter.answer(Answer::Yes);
+    EXPECT_FALSE(doc.close());
 }
 
 TEST_F(TableDocumentTest, AUserWithoutRightsIsToldSavingIsForbidden) {
@@ -223,6 +226,12 @@ TEST_F(TableDocumentTest, AUserWithoutRightsIsToldSavingIsForbidden) {
               QStringList{QStringLiteral("Пользователю CLERK сохранение таблицы запрещенo")});
     EXPECT_FALSE(clerk.dbTab.inTransaction());
     EXPECT_TRUE(storedBytes(table).isEmpty());
+    // The user can never save here, so closing with Yes tells it again and lets go.
+    m_prompter.answer(Answer::Yes);
+    EXPECT_TRUE(doc.close());
+    EXPECT_EQ(
+        m_prompter.texts().count(QStringLiteral("Пользователю CLERK сохранение таблицы запрещенo")),
+        2);
 }
 
 TEST_F(TableDocumentTest, MissingRecalcAndTotalsSettingsTakeTheirDefaults) {
