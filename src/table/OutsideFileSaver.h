@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Prompter;
+class Workbook;
+
+// "Сохранить как ..": the workbook, or the active sheet alone, written to a file outside
+// the database. The format is chosen first, then the file.
+class OutsideFileSaver {
+public:
+    enum class Format { Native = 1, Excel, Text, TextPlain, Html, SheetExcel, SheetNative };
+
+    OutsideFileSaver(Workbook& book, Prompter& prompter);
+
+    // Asks for the format and the file; false when cancelled or failed.
+    bool saveAs();
+    // Writes one format; a failure says "Невозможно создать файл".
+    bool write(Format format, const QString& path);
+
+    // The formats offered (the HTML entry arrives with the HTML export).
+    static QList<Format> offered();
+    static QString caption(Format format);
+    static QString filter(Format format);
+    static bool excelAvailable();
+
+    // The used range of the active sheet as a workbook of its own; the layout cell comes
+    // from sheet 1.
+    static void copyActiveSheet(const Workbook& from, Workbook& to);
+
+private:
+    bool writeWhole(Format format, const QString& path);
+
+    Workbook& m_book;
+    Prompter& m_prompter;
+};

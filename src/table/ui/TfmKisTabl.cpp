@@ -1,0 +1,392 @@
+#include "TfmKisTabl.h"
+
+#include "MaskedTablePassword.h"
+#include "OutsideFileSaver.h"
+#include "Prompter.h"
+#include "TBook.h"
+#include "TableLayout.h"
+#include "TfmSheets.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+using namespace TableLayout;
+
+TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), m_dm(dm), m_prompter(prompter), m_book(3), m_doc(dm, m_book, prompter),
+      m_sheets(dm, m_doc.model(), prompter, m_doc.table()), m_titleRefs(m_doc.model()) {
+    setObjectName(QStringLiteral("fmKisTabl"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    resize(960, 680);
+
+    m_password = std::make_unique<MaskedTablePassword>(m_prompter, this);
+    m_doc.setPasswordDialog(m_password.get());
+
+    Book = new TBook(this);
+    Book->setObjectName(QStringLiteral("Book"));
+    Book->setPrompter(&m_prompter);
+    Book->setWorkbook(&m_book);
+
+    buildMenus();
+    buildToolBars();
+    buildStatusBar();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(m_menuBar);
+    layout->addWidget(MainTB);
+    layout->addWidget(FrmTB);
+    layout->addWidget(Book, 1);
+    layout->addWidget(StBar);
+
+    connect(Book, &TBook::OnModified, this, &TfmKisTabl::onModified);
+    connect(Book, &TBook::OnEndEdit, this, &TfmKisTabl::onEndEdit);
+    connect(Book, &TBook::OnSelChange, this, [this] {
+        m_statusCell->setText(QStringLiteral("Лист %1  R%2C%3")
+                                  .arg(Book->sheet())
+                                  .arg(Book->activeRow())
+                                  .arg(Book->activeCol()));
+        updateSheetCommands();
+    });
+}
+
+TfmKisTabl::~TfmKisTabl() = default;
+
+QAction* TfmKisTabl::addAction(QMenu* menu, const QString& name, const QString& caption,
+                               bool enabled) {
+    auto* a = new QAction(caption, this);
+    a->setObjectName(name);
+    a->setEnabled(enabled);
+    menu->addAction(a);
+    return a;
+}
+
+QAction* TfmKisTabl::action(const QString& name) const {
+    return findChild<QAction*>(name);
+}
+
+void TfmKisTabl::buildMenus() {
+    m_menuBar = new QMenuBar(this);
+
+    QMenu* file = m_menuBar->addMenu(QStringLiteral("&Файл"));
+    QAction* save = addAction(file, QStringLiteral("imSave"), QStringLiteral("Сохранить "));
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(save, &QAction::triggered, this, &TfmKisTabl::cmSave);
+    connect(addAction(file, QStringLiteral("Msave"), QStringLiteral("Сохранить как ..")),
+            &QAction::triggered, this, &TfmKisTabl::cmSaveAs);
+    file->addSeparator();
+    addAction(file, QStringLiteral("imPrint"), QStringLiteral("Печать"), false);
+    file->addSeparator();
+    connect(addAction(file, QStringLiteral("imClose"), QStringLiteral("Закрыть")),
+            &QAction::triggered, this, &QDialog::close);
+
+    QMenu* edit = m_menuBar->addMenu(QStringLiteral("&Правка"));
+    connect(addAction(edit, QStringLiteral("sbCut"), QStringLiteral("Вырезать")),
+            &QAction::triggered, this, [this] { Book->editCut(); });
+    connect(addAction(edit, QStringLiteral("sbCopy"), QStringLiteral("Копировать")),
+            &QAction::triggered, this, [this] { Book->editCopy(); });
+    connect(addAction(edit, QStringLiteral("sbPaste"), QStringLiteral("Поместить")),
+            &QAction::triggered, this, [this] { Book->editPaste(); });
+    QMenu* clear = edit->addMenu(QStringLiteral("Очистить"));
+    clear->menuAction()->setObjectName(QStringLiteral("Mclear"));
+    addAction(clear, QStringLiteral("MclearAll"), QStringLiteral("Все"), false);
+    addAction(clear, QStringLiteral("MclearFormats"), QStringLiteral("Формат"), false);
+    addAction(clear, QStringLiteral("MclearValue"), QStringLiteral("Значения   Del"), false);
+    addAction(edit, QStringLiteral("Mins"), QStringLiteral("Вставить"), false);
+    addAction(edit, QStringLiteral("Mdel"), QStringLiteral("Удалить"), false);
+    edit->addSeparator();
+    connect(addAction(edit, QStringLiteral("Mfind"), QStringLiteral("Найти")), &QAction::triggered,
+            this, [this] { Book->editFindDlg(); });
+    connect(addAction(edit, QStringLiteral("Mreplace"), QStringLiteral("Заменить")),
+            &QAction::triggered, this, [this] { Book->editReplaceDlg(); });
+
+    QMenu* sheets = m_menuBar->addMenu(QStringLiteral("&Листы"));
+    connect(addAction(sheets, QStringLiteral("MinsSheet"), QStringLiteral("Вставить лист")),
+            &QAction::triggered, this, &TfmKisTabl::cmInsertSheet);
+    connect(addAction(sheets, QStringLiteral("MdelSheet"), QStringLiteral("Удалить лист")),
+            &QAction::triggered, this, &TfmKisTabl::cmDeleteSheet);
+    connect(addAction(sheets, QStringLiteral("SBsheet"), QStringLiteral("Список листов")),
+            &QAction::triggered, this, &TfmKisTabl::cmSheetList);
+    connect(addAction(sheets, QStringLiteral("sbSeetsSel"), QStringLiteral("Выделить все листы")),
+            &QAction::triggered, this, &TfmKisTabl::cmSelectSheets);
+    sheets->addSeparator();
+    QAction* text =
+        addAction(sheets, QStringLiteral("ShowSText"), QStringLiteral("Сопроводительный текст"));
+    text->setCheckable(true);
+    connect(text, &QAction::triggered, this, &TfmKisTabl::cmShowText);
+    QAction* lock = addAction(sheets, QStringLiteral("MlockSh"), QStringLiteral("Защита листа"));
+    lock->setCheckable(true);
+    connect(lock, &QAction::triggered, this, &TfmKisTabl::cmLockSheet);
+    // Hidden, reached by its shortcut only.
+    QAction* maxCol = new QAction(QStringLiteral("Число колонок"), this);
+    maxCol->setObjectName(QStringLiteral("miMaxCol"));
+    maxCol->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    QDialog::addAction(maxCol);
+    connect(maxCol, &QAction::triggered, this, &TfmKisTabl::cmMaxCol);
+
+    QMenu* ident = m_menuBar->addMenu(QStringLiteral("&Идентификация"));
+    addAction(ident, QStringLiteral("Msved"), QStringLiteral("&Специальная идентификация"), false);
+    addAction(ident, QStringLiteral("MhiddenS"), QStringLiteral("Отметка скрытых строк"), false);
+    addAction(ident, QStringLiteral("MhiddenC"), QStringLiteral("Отметка скрытых колонок"), false);
+    addAction(ident, QStringLiteral("imKodInternal"),
+              QStringLiteral("Внутренние коды идентификации"), false);
+    addAction(ident, QStringLiteral("imTestIdent"), QStringLiteral("Тестирование"), false);
+    addAction(ident, QStringLiteral("Moption"), QStringLiteral("&Опции идентификации"), false);
+
+    QMenu* data = m_menuBar->addMenu(QStringLiteral("&Данные"));
+    addAction(data, QStringLiteral("imCalcAgr"), QStringLiteral("Собрать с подчиненных"), false);
+    QMenu* totals = data->addMenu(QStringLiteral("Итоги"));
+    auto* rowGroup = new QActionGroup(this);
+    for (const auto& [name, caption] :
+         {std::pair{"ItogUp", "Итоги строк вверху"}, std::pair{"ItogDown", "Итоги строк внизу"},
+          std::pair{"ItogNoRow", "Без итогов строк"}}) {
+        QAction* a =
+            addAction(totals, QString::fromLatin1(name), QString::fromUtf8(caption), false);
+        a->setCheckable(true);
+        rowGroup->addAction(a);
+    }
+    totals->addSeparator();
+    auto* colGroup = new QActionGroup(this);
+    for (const auto& [name, caption] : {std::pair{"ItogRight", "Итоги колонок справа"},
+                                        std::pair{"ItogLeft", "Итоги колонок слева"},
+                                        std::pair{"ItogNoCol", "Без итогов колонок"}}) {
+        QAction* a =
+            addAction(totals, QString::fromLatin1(name), QString::fromUtf8(caption), false);
+        a->setCheckable(true);
+        colGroup->addAction(a);
+    }
+
+    QMenu* view = m_menuBar->addMenu(QStringLiteral("&Вид"));
+    for (const auto& [name, caption] : {std::pair{"Mtoolspanel", "Панель инструментов"},
+                                        std::pair{"Mformpanel", "Панель форматирования"},
+                                        std::pair{"Meditpanel", "Строка редактирования"}}) {
+        QAction* a = addAction(view, QString::fromLatin1(name), QString::fromUtf8(caption));
+        a->setCheckable(true);
+        a->setChecked(true);
+    }
+    connect(action(QStringLiteral("Mtoolspanel")), &QAction::toggled, this,
+            [this](bool on) { MainTB->setVisible(on); });
+    connect(action(QStringLiteral("Mformpanel")), &QAction::toggled, this,
+            [this](bool on) { FrmTB->setVisible(on); });
+    connect(action(QStringLiteral("Meditpanel")), &QAction::toggled, this, [this](bool on) {
+        Book->setShowEditBar(on);
+        m_doc.setEditBarShown(on);
+    });
+    view->addSeparator();
+    for (const auto& [name, caption] :
+         {std::pair{"imZero", "Показать нули"}, std::pair{"imZeroStr", "Показать пустые строки"},
+          std::pair{"imZeroCol", "Показать пустые колонки"},
+          std::pair{"imHideElm", "Подчиненные объекты"},
+          std::pair{"imHideStr", "Прятать отмеченные строки"},
+          std::pair{"imHideCol", "Прятать отмеченные колонки"}}) {
+        QAction* a = addAction(view, QString::fromLatin1(name), QString::fromUtf8(caption), false);
+        a->setCheckable(true);
+    }
+
+    m_tenderMenu = m_menuBar->addMenu(QStringLiteral("Тендер"));
+    m_tenderMenu->menuAction()->setObjectName(QStringLiteral("MTender"));
+    m_tenderMenu->setEnabled(false);
+}
+
+void TfmKisTabl::buildToolBars() {
+    MainTB = new QToolBar(this);
+    MainTB->setObjectName(QStringLiteral("MainTB"));
+    auto* sbSave = MainTB->addAction(QStringLiteral("Сохранить"));
+    sbSave->setObjectName(QStringLiteral("SBsave"));
+    connect(sbSave, &QAction::triggered, this, &TfmKisTabl::cmSave);
+    MainTB->addSeparator();
+    MainTB->addAction(action(QStringLiteral("sbCut")));
+    MainTB->addAction(action(QStringLiteral("sbCopy")));
+    MainTB->addAction(action(QStringLiteral("sbPaste")));
+    MainTB->addSeparator();
+    MainTB->addAction(action(QStringLiteral("SBsheet")));
+    MainTB->addAction(action(QStringLiteral("sbSeetsSel")));
+    auto* sbMaxCol = MainTB->addAction(QStringLiteral("256"));
+    sbMaxCol->setObjectName(QStringLiteral("sbMaxCol"));
+    sbMaxCol->setVisible(false);
+    connect(sbMaxCol, &QAction::triggered, this, &TfmKisTabl::cmMaxCol);
+    MainTB->addSeparator();
+    for (const char* name : {"SBhidrow", "SBhidcol", "sbCalcAgr", "SBSortUp", "SBSortDn"}) {
+        auto* a = MainTB->addAction(QString::fromLatin1(name));
+        a->setObjectName(QString::fromLatin1(name));
+        a->setEnabled(false);
+    }
+    action(QStringLiteral("SBhidrow"))->setText(QStringLiteral("Прятать строки"));
+    action(QStringLiteral("SBhidcol"))->setText(QStringLiteral("Прятать колонки"));
+    action(QStringLiteral("sbCalcAgr"))->setText(QStringLiteral("Собрать с подчиненных"));
+    action(QStringLiteral("SBSortUp"))->setText(QStringLiteral("Сортировка по возрастанию"));
+    action(QStringLiteral("SBSortDn"))->setText(QStringLiteral("Сортировка по убыванию"));
+
+    FrmTB = new QToolBar(this);
+    FrmTB->setObjectName(QStringLiteral("FrmTB"));
+    for (const auto& [name, caption] :
+         {std::pair{"sbBold", "Ж"}, std::pair{"sbItalic", "К"}, std::pair{"sbUnderline", "Ч"},
+          std::pair{"sbLeftAlign", "Влево"}, std::pair{"sbCenter", "По центру"},
+          std::pair{"sbRightAlign", "Вправо"}, std::pair{"sbWrap", "Перенос"}}) {
+        auto* a = FrmTB->addAction(QString::fromUtf8(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        a->setEnabled(false);
+    }
+}
+
+void TfmKisTabl::buildStatusBar() {
+    StBar = new QStatusBar(this);
+    StBar->setObjectName(QStringLiteral("StBar"));
+    StBar->setSizeGripEnabled(false);
+    m_statusMode = new QLabel(StBar);
+    m_statusCell = new QLabel(StBar);
+    pbLoad = new QProgressBar(StBar);
+    pbLoad->setObjectName(QStringLiteral("pbLoad"));
+    pbLoad->setMaximumWidth(200);
+    pbLoad->setVisible(false);
+    StBar->addWidget(m_statusMode, 1);
+    StBar->addWidget(m_statusCell);
+    StBar->addPermanentWidget(pbLoad);
+}
+
+void TfmKisTabl::openTable(const TableRef& table) {
+    setWindowTitle(table.name);
+    m_doc.open(table);
+    Book->setWorkbook(&m_book);
+    applyDocumentState();
+}
+
+int TfmKisTabl::editTable(const TableRef& table) {
+    openTable(table);
+    m_closing = false;
+    return exec();
+}
+
+void TfmKisTabl::applyDocumentState() {
+    const TableSettings& s = m_doc.settings();
+    Book->setSheet(1);
+    Book->setMaxCol(kColumnCount);
+    Book->setShowTabs(true);
+    Book->setShowEditBar(s.editBar);
+    action(QStringLiteral("Meditpanel"))->setChecked(s.editBar);
+    const SheetOptions o = m_book.sheet(1).options(); // a copy: the control writes back
+    // The cursor first: placing it scrolls a viewport that is not laid out yet.
+    Book->setActiveCell(o.activeRow, o.activeCol);
+    Book->setTopRow(o.topRow);
+    Book->setLeftCol(o.leftCol);
+
+    m_sheets.keepOnlyActiveInGroup();
+
+    action(QStringLiteral("imZero"))->setChecked(s.showZeros);
+    action(QStringLiteral("imHideElm"))->setChecked(s.hideSubordinate);
+    action(QStringLiteral("imZeroStr"))->setChecked(s.showEmptyRows);
+    action(QStringLiteral("imZeroCol"))->setChecked(s.showEmptyCols);
+    action(QStringLiteral("imHideStr"))->setChecked(s.hideMarkedRows);
+    action(QStringLiteral("imHideCol"))->setChecked(s.hideMarkedCols);
+    static const char* rowItems[] = {"ItogUp", "ItogDown", "ItogNoRow"};
+    static const char* colItems[] = {"ItogRight", "ItogLeft", "ItogNoCol"};
+    if (s.rowTotals >= 1 && s.rowTotals <= 3)
+        action(QString::fromLatin1(rowItems[s.rowTotals - 1]))->setChecked(true);
+    if (s.colTotals >= 1 && s.colTotals <= 3)
+        action(QString::fromLatin1(colItems[s.colTotals - 1]))->setChecked(true);
+    action(QStringLiteral("imCalcAgr"))->setEnabled(false);
+    action(QStringLiteral("sbCalcAgr"))->setEnabled(false);
+    m_tenderMenu->menuAction()->setVisible(m_doc.table().tenderVisible());
+    action(QStringLiteral("ShowSText"))->setChecked(m_doc.accompanyingTextShown());
+    action(QStringLiteral("MlockSh"))->setChecked(m_sheets.protectionOn());
+    m_statusMode->setText(
+        m_doc.storedUnreadable() ? QStringLiteral("Сохраненная таблица не прочитана") : QString());
+    updateSheetCommands();
+}
+
+void TfmKisTabl::updateSheetCommands() {
+    action(QStringLiteral("SBsheet"))->setEnabled(m_doc.sheetListEnabled());
+    action(QStringLiteral("MinsSheet"))
+        ->setEnabled(m_doc.model().isInstanceSheet(m_book.activeSheetIndex()));
+}
+
+void TfmKisTabl::cmSave() {
+    m_doc.save();
+}
+
+void TfmKisTabl::cmSaveAs() {
+    OutsideFileSaver(m_book, m_prompter).saveAs();
+}
+
+void TfmKisTabl::cmInsertSheet() {
+    if (m_sheets.insertSheet()) {
+        Book->setSheet(m_book.activeSheetIndex());
+        const SheetOptions o = m_book.activeSheet().options();
+        Book->setActiveCell(o.activeRow, o.activeCol);
+    }
+    updateSheetCommands();
+}
+
+void TfmKisTabl::cmDeleteSheet() {
+    if (m_sheets.deleteSelected())
+        Book->setSheet(m_book.activeSheetIndex());
+    updateSheetCommands();
+}
+
+void TfmKisTabl::cmSheetList() {
+    TfmSheets list(m_doc.model(), m_prompter, this);
+    if (list.exec() == QDialog::Accepted && list.chosenSheet() > 0)
+        Book->setSheet(list.chosenSheet());
+    updateSheetCommands();
+}
+
+void TfmKisTabl::cmSelectSheets() {
+    m_sheets.selectAll();
+}
+
+void TfmKisTabl::cmShowText(bool shown) {
+    m_sheets.setAccompanyingTextShown(shown);
+    action(QStringLiteral("ShowSText"))->setChecked(m_sheets.accompanyingTextShown());
+}
+
+void TfmKisTabl::cmLockSheet() {
+    m_sheets.toggleProtection();
+    Book->setEnableProtection(m_sheets.protectionOn());
+    action(QStringLiteral("MlockSh"))->setChecked(m_sheets.protectionOn());
+}
+
+void TfmKisTabl::cmMaxCol() {
+    m_sheets.setColumnCount255();
+    Book->setMaxCol(kColumnCount - 1);
+}
+
+void TfmKisTabl::onModified() {
+    m_sheets.keepOnlyActiveInGroup();
+}
+
+void TfmKisTabl::onEndEdit(const QString&, bool*) {
+    const int row = Book->activeRow();
+    const int col = Book->activeCol();
+    // The entry is in the cell only once the control has finished the edit.
+    QTimer::singleShot(0, this, [this, row, col] {
+        if (row >= kFirstTextRow && row <= kLastTextRow)
+            m_titleRefs.lineFinished(row, col);
+        else if (row >= kFirstTitleRow && row <= kFirstHeaderRow)
+            m_titleRefs.refreshTitleCopies();
+    });
+}
+
+void TfmKisTabl::closeEvent(QCloseEvent* event) {
+    if (m_closing || m_doc.close()) {
+        m_closing = true;
+        event->accept();
+        QDialog::done(QDialog::Accepted);
+        return;
+    }
+    event->ignore();
+}
+
+void TfmKisTabl::reject() {
+    // Escape goes through the close question like the window's close button.
+    close();
+}

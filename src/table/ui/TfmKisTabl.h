@@ -1,0 +1,86 @@
+#pragma once
+
+#include "InstanceSheets.h"
+#include "TableDocument.h"
+#include "TitleReferences.h"
+
+#include "model/Workbook.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class Prompter;
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QProgressBar;
+class QStatusBar;
+class QToolBar;
+class TBook;
+class TdmMSSQL;
+
+// The table editor: one table's workbook in the spreadsheet control `Book`, shown
+// modally by the collections window. Commands live in TableDocument, InstanceSheets and
+// their kin; the window wires menus and buttons to them.
+class TfmKisTabl : public QDialog {
+    Q_OBJECT
+public:
+    TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent = nullptr);
+    ~TfmKisTabl() override;
+
+    // Opens the table and shows the window modally until it is closed.
+    int editTable(const TableRef& table);
+    // Opens the table without showing the window (the window's opening steps).
+    void openTable(const TableRef& table);
+
+    TBook* Book = nullptr;
+    TableDocument& document() { return m_doc; }
+    InstanceSheets& sheets() { return m_sheets; }
+    QAction* action(const QString& name) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void buildMenus();
+    void buildToolBars();
+    void buildStatusBar();
+    void applyDocumentState();
+    void updateSheetCommands();
+    QAction* addAction(QMenu* menu, const QString& name, const QString& caption,
+                       bool enabled = true);
+
+    void cmSave();
+    void cmSaveAs();
+    void cmInsertSheet();
+    void cmDeleteSheet();
+    void cmSheetList();
+    void cmSelectSheets();
+    void cmShowText(bool shown);
+    void cmLockSheet();
+    void cmMaxCol();
+    void onModified();
+    void onEndEdit(const QString& text, bool* cancel);
+
+    TdmMSSQL& m_dm;
+    Prompter& m_prompter;
+    Workbook m_book;
+    TableDocument m_doc;
+    std::unique_ptr<TablePassword> m_password;
+    InstanceSheets m_sheets;
+    TitleReferences m_titleRefs;
+    bool m_closing = false;
+
+    QMenuBar* m_menuBar = nullptr;
+    QToolBar* MainTB = nullptr;
+    QToolBar* FrmTB = nullptr;
+    QStatusBar* StBar = nullptr;
+    QLabel* m_statusMode = nullptr;
+    QLabel* m_statusCell = nullptr;
+    QProgressBar* pbLoad = nullptr;
+    QMenu* m_tenderMenu = nullptr;
+};
