@@ -1,5 +1,6 @@
 // Building a 20 000-folder collections tree and adding folders in its middle,
 // against a plain SELECT of the same rows.
+#include "BenchSupport.h"
 #include "DbTransaction.h"
 #include "OutlineEngine.h"
 #include "OutlineTreeBinding.h"
@@ -32,22 +33,6 @@ public:
     bool inputText(const QString&, const QString&, QString&) override { return false; }
 };
 
-double bestMs(int runs, const std::function<void()>& work) {
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        work();
-        const auto t1 = std::chrono::steady_clock::now();
-        best = std::min(best, std::chrono::duration<double, std::milli>(t1 - t0).count());
-    }
-    return best;
-}
-
-void report(const char* name, double value, const char* unit, double ceiling) {
-    std::printf("BENCH %s value=%.4g %s ceiling=%.4g ratio=%.3f\n", name, value, unit, ceiling,
-                ceiling > 0 ? value / ceiling : 0.0);
-    std::fflush(stdout);
-}
 
 void open(TdmMSSQL& dm, const TestDatabases& dbs) {
     dm.dbMain.setParams(dbs.factPath(), TestDatabases::user(), TestDatabases::password());

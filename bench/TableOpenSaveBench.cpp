@@ -1,5 +1,6 @@
 // Opening and saving a table of 10 instance sheets x 300 body rows x 30 columns through
 // the editor, against the native format's own load and save of the same workbook.
+#include "BenchSupport.h"
 #include "DbTestHelpers.h"
 #include "InitialWorkbook.h"
 #include "Prompter.h"
@@ -44,10 +45,6 @@ void fill(Workbook& book) {
     book.endUpdate();
 }
 
-void report(const char* name, double value, double ceiling) {
-    std::printf("BENCH %s value=%.3f ms ceiling=%.3f ratio=%.3f\n", name, value, ceiling,
-                value / ceiling);
-}
 
 } // namespace
 
@@ -95,7 +92,7 @@ int main(int argc, char** argv) {
                             d.open(ref);
                         }));
     }
-    report("table_save", save, rawSave * 1.5);
-    report("table_open", open, rawLoad * 1.5);
+    report("table_save", save, "ms", rawSave * 1.5);
+    report("table_open", open, "ms", rawLoad * 1.5);
     return 0;
 }
