@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -45,6 +46,14 @@ TEST(BookToolTest, RunShowsAndSavesThenShowAndConvertReadBack) {
     EXPECT_EQ(runTool({"convert", vts, txt}).exitCode, 0);
     const Result fromText = runTool({"show", txt});
     EXPECT_EQ(fromText.out, "A2\t1234.5\t1234.5\nA3\t2469\t2469\n");
+
+    const QString xlsx = dir.filePath("t.xlsx");
+    const Result toExcel = runTool({"convert", vts, xlsx});
+    EXPECT_EQ(toExcel.exitCode, 0) << toExcel.err.toStdString();
+    QFile excel(xlsx);
+    ASSERT_TRUE(excel.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(excel.read(2) == "PK") << "an .xlsx file is a zip archive";
+    EXPECT_NE(runTool({"convert", vts, dir.filePath("t.doc")}).exitCode, 0);
 }
 
 TEST(BookToolTest, BadCommandReportsItsLineAndFails) {

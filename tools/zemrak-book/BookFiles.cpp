@@ -2,6 +2,7 @@
 
 #include "io/DelimitedText.h"
 #include "io/NativeFormat.h"
+#include "io/XlsxWriter.h"
 #include "model/Workbook.h"
 
 #include <QFileInfo>
@@ -36,8 +37,9 @@ bool save(const Workbook& book, const QString& path, QString* error) {
     if (ext == "txt" || ext == "csv")
         return DelimitedText::writeFile(book, book.activeSheetIndex(), true, path,
                                         ext == "csv" ? QChar(';') : QChar('\t'), error);
-    *error = ext == "xlsx" ? QStringLiteral("the Excel writer is not available yet")
-                           : QStringLiteral("unsupported file type \"%1\"").arg(ext);
+    if (ext == "xlsx")
+        return XlsxWriter::writeFile(book, path, error);
+    *error = QStringLiteral("unsupported file type \"%1\"").arg(ext);
     return false;
 }
 
