@@ -1,0 +1,373 @@
+#include "CollectionsController.h"
+
+#include "DbError.h"
+#include "DbTransaction.h"
+#include "ElementOperations.h"
+#include "ElementRowSet.h"
+#include "Helpers.h"
+#include "Prompter.h"
+#include "ServerErrors.h"
+#include "TablePassword.h"
+#include "TdmMSSQL.h"
+
+namespace {
+
+const QString kKodElmt = QStringLiteral("KODELMT");
+const QString kIsInUse = QStringLiteral("ISINUSE");
+const QString kTableDeleted = QStringLiteral("Выбранная таблица удалена другим пользователем");
+const QString kTablesChanged = QStringLiteral("Каталог таблиц изменен другим пользователем");
+
+bool IsTrue(const QVariant& v) {
+    const QString s = v.toString().trimmed().toUpper();
+    return s == QLatin1String("T") || s == QLatin1String("1") || s == QLatin1String("TRUE");
+}
+
+// The collection password dialog: asks until typed exactly or cancelled.
+class CollectionPassword : public TablePassword {
+public:
+    using TablePassword::TablePassword;
+
+protected:
+    bool readPassword(QString& typed) override {
+        return prompter().inputText(QStringLiteral("Пароль сборника"),
+                                    QStringLiteral("Введите пароль сборника :"), typed);
+    }
+};
+
+} // namespace
+
+CollectionsController::CollectionsController(TdmMSSQL& dm, Prompter& prompter,
+                                             OutlineEngine<int>& engine,
+                                             ElementOperations& elements)
+    : m_dm(dm), m_prompter(prompter), m_engine(engine), m_elements(elements) {}
+
+void CollectionsController::enterTree() {
+    m_mode = Mode::Collections;
+    if (m_elements.rows().isOpen())
+        m_elements.rows().close();
+}
+
+QString CollectionsController::tablesCaption() const {
+    return QStringLiteral("Таблицы сборника ") + QLatin1Char('"') + m_collectionName +
+           QLatin1Char('"');
+}
+
+QString CollectionsController::tabUser() const {
+    return m_dm.dbTab.userName();
+}
+
+QString CollectionsController::collectionPassword(int key) {
+    DbStatement& st = m_dm.dbTab.statement(QStringLiteral("quParolSBR"));
+    st.setSql(QStringLiteral("SELECT PAROL FROM SBR WHERE KODFOLDER = :KOD_FOLDER"));
+    st.setParam(QStringLiteral("KOD_FOLDER"), key);
+    st.open();
+    const QString parol = st.isEmpty() ? QString() : st.value(0).toString();
+    st.close();
+    return parol;
+}
+
+bool CollectionsController::askCollectionPassword(OutlineNode* node) {
+    if (!node)
+        return false;
+    const QString parol = collectionPassword(m_engine.keyOf(node));
+    if (IsBlank(parol))
+        return true;
+    return CollectionPassword(m_prompter).ask(parol);
+}
+
+bool CollectionsController::openCollection() {
+    OutlineNode* node = m_engine.tree().current();
+    if (!node || node->hasChildren())
+        return false;
+    if (!m_engine.BeginCommand())
+        return false;
+    node = m_engine.tree().current();
+    if (!node || !askCollectionPassword(node))
+        return false;
+    m_collection = m_engine.keyOf(node);
+    m_collectionName = node->text();
+    m_mode = Mode::Tables;
+    return true;
+}
+
+bool CollectionsController::addCollection() {
+    return m_engine.BeginCommand() && m_engine.AddOutlineNode();
+}
+
+bool CollectionsController::levelUp() {
+    return m_engine.BeginCommand() && askCollectionPassword(m_engine.tree().current()) &&
+           m_engine.PromoteNode();
+}
+
+bool CollectionsController::levelDown() {
+    return m_engine.BeginCommand() && askCollectionPassword(m_engine.tree().current()) &&
+           m_engine.DemoteNode();
+}
+
+bool CollectionsController::subtreeInUse(OutlineNode* node) {
+    DbStatement& st = m_dm.dbTab.statement(QStringLiteral("quInUseSBR"));
+    st.setSql(QStringLiteral("SELECT ISINUSE FROM CAT WHERE KodFolder = :KOD_FOLDER"));
+    for (OutlineNode* n : m_engine.tree().subtree(node)) {
+        st.setParam(QStringLiteral("KOD_FOLDER"), m_engine.keyOf(n));
+        st.open();
+        bool used = false;
+        for (st.first(); !st.eof() && !used; st.next())
+            used = st.value(0).toInt() > 0;
+        st.close();
+        if (used)
+            return true;
+    }
+    return false;
+}
+
+bool CollectionsController::deleteCollection() {
+    if (!m_engine.BeginCommand())
+        return false;
+    OutlineNode* node = m_engine.tree().current();
+    if (!node)
+        return false;
+    if (subtreeInUse(node)) {
+        m_prompter.info(QStringLiteral("Сборник занят другими пользователями"));
+        return false;
+    }
+    if (!m_prompter.confirm(QStringLiteral("Вы действительно хотите удалить сборник и все его "
+                                           "таблицы ?"),
+                            Answer::No))
+        return false;
+    if (!askCollectionPassword(node))
+        return false;
+    return m_engine.DeleteOutlineSubtree();
+}
+
+bool CollectionsController::addTable() {
+    if (m_elements.CheckChange() != 0) {
+        m_prompter.info(kTablesChanged);
+        return false;
+    }
+    return m_elements.AddElement();
+}
+
+bool CollectionsController::tableNeedsPasswordToOpen() const {
+    ElementRowSet& rows = m_elements.rows();
+    if (IsBlank(rows.value(QStringLiteral("PAROL")).toString()))
+        return false;
+    const QVariant scope = rows.value(QStringLiteral("TYPEUSE"));
+    // An empty scope guards nothing; 2 guards saving only.
+    return !scope.isNull() && !scope.toString().trimmed().isEmpty() && scope.toInt() != 2;
+}
+
+bool CollectionsController::askTablePassword() {
+    const QString parol = m_elements.rows().value(QStringLiteral("PAROL")).toString();
+    return IsBlank(parol) || TablePassword(m_prompter).ask(parol);
+}
+
+bool CollectionsController::deleteTable() {
+    ElementRowSet& rows = m_elements.rows();
+    if (rows.isEmpty() || rows.currentRow() < 0)
+        return false;
+    const QVariant key = rows.value(kKodElmt);
+    DbStatement& st = m_dm.dbTab.statement(QStringLiteral("quInUseCAT"));
+    st.setSql(QStringLiteral("SELECT ISINUSE FROM CAT WHERE KODELMT = ") + key.toString());
+    st.open();
+    const bool gone = st.isEmpty();
+    const int inUse = gone ? 0 : st.value(0).toInt();
+    st.close();
+    if (gone) {
+        m_prompter.info(kTableDeleted);
+        rows.open();
+        return false;
+    }
+    if (inUse >= 1) {
+        m_prompter.info(QStringLiteral("Таблица занята другим пользователем - удалить нельзя"));
+        return false;
+    }
+    if (!m_prompter.confirm(QStringLiteral("Вы действительно хотите удалить таблицу ?"),
+                            Answer::No))
+        return false;
+    if (m_elements.CheckChange() == 1) {
+        m_prompter.info(kTableDeleted);
+        return false;
+    }
+    if (!rows.locate(kKodElmt, key) || !askTablePassword())
+        return false;
+    return m_elements.DeleteElement();
+}
+
+bool CollectionsController::relocate(int key) {
+    m_elements.rows().open();
+    return m_elements.rows().locate(kKodElmt, key);
+}
+
+void CollectionsController::setInUse(int key, int value) {
+    DbProcedure& sp = m_dm.storedProc(QStringLiteral("spUpdateUSESlave"));
+    sp.clearParams();
+    sp.setParam(QStringLiteral("KOD_ELMT"), key);
+    sp.setParam(QStringLiteral("IS_INUSE"), value);
+    RunInTransaction(m_dm.dbTab, [&] { sp.execute(); });
+}
+
+bool CollectionsController::openTable(const std::function<void(int)>& editor) {
+    ElementRowSet& rows = m_elements.rows();
+    if (rows.isEmpty() || rows.currentRow() < 0)
+        return false;
+    const int key = rows.value(kKodElmt).toInt();
+    if (!relocate(key)) {
+        m_prompter.info(kTableDeleted);
+        return false;
+    }
+    if (tableNeedsPasswordToOpen() && !askTablePassword())
+        return false;
+    try {
+        setInUse(key, rows.value(kIsInUse).toInt() + 1);
+    } catch (const DbError& e) {
+        if (IsRightsError(e.message(), e.sqlCode()))
+            m_prompter.info(QStringLiteral("Пользователь ") + tabUser() +
+                            QStringLiteral(" лишен доступа к таблицам БД ") +
+                            m_dm.dbTab.database() + QStringLiteral("\r\n") +
+                            QStringLiteral("Обратитесь к администратору сервера"));
+        else
+            m_prompter.info(QStringLiteral(
+                "Не удалось открыть таблицу\r\nОбратитесь к администратору сервера"));
+        return false;
+    }
+    // The counter must come down however the editor ends.
+    try {
+        editor(key);
+    } catch (...) {
+        try {
+            if (relocate(key))
+                setInUse(key, std::max(0, rows.value(kIsInUse).toInt() - 1));
+        } catch (const DbError&) {
+        }
+        throw;
+    }
+    try {
+        if (relocate(key)) {
+            setInUse(key, std::max(0, rows.value(kIsInUse).toInt() - 1));
+            relocate(key);
+        }
+    } catch (const DbError& e) {
+        m_prompter.error(e.message());
+    }
+    return true;
+}
+
+bool CollectionsController::releaseTable() {
+    ElementRowSet& rows = m_elements.rows();
+    if (rows.isEmpty() || rows.currentRow() < 0 || rows.value(kIsInUse).toInt() <= 0)
+        return false;
+    const int key = rows.value(kKodElmt).toInt();
+    try {
+        setInUse(key, 0);
+        relocate(key);
+        return true;
+    } catch (const DbError&) {
+        relocate(key);
+        return false;
+    }
+}
+
+bool CollectionsController::isAdministrator() const {
+    return m_dm.dbMain.userName().toUpper() == QLatin1String("SYSDBA");
+}
+
+bool CollectionsController::mayChangeComposition() {
+    if (isAdministrator())
+        return true;
+    m_prompter.info(QStringLiteral(
+        "Изменить состав справочников\r\nимеет право только администратор БД (SYSDBA)"));
+    return false;
+}
+
+bool CollectionsController::mayChangePeriods() {
+    if (isAdministrator())
+        return true;
+    m_prompter.info(QStringLiteral(
+        "Изменить периоды хранения\r\nимеет право только администратор БД (SYSDBA)"));
+    return false;
+}
+
+void CollectionsController::showCollectionPassword() {
+    if (tabUser().toUpper() != QLatin1String("SYSDBA") || !m_engine.BeginCommand())
+        return;
+    OutlineNode* node = m_engine.tree().current();
+    if (!node)
+        return;
+    const QString parol = collectionPassword(m_engine.keyOf(node));
+    m_prompter.info(IsBlank(parol) ? QStringLiteral("Пароль не задан")
+                                   : QStringLiteral("Пароль : ") + parol);
+}
+
+void CollectionsController::showTablePassword() {
+    if (tabUser().toUpper() != QLatin1String("SYSDBA"))
+        return;
+    if (m_elements.CheckChange() != 0) {
+        m_prompter.info(kTablesChanged + QStringLiteral(". Повторите..."));
+        return;
+    }
+    if (m_elements.rows().isEmpty())
+        return;
+    const QString parol = m_elements.rows().value(QStringLiteral("PAROL")).toString();
+    m_prompter.info(IsBlank(parol) ? QStringLiteral("Пароль не задан")
+                                   : QStringLiteral("Пароль : ") + parol);
+}
+
+DirectoryMenuModel CollectionsController::readDirectoryMenu() {
+    DirectoryMenuModel menu;
+    DbStatement& agr = m_dm.query(QStringLiteral("quSpisAgr"));
+    agr.open();
+    for (agr.first(); !agr.eof(); agr.next()) {
+        menu.names << agr.value(QStringLiteral("NAMEAGR")).toString().trimmed();
+        if (IsTrue(agr.value(QStringLiteral("ISINELM"))))
+            menu.inElements << agr.value(QStringLiteral("NUMAGR")).toInt();
+    }
+    agr.close();
+    const int count = int(menu.names.size());
+    if (count > 20)
+        for (int k = 1; k <= count / 20; ++k)
+            menu.columnBreaks << 20 * k - 1;
+    DbStatement& nast = m_dm.query(QStringLiteral("quNast"));
+    nast.open();
+    if (!nast.isEmpty()) {
+        menu.objectsEnabled = IsTrue(nast.value(QStringLiteral("ISELMENABLED")));
+        menu.objectsCaption = nast.value(QStringLiteral("NAMEELM")).toString().trimmed();
+    }
+    nast.close();
+    return menu;
+}
+
+bool CollectionsController::switchDatabase(int tag) {
+    if (m_dm.ChooseDatabase(tag) != LoginResult::Continue)
+        return false;
+    if (tag == 1 && m_dm.dbTab.connected()) {
+        enterTree();
+        m_engine.BuildOutline();
+    }
+    return true;
+}
+
+bool CollectionsController::changeUser(int tag) {
+    LoginRequest request;
+    request.which = tag == 1 ? DatabaseTag::Tab : DatabaseTag::Main;
+    request.mode = LoginMode::UserChange;
+    request.windowCaption = QStringLiteral("Сменить пользователя");
+    request.groupCaption = LoginGroupCaption(request.which);
+    return m_dm.ShowLoginDialog(request);
+}
+
+bool CollectionsController::bothConnected() const {
+    return m_dm.dbMain.connected() && m_dm.dbTab.connected();
+}
+
+QString CollectionsController::changeUserCaption() const {
+    return bothConnected() ? QStringLiteral("Сменить пользователя фактографической БД")
+                           : QStringLiteral("Сменить пользователя");
+}
+
+bool CollectionsController::mayViewPasswords() const {
+    return tabUser().toUpper() == QLatin1String("SYSDBA");
+}
+
+bool CollectionsController::mayEditRights() const {
+    return isAdministrator() && mayViewPasswords();
+}
