@@ -66,17 +66,22 @@ void TfmKisMain0::scaleToScreen() {
 }
 
 QToolButton* TfmKisMain0::toolButton(const QString& hint, QStyle::StandardPixmap pixmap) {
-    auto* b = new QToolButton(m_toolBar);
+    auto* b = new QToolButton(m_toolPanel);
     b->setToolTip(hint);
     b->setIcon(style()->standardIcon(pixmap));
     b->setAutoRaise(true);
-    m_toolBar->addWidget(b);
+    m_toolPanel->layout()->addWidget(b);
     return b;
 }
 
 void TfmKisMain0::buildWidgets() {
     m_toolBar = addToolBar(QStringLiteral("tbMain"));
     m_toolBar->setMovable(false);
+    // One panel in the bar, so that its buttons can be hidden one by one.
+    m_toolPanel = new QWidget(m_toolBar);
+    auto* panel = new QHBoxLayout(m_toolPanel);
+    panel->setContentsMargins(2, 0, 2, 0);
+    panel->setSpacing(2);
     sbAdd = toolButton(QStringLiteral("Добавить новый сборник"), QStyle::SP_FileDialogNewFolder);
     sbDelete = toolButton(QStringLiteral("Удалить сборник"), QStyle::SP_TrashIcon);
     sbUp = toolButton(QStringLiteral("Сместить вверх"), QStyle::SP_ArrowUp);
@@ -102,19 +107,19 @@ void TfmKisMain0::buildWidgets() {
     connect(sbAdds, &QToolButton::clicked, this, [this] { addByMode(); });
     connect(sbDeletes, &QToolButton::clicked, this, [this] { deleteByMode(); });
 
-    m_toolBar->addSeparator();
-    lbKod = new QLabel(QStringLiteral("Код"), m_toolBar);
-    edKod = new QLineEdit(m_toolBar);
+    panel->addSpacing(12);
+    lbKod = new QLabel(QStringLiteral("Код"), m_toolPanel);
+    edKod = new QLineEdit(m_toolPanel);
     edKod->setToolTip(QStringLiteral("Идентификатор сборника"));
     edKod->setMaximumWidth(160);
-    m_toolBar->addWidget(lbKod)->setVisible(true);
-    m_toolBar->addWidget(edKod);
+    panel->addWidget(lbKod);
+    panel->addWidget(edKod);
     lbKod->hide();
     edKod->hide();
     edKod->installEventFilter(this);
     connect(edKod, &QLineEdit::editingFinished, this, [this] { storeIdentifier(); });
 
-    paMedstat = new QWidget(m_toolBar);
+    paMedstat = new QWidget(m_toolPanel);
     auto* medLayout = new QHBoxLayout(paMedstat);
     medLayout->setContentsMargins(0, 0, 0, 0);
     medLayout->addWidget(new QLabel(QStringLiteral("   Медстатистика:"), paMedstat));
@@ -125,8 +130,10 @@ void TfmKisMain0::buildWidgets() {
         b->setEnabled(false); // the health-ministry file comes with its own windows
         medLayout->addWidget(b);
     }
-    m_toolBar->addWidget(paMedstat);
+    panel->addWidget(paMedstat);
+    panel->addStretch(1);
     paMedstat->hide();
+    m_toolBar->addWidget(m_toolPanel);
 
     auto* splitter = new QSplitter(this);
     trvMaster = new OutlineTreeWidget(splitter);

@@ -73,6 +73,7 @@ private:
     QLabel* lbKod = nullptr;
     QLineEdit* edKod = nullptr;
     QToolBar* m_toolBar = nullptr;
+    QWidget* m_toolPanel = nullptr;
     QWidget* paMedstat = nullptr;
     QToolButton *sbAdd = nullptr, *sbDelete = nullptr, *sbUp = nullptr, *sbDown = nullptr,
                 *sbLeft = nullptr, *sbRight = nullptr, *sbAdds = nullptr, *sbDeletes = nullptr;

@@ -28,6 +28,7 @@ void TfmKisMain0::afterTreeBuilt() {
     m_viewCatPassword->setEnabled(admin);
     m_rights->setEnabled(false); // the rights window comes with its own part
     applyConnectionState();
+    enterTree();
     trvMaster->setFocus();
 }
 
@@ -46,9 +47,9 @@ void TfmKisMain0::enterTree() {
     m_protectSbr->setEnabled(any);
     m_protectCat->setEnabled(false);
     ShowTreeButtons(m_treeCommands, m_elementCommands);
-    m_add->setEnabled(true);
-    m_delete->setEnabled(any);
     m_tree->engine().UpdateMoveButtons(m_tree->tree().current());
+    m_treeCommands.add.setEnabled(true);
+    m_treeCommands.remove.setEnabled(any);
 }
 
 void TfmKisMain0::openCollection() {
@@ -74,8 +75,7 @@ void TfmKisMain0::openCollection() {
 void TfmKisMain0::afterTablesChanged() {
     const bool any = !m_rows.isEmpty();
     m_protectCat->setEnabled(any);
-    m_delete->setEnabled(any);
-    sbDeletes->setEnabled(any);
+    m_elementCommands.remove.setEnabled(any);
     dgSlave->setEnabled(true);
 }
 
@@ -101,7 +101,7 @@ void TfmKisMain0::deleteByMode() {
         m_controller->deleteCollection();
         const bool any = !m_tree->tree().isEmpty();
         m_protectSbr->setEnabled(any);
-        m_delete->setEnabled(any);
+        m_treeCommands.remove.setEnabled(any);
         return;
     }
     m_controller->deleteTable();
