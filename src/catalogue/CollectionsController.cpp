@@ -1,5 +1,6 @@
 #include "CollectionsController.h"
 
+#include "ChangeFlags.h"
 #include "DbError.h"
 #include "DbTransaction.h"
 #include "ElementOperations.h"
@@ -22,17 +23,29 @@ bool IsTrue(const QVariant& v) {
     return s == QLatin1String("T") || s == QLatin1String("1") || s == QLatin1String("TRUE");
 }
 
-// The collection password dialog: asks until typed exactly or cancelled.
-class CollectionPassword : public TablePassword {
+// A password dialog that asks until the password is typed exactly or cancelled.
+class AskedPassword : public TablePassword {
 public:
-    using TablePassword::TablePassword;
+    AskedPassword(Prompter& prompter, const CollectionsController::PasswordReader& reader,
+                  QString caption, QString label)
+        : TablePassword(prompter), m_reader(reader), m_caption(std::move(caption)),
+          m_label(std::move(label)) {}
 
 protected:
     bool readPassword(QString& typed) override {
-        return prompter().inputText(QStringLiteral("Пароль сборника"),
-                                    QStringLiteral("Введите пароль сборника :"), typed);
+        return m_reader ? m_reader(m_caption, m_label, typed)
+                        : prompter().inputText(m_caption, m_label, typed);
     }
+
+private:
+    const CollectionsController::PasswordReader& m_reader;
+    QString m_caption;
+    QString m_label;
 };
+
+QString SbrCaption() {
+    return QStringLiteral("Пароль сборника");
+}
 
 } // namespace
 
@@ -72,7 +85,9 @@ bool CollectionsController::askCollectionPassword(OutlineNode* node) {
     const QString parol = collectionPassword(m_engine.keyOf(node));
     if (IsBlank(parol))
         return true;
-    return CollectionPassword(m_prompter).ask(parol);
+    return AskedPassword(m_prompter, m_reader, SbrCaption(),
+                         QStringLiteral("Введите пароль сборника :"))
+        .ask(parol);
 }
 
 bool CollectionsController::openCollection() {
@@ -158,7 +173,9 @@ bool CollectionsController::tableNeedsPasswordToOpen() const {
 
 bool CollectionsController::askTablePassword() {
     const QString parol = m_elements.rows().value(QStringLiteral("PAROL")).toString();
-    return IsBlank(parol) || TablePassword(m_prompter).ask(parol);
+    return IsBlank(parol) ||
+           AskedPassword(m_prompter, m_reader, TablePassword::caption(), TablePassword::label())
+               .ask(parol);
 }
 
 bool CollectionsController::deleteTable() {
@@ -370,4 +387,107 @@ bool CollectionsController::mayViewPasswords() const {
 
 bool CollectionsController::mayEditRights() const {
     return isAdministrator() && mayViewPasswords();
+}
+
+void CollectionsController::attachGridEditing() {
+    ElementRowSet& rows = m_elements.rows();
+    rows.setApplier(KeyedUpdateApplier(m_dm.dbTab, QStringLiteral("CAT"), kKodElmt));
+    rows.setFailureHandler([this](const std::exception& error) {
+        RollbackQuietly(m_dm.dbMain);
+        RollbackQuietly(m_dm.dbTab);
+        const auto* db = dynamic_cast<const DbError*>(&error);
+        if (db && IsRightsError(db->message(), db->sqlCode()))
+            m_prompter.info(QStringLiteral("Пользователю ") + tabUser() +
+                            QStringLiteral(" корректировка запрещена"));
+        else
+            m_prompter.error(QString::fromUtf8(error.what()));
+    });
+}
+
+bool CollectionsController::setCollectionPassword(const QString& parol) {
+    OutlineNode* node = m_engine.tree().current();
+    if (!node)
+        return false;
+    DbStatement& st = m_dm.dbTab.statement(QStringLiteral("quPswdSBR"));
+    st.setSql(
+        QStringList{QStringLiteral("UPDATE SBR SET PAROL = :PAROL"),
+                    QStringLiteral("WHERE KODFOLDER = ") + QString::number(m_engine.keyOf(node))});
+    st.clearParams();
+    st.setParam(QStringLiteral("PAROL"), parol.isNull() ? QStringLiteral("") : parol);
+    try {
+        RunInTransaction(m_dm.dbTab, [&] {
+            st.execute();
+            m_engine.flags().FlagChangeForOthers(m_engine.descriptor().spOne);
+        });
+    } catch (const DbError& e) {
+        m_prompter.message(QStringLiteral("Не удалось задать пароль\r\n\r\n") + e.className() +
+                               QStringLiteral("\r\n") + e.message(),
+                           QStringLiteral("Сообщение"), PromptIcon::Error);
+        return false;
+    }
+    return true;
+}
+
+int CollectionsController::passwordScope(const QString& parol, bool onOpen, bool onSave) {
+    if (IsBlank(parol))
+        return 1;
+    if (onOpen && onSave)
+        return 0;
+    return onSave ? 2 : 1;
+}
+
+bool CollectionsController::setTablePassword(const QString& parol, bool onOpen, bool onSave) {
+    ElementRowSet& rows = m_elements.rows();
+    if (rows.isEmpty() || rows.currentRow() < 0)
+        return false;
+    const QVariant key = rows.value(kKodElmt);
+    const bool blank = IsBlank(parol);
+    DbStatement& st = m_dm.dbTab.statement(QStringLiteral("quPswdCAT"));
+    st.setSql(QStringList{QStringLiteral("UPDATE CAT SET PAROL = :PAROL, TYPEUSE = ") +
+                              QString::number(passwordScope(parol, onOpen, onSave)),
+                          QStringLiteral("WHERE KODELMT = ") + key.toString()});
+    st.clearParams();
+    st.setParam(QStringLiteral("PAROL"), blank ? QStringLiteral("") : parol);
+    try {
+        RunInTransaction(m_dm.dbTab, [&] {
+            st.execute();
+            m_elements.flags().FlagChangeForOthers(m_elements.descriptor().spOne);
+        });
+    } catch (const DbError& e) {
+        m_prompter.error(QStringLiteral("Ошибка при сохранении в БД: \r\n\r\n") + e.message());
+        return false;
+    }
+    relocate(key.toInt());
+    return true;
+}
+
+bool CollectionsController::enterCollectionPassword() {
+    if (!m_engine.BeginCommand())
+        return false;
+    OutlineNode* node = m_engine.tree().current();
+    if (!node || !askCollectionPassword(node))
+        return false;
+    QString parol = collectionPassword(m_engine.keyOf(node)).trimmed();
+    const QString label = QStringLiteral("Введите пароль сборника");
+    const bool typed = m_reader ? m_reader(SbrCaption(), label, parol)
+                                : m_prompter.inputText(SbrCaption(), label, parol);
+    return typed && setCollectionPassword(parol);
+}
+
+bool CollectionsController::enterTablePassword(const TablePasswordDialog& dialog) {
+    ElementRowSet& rows = m_elements.rows();
+    if (rows.isEmpty() || rows.currentRow() < 0)
+        return false;
+    if (m_elements.CheckChange() != 0) {
+        m_prompter.info(kTablesChanged + QStringLiteral(". Повторите..."));
+        return false;
+    }
+    if (!askTablePassword())
+        return false;
+    QString parol = rows.value(QStringLiteral("PAROL")).toString().trimmed();
+    const QVariant scope = rows.value(QStringLiteral("TYPEUSE"));
+    const bool empty = scope.isNull() || scope.toString().trimmed().isEmpty();
+    bool onOpen = empty || scope.toInt() == 0 || scope.toInt() == 1;
+    bool onSave = !empty && (scope.toInt() == 0 || scope.toInt() == 2);
+    return dialog(parol, onOpen, onSave) && setTablePassword(parol, onOpen, onSave);
 }

@@ -47,6 +47,8 @@ public:
     // Opens the current table through `editor` (given the table's key) with the
     // in-use counter raised while it is shown.
     bool openTable(const std::function<void(int)>& editor);
+    // Names and codes typed in the grid go to the database as each row is posted.
+    void attachGridEditing();
     // F12: clears a counter left behind by an instance that ended without lowering it.
     bool releaseTable();
 
@@ -58,6 +60,21 @@ public:
 
     bool askCollectionPassword(OutlineNode* node);
     bool askTablePassword();
+    // "Ввести пароль": the stored password (empty removes it); false when not stored.
+    bool setCollectionPassword(const QString& parol);
+    // Scope by the ticked boxes: both 0, "Сохранение" alone 2, otherwise 1;
+    // removing the password leaves scope 1.
+    bool setTablePassword(const QString& parol, bool onOpen, bool onSave);
+    static int passwordScope(const QString& parol, bool onOpen, bool onSave);
+    // The menu's "Ввести пароль": the old password first, then the new one.
+    bool enterCollectionPassword();
+    // `dialog` gets the current password and scope boxes and returns them changed.
+    using TablePasswordDialog = std::function<bool(QString& parol, bool& onOpen, bool& onSave)>;
+    bool enterTablePassword(const TablePasswordDialog& dialog);
+    // How a password is read; windows show it masked. The prompter's input by default.
+    using PasswordReader =
+        std::function<bool(const QString& caption, const QString& label, QString& typed)>;
+    void setPasswordReader(PasswordReader reader) { m_reader = std::move(reader); }
     // "Посмотреть пароль": for the table-materials administrator only.
     void showCollectionPassword();
     void showTablePassword();
@@ -94,4 +111,5 @@ private:
     Mode m_mode = Mode::Collections;
     int m_collection = 0;
     QString m_collectionName;
+    PasswordReader m_reader;
 };

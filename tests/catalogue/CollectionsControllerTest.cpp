@@ -312,3 +312,81 @@ TEST_F(Collections, SwitchingTheTableMaterialsShowsTheOtherCollections) {
     EXPECT_TRUE(w.controller.mayViewPasswords());
     EXPECT_TRUE(w.controller.mayEditRights());
 }
+
+TEST_F(Collections, PasswordsAreStoredWithTheirScope) {
+    const int key = table(QStringLiteral("B"), QStringLiteral("t"));
+    Window w(*m_dbs);
+    w.select(QStringLiteral("B"));
+    ASSERT_TRUE(w.controller.setCollectionPassword(QStringLiteral("Sb")));
+    EXPECT_EQ(scalar(*m_tab, QStringLiteral("SELECT PAROL FROM SBR WHERE NAMEFOLDER = 'B'"))
+                  .toString()
+                  .trimmed(),
+              QStringLiteral("Sb"));
+    w.prompter().input(QStringLiteral("Sb"));
+    w.openTables(QStringLiteral("B"));
+    const auto stored = [&] {
+        return scalar(*m_tab, QStringLiteral("SELECT PAROL || ':' || COALESCE(TYPEUSE, -1) FROM "
+                                             "CAT WHERE KODELMT = ") +
+                                  QString::number(key))
+            .toString();
+    };
+    ASSERT_TRUE(w.controller.setTablePassword(QStringLiteral("Tb"), false, true));
+    EXPECT_EQ(stored(), QStringLiteral("Tb:2"));
+    EXPECT_EQ(w.rows.value(QStringLiteral("TYPEUSE")).toInt(), 2);
+    ASSERT_TRUE(w.controller.setTablePassword(QStringLiteral("Tb"), false, false));
+    EXPECT_EQ(stored(), QStringLiteral("Tb:1"));
+    ASSERT_TRUE(w.controller.setTablePassword(QStringLiteral("Tb"), true, true));
+    EXPECT_EQ(stored(), QStringLiteral("Tb:0"));
+    ASSERT_TRUE(w.controller.setTablePassword(QStringLiteral("  "), true, true));
+    EXPECT_EQ(stored(), QStringLiteral(":1"));
+    EXPECT_TRUE(w.controller.openTable([](int) {}));
+    EXPECT_TRUE(w.prompter().allAnswersUsed());
+
+    w.controller.showTablePassword();
+    EXPECT_EQ(w.prompter().lastText(), QStringLiteral("Пароль не задан"));
+}
+
+TEST_F(Collections, NamesTypedInTheGridAreStoredAtOnce) {
+    const int key = table(QStringLiteral("B"), QStringLiteral("old"));
+    Window w(*m_dbs);
+    w.openTables(QStringLiteral("B"));
+    w.controller.attachGridEditing();
+    w.rows.edit(QStringLiteral("NAMEFOLDER"), QStringLiteral("new"));
+    w.rows.post();
+    EXPECT_EQ(scalar(*m_tab, QStringLiteral("SELECT NAMEFOLDER FROM CAT WHERE KODELMT = ") +
+                                 QString::number(key))
+                  .toString(),
+              QStringLiteral("new"));
+}
+
+TEST_F(Collections, EnteringPasswordsAsksTheOldOneFirst) {
+    exec(*m_tab, QStringLiteral("UPDATE SBR SET PAROL = 'Old' WHERE NAMEFOLDER = 'B'"));
+    table(QStringLiteral("B"), QStringLiteral("t"), "Tp", 2);
+    Window w(*m_dbs);
+    w.select(QStringLiteral("B"));
+    w.prompter().input(QStringLiteral("old"));
+    w.prompter().input(std::nullopt);
+    EXPECT_FALSE(w.controller.enterCollectionPassword());
+    w.prompter().input(QStringLiteral("Old")).input(QStringLiteral("New"));
+    EXPECT_TRUE(w.controller.enterCollectionPassword());
+    EXPECT_EQ(scalar(*m_tab, QStringLiteral("SELECT PAROL FROM SBR WHERE NAMEFOLDER = 'B'"))
+                  .toString()
+                  .trimmed(),
+              QStringLiteral("New"));
+
+    w.prompter().input(QStringLiteral("New"));
+    w.openTables(QStringLiteral("B"));
+    w.prompter().input(QStringLiteral("Tp"));
+    bool shownOpen = true, shownSave = false;
+    EXPECT_TRUE(w.controller.enterTablePassword([&](QString& parol, bool& onOpen, bool& onSave) {
+        shownOpen = onOpen;
+        shownSave = onSave;
+        EXPECT_EQ(parol, QStringLiteral("Tp"));
+        onOpen = true;
+        return true;
+    }));
+    EXPECT_FALSE(shownOpen);
+    EXPECT_TRUE(shownSave);
+    EXPECT_EQ(w.rows.value(QStringLiteral("TYPEUSE")).toInt(), 0);
+    EXPECT_TRUE(w.prompter().allAnswersUsed());
+}
