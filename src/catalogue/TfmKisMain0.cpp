@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -41,6 +42,16 @@ TfmKisMain0::TfmKisMain0(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
         if (node && !m_state.building)
             edKod->setText(m_tree->engine().identifierOf(node));
     };
+    m_controller->attachGridEditing();
+    m_controller->setPasswordReader(
+        [this](const QString& caption, const QString& label, QString& typed) {
+            bool ok = false;
+            const QString text =
+                QInputDialog::getText(this, caption, label, QLineEdit::Password, typed, &ok);
+            if (ok)
+                typed = text;
+            return ok;
+        });
     scaleToScreen();
 }
 

@@ -5,6 +5,7 @@
 #include "Prompter.h"
 #include "TdmMSSQL.h"
 #include "TfmPeriod.h"
+#include "TfmPswdCAT.h"
 
 #include <QMenuBar>
 #include <QToolBar>
@@ -79,14 +80,21 @@ void TfmKisMain0::buildMenu() {
     QMenu* protect = mmKis->addMenu(QStringLiteral("Защита"));
     QMenu* sbr = protect->addMenu(QStringLiteral("Сборник таблиц"));
     m_protectSbr = sbr->menuAction();
-    item(sbr, QStringLiteral("Ввести пароль"), {}, false);
+    QAction* sbrPassword = item(sbr, QStringLiteral("Ввести пароль"));
+    connect(sbrPassword, &QAction::triggered, this,
+            [this] { m_controller->enterCollectionPassword(); });
     m_viewSbrPassword = item(sbr, QStringLiteral("Посмотреть пароль"));
     connect(m_viewSbrPassword, &QAction::triggered, this,
             [this] { m_controller->showCollectionPassword(); });
     QMenu* cat = protect->addMenu(QStringLiteral("Таблица"));
     m_protectCat = cat->menuAction();
     m_protectCat->setEnabled(false);
-    item(cat, QStringLiteral("Ввести пароль"), {}, false);
+    QAction* catPassword = item(cat, QStringLiteral("Ввести пароль"));
+    connect(catPassword, &QAction::triggered, this, [this] {
+        m_controller->enterTablePassword([this](QString& parol, bool& onOpen, bool& onSave) {
+            return TfmPswdCAT::run(this, parol, onOpen, onSave);
+        });
+    });
     m_viewCatPassword = item(cat, QStringLiteral("Посмотреть пароль"));
     connect(m_viewCatPassword, &QAction::triggered, this,
             [this] { m_controller->showTablePassword(); });
