@@ -1,7 +1,6 @@
 #include "AppContext.h"
 #include "FirebirdEnvironment.h"
 #include "Localization.h"
-#include "MainWindowConnections.h"
 #include "QtPrompter.h"
 #include "TdmMSSQL.h"
 #include "TfZastav.h"
@@ -30,13 +29,16 @@ int runZemrak(QApplication& app, QtPrompter& prompter) {
     QuitOnTerminationSignals(app);
 
     // The collections window's creation: registration, the check of the fact
-    // database and the tree. The window takes these steps over once it has a tree.
-    MainWindowConnections connections(dmMSSQL);
+    // database and the tree; its destruction runs the exit steps.
     std::unique_ptr<TfmKisMain0> mainWindow;
-    if (AppContext::continueStartup() && connections.connectAtCreation())
-        mainWindow = std::make_unique<TfmKisMain0>();
+    if (AppContext::continueStartup()) {
+        mainWindow = std::make_unique<TfmKisMain0>(dmMSSQL, prompter);
+        if (!mainWindow->connectDatabases())
+            AppContext::setContinueStartup(false);
+    }
     if (!AppContext::continueStartup()) {
         splash->hide();
+        mainWindow.reset();
         // No window was made, so its exit steps never run: leave no USERS row behind.
         dmMSSQL.unregisterInstance();
         dmMSSQL.dbTab.close();
@@ -48,7 +50,6 @@ int runZemrak(QApplication& app, QtPrompter& prompter) {
     mainWindow->show();
     const int code = app.exec();
     mainWindow.reset();
-    connections.shutdown();
     return code;
 }
 

@@ -1,12 +1,96 @@
 #pragma once
 
+#include "CollectionsController.h"
+#include "ElementOperations.h"
+#include "ElementRowSet.h"
+#include "MainWindowConnections.h"
+#include "OutlineTreeController.h"
+
 #include <QMainWindow>
 
-// The collections window, the hub of the program.
+#include <memory>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class QWidget;
+class TMyDBGrid;
+
+// The collections window, the hub of the program: the tree of collections, the
+// tables of the opened one, and the menu leading to everything else.
 class TfmKisMain0 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TfmKisMain0(QWidget* parent = nullptr);
+    TfmKisMain0(TdmMSSQL& dm, Prompter& prompter, QWidget* parent = nullptr);
+    ~TfmKisMain0() override;
 
-    static QString mainCaption() { return QStringLiteral("Cборники таблиц"); }
+    // The creation's connection steps: directory menu, settings and the tree.
+    // False when the program must not go on.
+    bool connectDatabases();
+
+    static QString mainCaption() { return CollectionsController::mainCaption(); }
+    CollectionsController& controller() { return *m_controller; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildWidgets();
+    void buildMenu();
+    QToolButton* toolButton(const QString& hint, QStyle::StandardPixmap pixmap);
+    QAction* item(QMenu* menu, const QString& caption, const QKeySequence& key = {},
+                  bool enabled = true);
+    void buildDirectoryMenu();
+    void afterTreeBuilt();
+    void scaleToScreen();
+
+    void enterTree();
+    void openCollection();
+    void openTable();
+    void afterTablesChanged();
+    void addByMode();
+    void deleteByMode();
+    void toggleKod(bool on);
+    void storeIdentifier();
+    void showPeriods();
+    void showAbout();
+    void switchDatabase(int tag);
+    void changeUser(int tag);
+    void applyConnectionState();
+    bool treeKey(QKeyEvent* key);
+    bool gridKey(QKeyEvent* key);
+
+    TdmMSSQL& m_dm;
+    Prompter& m_prompter;
+    MainWindowConnections m_connections;
+    bool m_connected = false;
+
+    OutlineTreeWidget* trvMaster = nullptr;
+    TMyDBGrid* dgSlave = nullptr;
+    QLabel* lbKod = nullptr;
+    QLineEdit* edKod = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QWidget* m_toolPanel = nullptr;
+    QWidget* paMedstat = nullptr;
+    QToolButton *sbAdd = nullptr, *sbDelete = nullptr, *sbUp = nullptr, *sbDown = nullptr,
+                *sbLeft = nullptr, *sbRight = nullptr, *sbAdds = nullptr, *sbDeletes = nullptr;
+
+    QMenu* m_directories = nullptr;
+    QAction *m_copy = nullptr, *m_paste = nullptr, *m_add = nullptr, *m_delete = nullptr;
+    QAction *m_down = nullptr, *m_up = nullptr, *m_left = nullptr, *m_right = nullptr;
+    QAction *m_kod = nullptr, *m_html = nullptr, *m_protectSbr = nullptr, *m_protectCat = nullptr;
+    QAction *m_viewSbrPassword = nullptr, *m_viewCatPassword = nullptr, *m_rights = nullptr;
+    QAction *m_userMain = nullptr, *m_userTab = nullptr;
+
+    OutlineCommandSet m_treeCommands;
+    ElementCommandSet m_elementCommands;
+    OutlineState& m_state;
+    std::unique_ptr<OutlineTreeController<int>> m_tree;
+    ElementRowSet m_rows;
+    ElementOperations m_elements;
+    std::unique_ptr<CollectionsController> m_controller;
+    OutlineNode* m_kodNode = nullptr;
 };

@@ -1,0 +1,157 @@
+// The main menu of the collections window and the directory entries built from the
+// fact database.
+#include "TfmKisMain0.h"
+
+#include "Prompter.h"
+#include "TdmMSSQL.h"
+#include "TfmPeriod.h"
+#include "TfmPswdCAT.h"
+
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+
+QAction* TfmKisMain0::item(QMenu* menu, const QString& caption, const QKeySequence& key,
+                           bool enabled) {
+    QAction* a = menu->addAction(caption);
+    if (!key.isEmpty())
+        a->setShortcut(key);
+    a->setEnabled(enabled);
+    return a;
+}
+
+void TfmKisMain0::buildMenu() {
+    QMenuBar* mmKis = menuBar();
+    mmKis->setObjectName(QStringLiteral("mmKis"));
+
+    QMenu* ops = mmKis->addMenu(QStringLiteral("Операции"));
+    // Copy and paste, HTML and the windows below are opened by their own parts.
+    m_copy = item(ops, QStringLiteral("Копировать"), QKeySequence(Qt::CTRL | Qt::Key_C), false);
+    m_paste = item(ops, QStringLiteral("Вставить"), QKeySequence(Qt::CTRL | Qt::Key_V), false);
+    m_add = item(ops, QStringLiteral("Добавить"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    m_delete = item(ops, QStringLiteral("Удалить"), QKeySequence(Qt::CTRL | Qt::Key_D));
+    ops->addSeparator();
+    m_down = item(ops, QStringLiteral("Сместить вниз"));
+    m_up = item(ops, QStringLiteral("Сместить вверх"));
+    m_left = item(ops, QStringLiteral("На один уровень вверх"));
+    m_right = item(ops, QStringLiteral("На один уровень вниз"));
+    ops->addSeparator();
+    m_kod = item(ops, QStringLiteral("Код формы"), QKeySequence(Qt::CTRL | Qt::Key_K));
+    m_kod->setCheckable(true);
+    m_html = item(ops, QStringLiteral("HTML"), {}, false);
+    ops->addSeparator();
+    QAction* exit = item(ops, QStringLiteral("Выход"));
+    // The tree's commands follow the tree buttons; add and delete go by the mode.
+    connect(m_add, &QAction::triggered, this, [this] { addByMode(); });
+    connect(m_delete, &QAction::triggered, this, [this] { deleteByMode(); });
+    connect(m_down, &QAction::triggered, sbDown, &QToolButton::click);
+    connect(m_up, &QAction::triggered, sbUp, &QToolButton::click);
+    connect(m_left, &QAction::triggered, sbLeft, &QToolButton::click);
+    connect(m_right, &QAction::triggered, sbRight, &QToolButton::click);
+    connect(m_kod, &QAction::toggled, this, [this](bool on) { toggleKod(on); });
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    connect(ops, &QMenu::aboutToShow, this, [this] {
+        if (m_controller->mode() == CollectionsController::Mode::Tables)
+            m_delete->setEnabled(!m_rows.isEmpty());
+    });
+
+    m_directories = mmKis->addMenu(QStringLiteral("Справочники"));
+    item(m_directories, QStringLiteral("Показатели"), {}, false);
+
+    QMenu* setup = mmKis->addMenu(QStringLiteral("Настройка"));
+    item(setup, QStringLiteral("Состав  справочников  объектов"), {}, false);
+    QAction* periods = item(setup, QStringLiteral("Периоды хранения"));
+    connect(periods, &QAction::triggered, this, [this] { showPeriods(); });
+    QAction* bar = item(setup, QStringLiteral("Панель инструментов"));
+    bar->setCheckable(true);
+    bar->setChecked(true);
+    connect(bar, &QAction::toggled, m_toolBar, &QToolBar::setVisible);
+    m_rights = item(setup, QStringLiteral("Права пользователя"), {}, false);
+    setup->addSeparator();
+    QAction* switchMain = item(setup, QStringLiteral("Сменить фактографическую  БД"));
+    QAction* switchTab = item(setup, QStringLiteral("Сменить БТМ"));
+    m_userMain = item(setup, QStringLiteral("Сменить пользователя фактографической БД"));
+    m_userTab = item(setup, QStringLiteral("Сменить пользователя БТМ"));
+    connect(switchMain, &QAction::triggered, this, [this] { switchDatabase(0); });
+    connect(switchTab, &QAction::triggered, this, [this] { switchDatabase(1); });
+    connect(m_userMain, &QAction::triggered, this, [this] { changeUser(0); });
+    connect(m_userTab, &QAction::triggered, this, [this] { changeUser(1); });
+
+    QMenu* protect = mmKis->addMenu(QStringLiteral("Защита"));
+    QMenu* sbr = protect->addMenu(QStringLiteral("Сборник таблиц"));
+    m_protectSbr = sbr->menuAction();
+    QAction* sbrPassword = item(sbr, QStringLiteral("Ввести пароль"));
+    connect(sbrPassword, &QAction::triggered, this,
+            [this] { m_controller->enterCollectionPassword(); });
+    m_viewSbrPassword = item(sbr, QStringLiteral("Посмотреть пароль"));
+    connect(m_viewSbrPassword, &QAction::triggered, this,
+            [this] { m_controller->showCollectionPassword(); });
+    QMenu* cat = protect->addMenu(QStringLiteral("Таблица"));
+    m_protectCat = cat->menuAction();
+    m_protectCat->setEnabled(false);
+    QAction* catPassword = item(cat, QStringLiteral("Ввести пароль"));
+    connect(catPassword, &QAction::triggered, this, [this] {
+        m_controller->enterTablePassword([this](QString& parol, bool& onOpen, bool& onSave) {
+            return TfmPswdCAT::run(this, parol, onOpen, onSave);
+        });
+    });
+    m_viewCatPassword = item(cat, QStringLiteral("Посмотреть пароль"));
+    connect(m_viewCatPassword, &QAction::triggered, this,
+            [this] { m_controller->showTablePassword(); });
+
+    QMenu* help = mmKis->addMenu(QStringLiteral("Помощь"));
+    item(help, QStringLiteral("Содержание"), {}, false);
+    QAction* about = item(help, QStringLiteral("О программе"));
+    connect(about, &QAction::triggered, this, [this] { showAbout(); });
+}
+
+void TfmKisMain0::buildDirectoryMenu() {
+    const QList<QAction*> entries = m_directories->actions();
+    for (int i = 1; i < entries.size(); ++i) {
+        m_directories->removeAction(entries[i]);
+        entries[i]->deleteLater();
+    }
+    const DirectoryMenuModel menu = m_controller->readDirectoryMenu();
+    if (!menu.names.isEmpty()) {
+        QMenu* independent = m_directories->addMenu(QStringLiteral("Независимые объекты"));
+        // Qt menus wrap into columns only by height; the breaks start a new section.
+        for (int i = 0; i < menu.names.size(); ++i) {
+            if (menu.columnBreaks.contains(i))
+                independent->addSeparator();
+            item(independent, menu.names[i], {}, false);
+        }
+    }
+    if (menu.objectsEnabled)
+        item(m_directories, menu.objectsCaption, {}, false);
+}
+
+void TfmKisMain0::showPeriods() {
+    if (m_controller->mayChangePeriods())
+        TfmPeriod::run(m_dm, m_prompter, this);
+}
+
+void TfmKisMain0::showAbout() {
+    m_prompter.info(QStringLiteral("Земрак\r\nСборники статистических таблиц"),
+                    QStringLiteral("О программе"));
+}
+
+void TfmKisMain0::applyConnectionState() {
+    m_userMain->setText(m_controller->changeUserCaption());
+    m_userTab->setVisible(m_controller->bothConnected());
+}
+
+void TfmKisMain0::switchDatabase(int tag) {
+    m_controller->switchDatabase(tag);
+    applyConnectionState();
+    if (tag == 1) {
+        enterTree();
+        trvMaster->setFocus();
+    }
+    m_viewSbrPassword->setEnabled(m_controller->mayViewPasswords());
+    m_viewCatPassword->setEnabled(m_controller->mayViewPasswords());
+}
+
+void TfmKisMain0::changeUser(int tag) {
+    if (!m_controller->changeUser(tag))
+        close();
+}

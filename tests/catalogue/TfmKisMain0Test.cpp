@@ -1,0 +1,102 @@
+#include "TfmKisMain0.h"
+#include "AppContext.h"
+#include "OutlineTreeWidget.h"
+#include "ScriptedLoginLauncher.h"
+#include "ScriptedPrompter.h"
+#include "TMyDBGrid.h"
+#include "TdmMSSQL.h"
+#include "TestDatabases.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFocusEvent>
+#include <QMenuBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QAction* FindItem(QMenu* menu, const QString& caption) {
+    for (QAction* a : menu->actions()) {
+        if (a->text() == caption)
+            return a;
+        if (a->menu())
+            if (QAction* inner = FindItem(a->menu(), caption))
+                return inner;
+    }
+    return nullptr;
+}
+
+QAction* FindItem(QMainWindow& w, const QString& menu, const QString& caption) {
+    for (QAction* top : w.menuBar()->actions())
+        if (top->text() == menu && top->menu())
+            return FindItem(top->menu(), caption);
+    return nullptr;
+}
+
+} // namespace
+
+// The window on the demo databases: its menu, the two modes and their captions.
+TEST(CollectionsWindow, MenuModesAndCaptionsOnTheDemoDatabases) {
+    TestDatabases dbs(true);
+    AppContext::setProgramFolder(dbs.folder());
+    dbs.writeConfig();
+    ScriptedPrompter prompter;
+    TdmMSSQL dm(prompter);
+    ScriptedLoginLauncher login;
+    dm.setLoginLauncher(&login);
+    dm.create();
+    {
+        TfmKisMain0 w(dm, prompter);
+        ASSERT_TRUE(w.connectDatabases());
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Cборники таблиц"));
+        EXPECT_EQ(w.windowTitle().at(0), QLatin1Char('C'));
+
+        const QAction* add = FindItem(w, QStringLiteral("Операции"), QStringLiteral("Добавить"));
+        ASSERT_TRUE(add);
+        EXPECT_EQ(add->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
+        const QAction* kod = FindItem(w, QStringLiteral("Операции"), QStringLiteral("Код формы"));
+        ASSERT_TRUE(kod);
+        EXPECT_EQ(kod->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_K));
+        EXPECT_TRUE(kod->isCheckable() && !kod->isChecked());
+        const QAction* paste = FindItem(w, QStringLiteral("Операции"), QStringLiteral("Вставить"));
+        ASSERT_TRUE(paste);
+        EXPECT_FALSE(paste->isEnabled());
+        const QAction* bar =
+            FindItem(w, QStringLiteral("Настройка"), QStringLiteral("Панель инструментов"));
+        ASSERT_TRUE(bar);
+        EXPECT_TRUE(bar->isChecked());
+        EXPECT_TRUE(FindItem(w, QStringLiteral("Настройка"),
+                             QStringLiteral("Сменить пользователя фактографической БД")));
+        EXPECT_TRUE(FindItem(w, QStringLiteral("Помощь"), QStringLiteral("О программе")));
+
+        w.show();
+        auto* tree = w.findChild<OutlineTreeWidget*>(QStringLiteral("trvMaster"));
+        auto* grid = w.findChild<TMyDBGrid*>(QStringLiteral("dgSlave"));
+        ASSERT_TRUE(tree && grid);
+        QTreeWidgetItem* leaf = nullptr;
+        for (int i = 0; i < tree->topLevelItemCount() && !leaf; ++i)
+            if (tree->topLevelItem(i)->childCount() == 0)
+                leaf = tree->topLevelItem(i);
+        ASSERT_TRUE(leaf);
+        tree->setFocus();
+        tree->setCurrentItem(leaf);
+        QTest::keyClick(tree, Qt::Key_Return);
+        EXPECT_EQ(w.windowTitle(),
+                  QStringLiteral("Таблицы сборника \"") + leaf->text(0) + QLatin1Char('"'));
+        EXPECT_EQ(w.controller().mode(), CollectionsController::Mode::Tables);
+        if (!qEnvironmentVariableIsEmpty("ZEMRAK_SHOTS"))
+            w.grab().save(qEnvironmentVariable("ZEMRAK_SHOTS") + QStringLiteral("/tables.png"));
+
+        // Back in the tree (the off-screen platform has no active window to move focus in).
+        QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(tree, &focusIn);
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Cборники таблиц"));
+        EXPECT_EQ(w.controller().mode(), CollectionsController::Mode::Collections);
+        if (!qEnvironmentVariableIsEmpty("ZEMRAK_SHOTS"))
+            w.grab().save(qEnvironmentVariable("ZEMRAK_SHOTS") +
+                          QStringLiteral("/collections.png"));
+    }
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join('|').toStdString();
+}
