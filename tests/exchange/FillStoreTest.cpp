@@ -1,5 +1,6 @@
 #include "DbTestHelpers.h"
 #include "ExchangeView.h"
+#include "FactFunds.h"
 #include "FillController.h"
 #include "InitialWorkbook.h"
 #include "ScriptedPrompter.h"
@@ -15,9 +16,7 @@ using namespace TableLayout;
 
 namespace {
 
-// A fact database with three long-term years (list 2003, 2001, 2002), the
-// operational year 2004, two aggregation directories, objects 501…503 and
-// indicators 7 and 8. Each test gets empty funds and a table of its own:
+// Each test gets empty funds (FactFunds.h) and a table of its own:
 // rows 101, 102 = indicators 7, 8; column C = 2003, D = March 2004, E = 2002.
 class FillStoreTest : public ::testing::Test {
 protected:
@@ -27,24 +26,7 @@ protected:
         s_dm->SetConnectionParams(s_dm->dbMain, s_dbs->factPath(), TestDatabases::password(),
                                   TestDatabases::user());
         s_dm->dbMain.open();
-        DbConnection& f = fact();
-        const char* ddl[] = {
-            "ALTER TABLE FD_DOLGELM ADD D1 VARCHAR(250), ADD D2 VARCHAR(250), "
-            "ADD D3 VARCHAR(250)",
-            "ALTER TABLE FD_DOLGAGR ADD KOD1 DOUBLE PRECISION, ADD KOD2 DOUBLE PRECISION, "
-            "ADD D1 VARCHAR(250), ADD D2 VARCHAR(250), ADD D3 VARCHAR(250)",
-            "ALTER TABLE FD_OPERAGR ADD KOD1 DOUBLE PRECISION, ADD KOD2 DOUBLE PRECISION",
-            "INSERT INTO SPISAGR (NUMAGR, NAMEAGR) VALUES (1, 'Районы')",
-            "INSERT INTO SPISAGR (NUMAGR, NAMEAGR) VALUES (2, 'Формы')",
-            "UPDATE NAST SET GODDOLG = '200320012002', GODOPER = '2004'",
-            "INSERT INTO ELM (NPP, KODFOLDER, NAMEFOLDER) VALUES (1, 501, 'Один')",
-            "INSERT INTO ELM (NPP, KODFOLDER, NAMEFOLDER) VALUES (2, 502, 'Два')",
-            "INSERT INTO ELM (NPP, KODFOLDER, NAMEFOLDER) VALUES (3, 503, 'Три')",
-            "INSERT INTO POK (KODELMT, NAMEFOLDER) VALUES (7, 'Семь')",
-            "INSERT INTO POK (KODELMT, NAMEFOLDER) VALUES (8, 'Восемь')",
-        };
-        for (const char* sql : ddl)
-            dbtest::exec(f, QString::fromUtf8(sql));
+        PrepareFunds(fact());
     }
     static void TearDownTestSuite() {
         s_dm.reset();
