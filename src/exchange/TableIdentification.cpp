@@ -21,6 +21,14 @@ IdentVector readRow(IdentModel& model, int r, bool tidy) {
         }
         return e;
     };
+    // A row that loses its objects-directory type is no longer a subordinate object's
+    // row; with those rows hidden it would stay hidden for good.
+    if (tidy && model.rowCode(r, Slot::Object) == 0 &&
+        model.rowCode(r, Slot::ObjectType) == kObjectsDirectoryType &&
+        model.setting(Setting::HideSubordinate) != 0) {
+        for (int s = 1; s <= model.instanceCount(); ++s)
+            book.sheet(s).setRowHidden(r, false);
+    }
     v.object = element(Slot::Object, Slot::ObjectType);
     for (int k = 0; k < 4; ++k)
         v.cuts[size_t(k)] = element(cutSlot(k), cutTypeSlot(k));

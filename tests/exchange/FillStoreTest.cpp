@@ -278,6 +278,43 @@ TEST_F(FillStoreTest, UnknownObjectNamesTheCellAndRollsTheSheetBack) {
     EXPECT_TRUE(dolg(999, 7, 3).isNull());
     EXPECT_EQ(fundRows(), 2);
     EXPECT_EQ(m_book.activeSheetIndex(), 1);
+    EXPECT_FALSE(m_view.updatesSuspended());
+    EXPECT_EQ(m_view.statusText(), QString());
+}
+
+TEST_F(FillStoreTest, DuplicateKeyFromAnotherUserNamesTheCellAndRollsBack) {
+    build(1);
+    // Another user's row that the existence check cannot see but the unique index
+    // refuses a second of, as when two users insert the same key at once.
+    dbtest::exec(fact(),
+                 QStringLiteral("CREATE UNIQUE INDEX TESTDUPOPER ON FD_OPERELM (KODPOK, GOD)"));
+    dbtest::exec(fact(), QStringLiteral("INSERT INTO FD_OPERELM (KODFOLDER, KODPOK, KODPOK1, "
+                                        "KODPOK2, GOD, D3) VALUES (502, 7, 0, 0, 2004, '1')"));
+    m_book.setNumber(1, 101, 3, 5);
+    m_book.setNumber(1, 101, 4, 6);
+    m_prompter.answer(Answer::No);
+    const bool stored = store();
+    dbtest::exec(fact(), QStringLiteral("DROP INDEX TESTDUPOPER"));
+    EXPECT_FALSE(stored);
+    EXPECT_TRUE(m_prompter.lastText().startsWith(
+        QStringLiteral("Лист 1, строка 101, столбец D: ошибка при загрузке данных в БД.\r\n")))
+        << m_prompter.lastText().toStdString();
+    EXPECT_TRUE(m_prompter.lastText().contains(QLatin1String("TESTDUPOPER")));
+    EXPECT_TRUE(dolg(501, 7, 1).isNull()); // the sheet's earlier cell is rolled back
+}
+
+TEST_F(FillStoreTest, ClearedObjectsTypeShowsTheHiddenRow) {
+    build(2);
+    const int rows = m_model.rowIdentSheet();
+    m_book.setNumber(rows, 102, rowSlotColumn(Slot::ObjectType), kObjectsDirectoryType);
+    m_model.setSetting(Setting::HideSubordinate, 1);
+    for (int s = 1; s <= 2; ++s)
+        m_book.sheet(s).setRowHidden(102, true);
+    m_prompter.answer(Answer::Yes).answer(Answer::No);
+    ASSERT_TRUE(store());
+    EXPECT_EQ(m_book.sheet(rows).number(102, rowSlotColumn(Slot::ObjectType)), 0);
+    EXPECT_FALSE(m_book.sheet(1).rowHidden(102));
+    EXPECT_FALSE(m_book.sheet(2).rowHidden(102));
 }
 
 TEST_F(FillStoreTest, AggregationRowsAreKeyedByTheKoVector) {
