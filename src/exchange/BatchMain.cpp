@@ -1,6 +1,7 @@
 // zemrak-batch: filling and storing tables without a window.
 #include "BatchPrompter.h"
 #include "DbConnection.h"
+#include "DemoTables.h"
 #include "ExchangeView.h"
 #include "FillController.h"
 #include "OutsideFileSaver.h"
@@ -25,6 +26,28 @@ int fail(const QString& text) {
     return 1;
 }
 
+void connect(TdmMSSQL& dm, const QString& ini) {
+    const ConnectionSettings s = ZemrakConfig(ini).read();
+    dm.SetConnectionParams(dm.dbMain, s.mainPath, s.mainPassword, s.mainUser);
+    dm.SetConnectionParams(dm.dbTab, s.tabPath, s.tabPassword, s.tabUser);
+    dm.dbMain.open();
+    dm.dbTab.open();
+}
+
+// The demo collection's tables get identified workbooks (first start only).
+int writeDemoTables(const QString& ini) {
+    BatchPrompter prompter(true, false);
+    SetAppPrompter(&prompter);
+    try {
+        TdmMSSQL dm(prompter);
+        connect(dm, ini);
+        DemoTables::write(dm);
+        return 0;
+    } catch (const std::exception& e) {
+        return fail(QString::fromLocal8Bit(e.what()));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -45,28 +68,26 @@ int main(int argc, char** argv) {
 
     const QStringList args = parser.positionalArguments();
     const QString command = args.value(0);
+    const QString ini =
+        parser.isSet(QStringLiteral("ini"))
+            ? parser.value(QStringLiteral("ini"))
+            : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Zemrak.INI"));
+    if (command == QLatin1String("demo-tables"))
+        return writeDemoTables(ini);
     if (command != QLatin1String("fill") && command != QLatin1String("store"))
-        return fail(QStringLiteral("usage: zemrak-batch fill|store --table KODELMT ..."));
+        return fail(
+            QStringLiteral("usage: zemrak-batch fill|store|demo-tables --table KODELMT ..."));
     bool okCode = false;
     const int kod = parser.value(QStringLiteral("table")).toInt(&okCode);
     if (!okCode)
         return fail(QStringLiteral("--table KODELMT is required"));
     const bool oneSheet = parser.isSet(QStringLiteral("sheet"));
     const int sheet = parser.value(QStringLiteral("sheet")).toInt();
-
-    const QString ini =
-        parser.isSet(QStringLiteral("ini"))
-            ? parser.value(QStringLiteral("ini"))
-            : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Zemrak.INI"));
     BatchPrompter prompter(!oneSheet, parser.isSet(QStringLiteral("empty-cells")));
     SetAppPrompter(&prompter);
     try {
         TdmMSSQL dm(prompter);
-        const ConnectionSettings s = ZemrakConfig(ini).read();
-        dm.SetConnectionParams(dm.dbMain, s.mainPath, s.mainPassword, s.mainUser);
-        dm.SetConnectionParams(dm.dbTab, s.tabPath, s.tabPassword, s.tabUser);
-        dm.dbMain.open();
-        dm.dbTab.open();
+        connect(dm, ini);
         const auto table = TableRef::read(dm, kod);
         if (!table)
             return fail(QStringLiteral("Таблица %1 не найдена").arg(kod));
