@@ -1,10 +1,15 @@
 #include "TfmKisTabl.h"
 
+#include "DbConnection.h"
+#include "FillController.h"
 #include "MaskedTablePassword.h"
 #include "OutsideFileSaver.h"
 #include "Prompter.h"
+#include "StoreController.h"
 #include "TBook.h"
+#include "TablExchangeView.h"
 #include "TableLayout.h"
+#include "TdmMSSQL.h"
 #include "TfmSheets.h"
 
 #include <QAction>
@@ -144,6 +149,14 @@ void TfmKisTabl::buildMenus() {
     addAction(ident, QStringLiteral("Moption"), QStringLiteral("&Опции идентификации"), false);
 
     QMenu* data = m_menuBar->addMenu(QStringLiteral("&Данные"));
+    QAction* fill =
+        addAction(data, QStringLiteral("imLoadTabl"), QStringLiteral("Заполнить данными из БД"));
+    fill->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F9));
+    connect(fill, &QAction::triggered, this, &TfmKisTabl::SBunloadClick);
+    QAction* store =
+        addAction(data, QStringLiteral("imUnLoadTabl"), QStringLiteral("Загрузить данные в БД"));
+    store->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
+    connect(store, &QAction::triggered, this, &TfmKisTabl::SBloadClick);
     addAction(data, QStringLiteral("imCalcAgr"), QStringLiteral("Собрать с подчиненных"), false);
     QMenu* totals = data->addMenu(QStringLiteral("Итоги"));
     auto* rowGroup = new QActionGroup(this);
@@ -210,6 +223,14 @@ void TfmKisTabl::buildToolBars() {
     MainTB->addAction(action(QStringLiteral("sbPaste")));
     MainTB->addSeparator();
     MainTB->addAction(action(QStringLiteral("SBsheet")));
+    auto* sbUnload = MainTB->addAction(QStringLiteral("Заполнить"));
+    sbUnload->setObjectName(QStringLiteral("SBunload"));
+    sbUnload->setToolTip(QStringLiteral("Заполнить таблицу данными из БД"));
+    connect(sbUnload, &QAction::triggered, this, &TfmKisTabl::SBunloadClick);
+    auto* sbLoad = MainTB->addAction(QStringLiteral("Загрузить"));
+    sbLoad->setObjectName(QStringLiteral("SBload"));
+    sbLoad->setToolTip(QStringLiteral("Загрузить в базу данных"));
+    connect(sbLoad, &QAction::triggered, this, &TfmKisTabl::SBloadClick);
     MainTB->addAction(action(QStringLiteral("sbSeetsSel")));
     auto* sbMaxCol = MainTB->addAction(QStringLiteral("256"));
     sbMaxCol->setObjectName(QStringLiteral("sbMaxCol"));
@@ -389,4 +410,42 @@ void TfmKisTabl::closeEvent(QCloseEvent* event) {
 void TfmKisTabl::reject() {
     // Escape goes through the close question like the window's close button.
     close();
+}
+
+std::optional<ExchangeContext> TfmKisTabl::exchangeContext(ExchangeView& view) {
+    try {
+        StoragePeriods& lists = CurrentStoragePeriods();
+        if (lists.dolg.isEmpty() && lists.oper.isEmpty())
+            LoadStoragePeriods(m_dm, lists);
+        return ExchangeContext{m_doc.model(),
+                               m_dm,
+                               m_prompter,
+                               view,
+                               lists,
+                               AggregationDirectoryCount(m_dm.dbMain),
+                               m_dm.dbMain.userName()};
+    } catch (const std::exception& e) {
+        m_prompter.error(ErrorText(e));
+        return std::nullopt;
+    }
+}
+
+void TfmKisTabl::SBunloadClick() {
+    TablExchangeView view(Book, pbLoad, m_statusCell);
+    auto ctx = exchangeContext(view);
+    if (!ctx)
+        return;
+    FillController fill(*ctx);
+    fill.setTenderMode(m_tender);
+    fill.SBunloadClick();
+    Book->viewport()->update();
+}
+
+void TfmKisTabl::SBloadClick() {
+    TablExchangeView view(Book, pbLoad, m_statusCell);
+    auto ctx = exchangeContext(view);
+    if (!ctx)
+        return;
+    StoreController(*ctx).SBloadClick();
+    Book->viewport()->update();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ExchangeContext.h"
 #include "InstanceSheets.h"
 #include "TableDocument.h"
 #include "TitleReferences.h"
@@ -9,8 +10,10 @@
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 
 class Prompter;
+class ExchangeView;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -41,6 +44,12 @@ public:
     InstanceSheets& sheets() { return m_sheets; }
     QAction* action(const QString& name) const;
 
+    // "Заполнить таблицу данными из БД" and "Загрузить в базу данных".
+    void SBunloadClick();
+    void SBloadClick();
+    // Set by the tender allocation around its fill: the active sheet only, no question.
+    void setTenderFill(bool on) { m_tender = on; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
@@ -54,6 +63,7 @@ private:
     QAction* addAction(QMenu* menu, const QString& name, const QString& caption,
                        bool enabled = true);
 
+    std::optional<ExchangeContext> exchangeContext(ExchangeView& view);
     void cmSave();
     void cmSaveAs();
     void cmInsertSheet();
@@ -74,6 +84,7 @@ private:
     InstanceSheets m_sheets;
     TitleReferences m_titleRefs;
     bool m_closing = false;
+    bool m_tender = false;
 
     QMenuBar* m_menuBar = nullptr;
     QToolBar* MainTB = nullptr;

@@ -1,0 +1,42 @@
+#include "CellValues.h"
+
+#include "format/BookLocale.h"
+#include "model/Sheet.h"
+
+#include <QLocale>
+
+namespace CellValues {
+
+bool toNumber(const QString& text, double& value) {
+    QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    const QChar dec = BookLocale::decimalSeparator();
+    if (dec != QLatin1Char('.'))
+        t.replace(dec, QLatin1Char('.'));
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    value = QLocale::c().toDouble(t, &ok);
+    return ok;
+}
+
+QString storeText(const Sheet& sheet, int row, int col) {
+    const int type = sheet.type(row, col);
+    QString text;
+    if (type == 1 || type == -1) {
+        const QString general = sheet.text(row, col);
+        double probe = 0;
+        // An error value of a formula keeps its name.
+        if (toNumber(general, probe) || type == 1) {
+            text = QString::number(sheet.number(row, col), 'g', QLocale::FloatingPointShortest);
+            text.replace(QLatin1Char('.'), BookLocale::decimalSeparator());
+        } else {
+            text = general;
+        }
+    } else {
+        text = sheet.text(row, col);
+    }
+    return text.trimmed().left(kMaxValueLength);
+}
+
+} // namespace CellValues

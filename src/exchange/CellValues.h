@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class Sheet;
+
+namespace CellValues {
+
+// A fund text as a number: either "," or "." as the decimal point, blanks around
+// allowed. False when the text is not a number.
+bool toNumber(const QString& text, double& value);
+
+// The text a cell is stored as: numbers at full precision with the decimal separator
+// in effect (never the display format's rounding), texts trimmed; at most 250
+// characters.
+QString storeText(const Sheet& sheet, int row, int col);
+
+constexpr int kMaxValueLength = 250;
+
+} // namespace CellValues

@@ -1,0 +1,122 @@
+#include "DemoTables.h"
+
+#include "DbStatement.h"
+#include "DbTransaction.h"
+#include "InitialWorkbook.h"
+#include "TableDocument.h"
+#include "TableLayout.h"
+#include "TdmMSSQL.h"
+#include "model/Workbook.h"
+
+#include <QList>
+#include <QString>
+
+#include <utility>
+
+using namespace TableLayout;
+
+namespace DemoTables {
+
+namespace {
+
+using Named = std::pair<int, const char*>;
+
+const QStringList kMonths = {
+    QStringLiteral("Январь"), QStringLiteral("Февраль"), QStringLiteral("Март"),
+    QStringLiteral("Апрель"), QStringLiteral("Май"),     QStringLiteral("Июнь"),
+    QStringLiteral("Июль"),   QStringLiteral("Август"),  QStringLiteral("Сентябрь")};
+
+// Rows = indicators, columns = the long-term years, then the months of 2025 up to
+// September; one instance sheet per element (code, directory type, name).
+void build(Workbook& book, const QList<Named>& indicators, const QList<int>& years,
+           const QList<Named>& elements, int elementType) {
+    InitialWorkbook::build(book);
+    for (int i = 1; i < elements.size(); ++i)
+        book.insertSheet(i + 1, QString::fromUtf8(elements[i].second));
+    book.renameSheet(1, QString::fromUtf8(elements[0].second));
+    const int instances = int(elements.size());
+    const int rowSheet = instances + 1;
+    const int colSheet = instances + 2;
+    const int header = kLastTitleRow + 1;
+    const int periodRow = kLastTitleRow + 1 + int(Slot::PeriodStart);
+
+    book.beginUpdate();
+    for (int r = 0; r < indicators.size(); ++r)
+        book.setNumber(rowSheet, header + 1 + r, rowSlotColumn(Slot::IndicatorCode),
+                       indicators[r].first);
+    QStringList headings;
+    int col = kFirstDataCol;
+    for (int y : years) {
+        book.setNumber(colSheet, periodRow, col++, y);
+        headings << QString::number(y);
+    }
+    for (int m = 1; m <= kMonths.size(); ++m) {
+        book.setEntry(colSheet, periodRow, col++, QStringLiteral("1.%1.2025").arg(m));
+        headings << kMonths[m - 1] + QStringLiteral(" 2025");
+    }
+    for (int s = 1; s <= instances; ++s) {
+        book.setNumber(s, int(TitleRow::Object), kTitleValueCol, elements[s - 1].first);
+        book.setNumber(s, int(TitleRow::Object), kTitleExtraCol, elementType);
+        book.setText(s, kLastTitleRow, kSideCol, QString::fromUtf8(elements[s - 1].second));
+        for (int c = 0; c < headings.size(); ++c)
+            book.setText(s, header, kFirstDataCol + c, headings[c]);
+        for (int r = 0; r < indicators.size(); ++r)
+            book.setText(s, header + 1 + r, kSideCol, QString::fromUtf8(indicators[r].second));
+    }
+    book.endUpdate();
+    book.setActiveSheet(1);
+    book.setModified(false);
+}
+
+} // namespace
+
+void buildTerritoryTable(Workbook& book) {
+    build(
+        book,
+        {{1, "Число коек - всего"},
+         {2, "Число коек круглосуточного стационара"},
+         {3, "Проведено койко-дней"},
+         {4, "Выбыло больных"}},
+        {2022, 2023, 2024, 2025},
+        {{1, "Область - всего"}, {2, "Северный район"}, {3, "Южный район"}, {4, "Город Заречный"}},
+        1);
+}
+
+void buildObjectTable(Workbook& book) {
+    build(book,
+          {{15, "Число посещений - всего"},
+           {16, "Посещения по поводу заболеваний"},
+           {17, "Профилактические посещения"},
+           {18, "Посещения на дому"}},
+          {2024, 2025},
+          {{2, "Северная центральная районная больница"},
+           {3, "Южная центральная районная больница"},
+           {4, "Городская поликлиника № 1"}},
+          kObjectsDirectoryType);
+}
+
+int write(TdmMSSQL& dm) {
+    int written = 0;
+    DbStatement& q = dm.dbTab.statement(QStringLiteral("quDemoTables"));
+    for (const auto& [kod, builder] :
+         {std::pair{1, &buildTerritoryTable}, std::pair{4, &buildObjectTable}}) {
+        q.setSql(QStringLiteral("SELECT TABF1 FROM CAT WHERE KODELMT = :K"));
+        q.clearParams();
+        q.setParam(QStringLiteral("K"), kod);
+        q.open();
+        const bool present = !q.isEmpty();
+        const bool empty = present && q.value(0).toByteArray().isEmpty();
+        q.close();
+        if (!empty)
+            continue;
+        Workbook book;
+        builder(book);
+        q.setSql(QStringLiteral("UPDATE CAT SET TABF1 = :B WHERE KODELMT = :K"));
+        q.setParam(QStringLiteral("B"), TableDocument::workbookBytes(book));
+        RunInTransaction(dm.dbTab, [&] { q.execute(); });
+        ++written;
+    }
+    return written;
+}
+
+} // namespace DemoTables

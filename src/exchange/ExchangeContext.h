@@ -1,0 +1,39 @@
+#pragma once
+
+#include "StoragePeriods.h"
+
+#include <QList>
+#include <QString>
+
+#include <exception>
+#include <optional>
+
+class ExchangeView;
+class IdentModel;
+class Prompter;
+class TdmMSSQL;
+class DbConnection;
+
+// What filling and storing share: the table, the fact database, the boxes, the
+// progress display and the storage-period lists of the process.
+struct ExchangeContext {
+    IdentModel& model;
+    TdmMSSQL& dm;
+    Prompter& prompter;
+    ExchangeView& view;
+    StoragePeriods& lists;
+    int aggrCount = 0; // number of aggregation directories
+    QString userName;
+};
+
+// The number of aggregation directories the fact database holds.
+int AggregationDirectoryCount(DbConnection& fact);
+
+// The instance sheets a command works on: all of them, or after the question only
+// the active one. nullopt on Cancel. Identification sheets are never included.
+std::optional<QList<int>> ChooseSheets(ExchangeContext& ctx, const QString& question,
+                                       bool activeOnly);
+
+// The server's text of an exception, and whether it is a rights failure.
+QString ErrorText(const std::exception& e);
+bool IsExchangeRightsError(const QString& message);

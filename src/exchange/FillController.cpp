@@ -1,0 +1,180 @@
+#include "FillController.h"
+
+#include "CellValues.h"
+#include "DbStatement.h"
+#include "DbTransaction.h"
+#include "ExchangeStatements.h"
+#include "ExchangeView.h"
+#include "Prompter.h"
+#include "TdmMSSQL.h"
+#include "model/Workbook.h"
+
+using namespace TableLayout;
+
+namespace {
+
+DbStatement& readStatement(ExchangeContext& ctx, FundTable t) {
+    return ctx.dm.dbMain.statement(ExchangeStatements::readName(t));
+}
+
+} // namespace
+
+bool FillController::SBunloadClick() {
+    IdentModel& model = m_ctx.model;
+    Workbook& book = model.book();
+    const int startSheet = book.activeSheetIndex();
+    m_ctx.view.suspendUpdates(true);
+    auto restore = [&] {
+        book.setActiveSheet(startSheet);
+        m_ctx.view.suspendUpdates(false);
+    };
+
+    model.readGeometry();
+    if (book.sheet(model.rowIdentSheet()).lastRow() < model.firstBodyRow()) {
+        m_ctx.prompter.error(QStringLiteral("В таблице нет идентифицированных строк"));
+        restore();
+        return false;
+    }
+    const auto sheets = ChooseSheets(m_ctx, QStringLiteral("Заполнить все листы ?"), m_tender);
+    if (!sheets) {
+        restore();
+        return false;
+    }
+
+    const QString savedStatus = m_ctx.view.statusText();
+    bool ok = true;
+    book.beginUpdate();
+    try {
+        const TableIdentification ident = ReadIdentification(model);
+        prepareStatements();
+        if (sheets->size() == 1)
+            m_ctx.view.setStatusText(QStringLiteral("Заполнение таблицы"));
+        for (int s : *sheets) {
+            fillSheet(s, ident);
+            if (sheets->size() > 1)
+                m_ctx.view.setStatusText(
+                    QStringLiteral("Заполнено листов: %1 из %2").arg(s).arg(sheets->last()));
+        }
+    } catch (const std::exception& e) {
+        ok = false;
+        const QString text = ErrorText(e);
+        if (IsExchangeRightsError(text))
+            m_ctx.prompter.info(QStringLiteral("Пользователь  ") + m_ctx.userName +
+                                QStringLiteral("  не  имеет  прав ") + QStringLiteral("\r\n") +
+                                QStringLiteral("на  заполнение  таблицы  данными  из  ФД"));
+        else
+            m_ctx.prompter.error(QStringLiteral("Ошибка при заполнении"));
+    }
+    m_ctx.view.hideProgress();
+    book.setActiveSheet(startSheet);
+    if (model.isInstanceSheet(startSheet))
+        zeroBlankCells(startSheet);
+    book.endUpdate();
+    m_ctx.view.suspendUpdates(false);
+    m_ctx.view.setStatusText(savedStatus);
+    return ok;
+}
+
+void FillController::prepareStatements() {
+    for (int i = 0; i < 4; ++i)
+        readStatement(m_ctx, FundTable(i))
+            .setSql(ExchangeStatements::readLines(FundTable(i), m_ctx.aggrCount));
+}
+
+void FillController::fillSheet(int sheet, const TableIdentification& ident) {
+    Workbook& book = m_ctx.model.book();
+    book.setActiveSheet(sheet);
+    const std::vector<IdentVector> cols = EffectiveColumns(m_ctx.model, ident, sheet);
+    m_ctx.view.showProgress(ident.cellCount());
+    RunInTransaction(m_ctx.dm.dbMain, [&] {
+        const Sheet& sh = book.sheet(sheet);
+        for (int r = ident.firstBodyRow(); r <= ident.lastRow; ++r) {
+            for (int c = kFirstDataCol; c <= ident.lastCol; ++c) {
+                m_ctx.view.stepProgress();
+                if (ident.colKind(c) != SpecialKind::None)
+                    continue;
+                if (sh.text(r, c) == QLatin1String("X") || sh.type(r, c) < 0)
+                    continue;
+                const IdentVector& colVector = cols[size_t(c - kFirstDataCol)];
+                auto request = CellIdentification(ident.row(r), colVector);
+                if (!request || !ResolvePeriodForRead(CellPeriod(ident.row(r), colVector),
+                                                      m_ctx.lists, *request))
+                    continue;
+                fillCell(sheet, r, c, *request);
+            }
+        }
+    });
+    m_ctx.view.resetProgress();
+}
+
+void FillController::bindKeys(DbStatement& q, const CellRequest& request) {
+    if (request.objectTable()) {
+        q.setParam(QStringLiteral("KODFOLDER"), request.object.code);
+    } else {
+        const QList<double> ko = BuildKoVector(request, m_ctx.aggrCount);
+        for (int i = 0; i < m_ctx.aggrCount; ++i)
+            q.setParam(QStringLiteral("KO%1").arg(i + 1), ko[i]);
+    }
+    q.setParam(QStringLiteral("KODPOK"), request.kodpok);
+    q.setParam(QStringLiteral("KODPOK1"), request.kodpok1);
+    q.setParam(QStringLiteral("KODPOK2"), request.kodpok2);
+    if (request.operational())
+        q.setParam(QStringLiteral("GOD"), request.god);
+}
+
+void FillController::fillCell(int sheet, int row, int col, CellRequest& request) {
+    Workbook& book = m_ctx.model.book();
+    DbStatement& q = readStatement(m_ctx, request.table());
+    QStringList lines = q.sql();
+    lines[0] = ExchangeStatements::selectLine(request);
+    q.setSql(lines);
+    q.clearParams();
+    bindKeys(q, request);
+    q.open();
+    if (q.rowCount() != 1) {
+        q.close();
+        const int type = book.sheet(sheet).type(row, col);
+        if (type == 1 || type == 2)
+            book.clearCell(sheet, row, col);
+        return;
+    }
+    auto field = [&](int k) { return q.value(QStringLiteral("D%1").arg(k)).toString(); };
+    if (request.range) {
+        double sum = 0;
+        bool numeric = true;
+        for (int k : request.valueCols) {
+            const QString text = field(k);
+            if (text.trimmed().isEmpty())
+                continue;
+            double v = 0;
+            if (!CellValues::toNumber(text, v)) {
+                numeric = false;
+                break;
+            }
+            sum += v;
+        }
+        if (numeric)
+            book.setNumber(sheet, row, col, sum);
+        else
+            book.setText(sheet, row, col, QStringLiteral("#Не число!"));
+    } else {
+        const QString text = field(request.valueCols.value(0));
+        double v = 0;
+        if (CellValues::toNumber(text, v))
+            book.setNumber(sheet, row, col, v);
+        else
+            book.setText(sheet, row, col, text);
+    }
+    q.close();
+}
+
+void FillController::zeroBlankCells(int sheet) {
+    Workbook& book = m_ctx.model.book();
+    const Sheet& sh = book.sheet(sheet);
+    const int lastRow = sh.lastRow();
+    const int lastCol = sh.lastCol();
+    for (int r = m_ctx.model.firstBodyRow(); r <= lastRow; ++r)
+        for (int c = kFirstDataCol; c <= lastCol; ++c)
+            if (sh.text(r, c).trimmed().isEmpty())
+                book.setNumber(sheet, r, c, 0);
+}

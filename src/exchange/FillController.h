@@ -1,0 +1,29 @@
+#pragma once
+
+#include "CellRequest.h"
+#include "ExchangeContext.h"
+
+class DbStatement;
+
+// Fills the data cells of one or all instance sheets with the values the data
+// funds hold for their identification. Reads the funds only.
+class FillController {
+public:
+    explicit FillController(ExchangeContext& ctx) : m_ctx(ctx) {}
+
+    // The tender allocation fills the active sheet only and asks nothing.
+    void setTenderMode(bool on) { m_tender = on; }
+
+    // False when the command was cancelled or ended with an error.
+    bool SBunloadClick();
+
+private:
+    void prepareStatements();
+    void fillSheet(int sheet, const TableIdentification& ident);
+    void fillCell(int sheet, int row, int col, CellRequest& request);
+    void bindKeys(DbStatement& q, const CellRequest& request);
+    void zeroBlankCells(int sheet);
+
+    ExchangeContext& m_ctx;
+    bool m_tender = false;
+};

@@ -1,0 +1,109 @@
+#include "FactFunds.h"
+#include "InitialWorkbook.h"
+#include "TableDocument.h"
+#include "TableLayout.h"
+#include "TestDatabases.h"
+#include "io/NativeFormat.h"
+#include "model/Workbook.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace TableLayout;
+
+namespace {
+
+// zemrak-batch run as the unattended user runs it, on databases of its own.
+class BatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_fact = m_dbs.connect(0);
+        m_tab = m_dbs.connect(1);
+        PrepareFunds(*m_fact);
+        m_ini = m_dbs.writeConfig();
+        const int folder = dbtest::call(*m_tab, "INSERT_SBR",
+                                        {{"NPP", 1},
+                                         {"NAMEFOLDER", QStringLiteral("Сборник")},
+                                         {"NLEVEL", 1},
+                                         {"NAMEID", QString()},
+                                         {"KODSPIS", 0},
+                                         {"NGOD", 0},
+                                         {"NMES", 0}})
+                               .output(QStringLiteral("KOD_FOLDER"))
+                               .toInt();
+        m_kod = dbtest::call(*m_tab, "INSERT_CAT",
+                             {{"NPP", 1},
+                              {"KODFOLDER", folder},
+                              {"NAMEFOLDER", QStringLiteral("Таблица")},
+                              {"KODALT", QStringLiteral("Ф-1")},
+                              {"KODSPIS", 0}})
+                    .output(QStringLiteral("KOD_ELMT"))
+                    .toInt();
+    }
+
+    // One instance sheet over object 501: row 101 = indicator 7, column C = 2003.
+    void storeTable(double value, int object = 501) {
+        Workbook book;
+        InitialWorkbook::build(book);
+        book.setNumber(2, 101, rowSlotColumn(Slot::IndicatorCode), 7);
+        book.setNumber(3, 100 + int(Slot::PeriodStart), 3, 2003);
+        book.setNumber(1, int(TitleRow::Object), kTitleValueCol, object);
+        book.setNumber(1, int(TitleRow::Object), kTitleExtraCol, kObjectsDirectoryType);
+        book.setNumber(1, 101, 3, value);
+        dbtest::exec(*m_tab, QStringLiteral("UPDATE CAT SET TABF1 = :B WHERE KODELMT = :K"),
+                     {{"B", TableDocument::workbookBytes(book)}, {"K", m_kod}});
+    }
+    double storedCell() {
+        Workbook book;
+        const QByteArray bytes =
+            dbtest::scalar(*m_tab, QStringLiteral("SELECT TABF1 FROM CAT WHERE KODELMT = :K"),
+                           {{"K", m_kod}})
+                .toByteArray();
+        EXPECT_TRUE(NativeFormat::load(book, bytes));
+        return book.sheet(1).number(101, 3);
+    }
+    // The embedded engine lets one process at a time have a database open.
+    int run(const QStringList& args) {
+        m_fact.reset();
+        m_tab.reset();
+        QProcess p;
+        p.start(QStringLiteral(ZEMRAK_BATCH),
+                args + QStringList{QStringLiteral("--table"), QString::number(m_kod),
+                                   QStringLiteral("--ini"), m_ini});
+        EXPECT_TRUE(p.waitForFinished(120000));
+        m_stderr = QString::fromLocal8Bit(p.readAllStandardError());
+        m_fact = m_dbs.connect(0);
+        m_tab = m_dbs.connect(1);
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+
+    TestDatabases m_dbs;
+    std::unique_ptr<DbConnection> m_fact;
+    std::unique_ptr<DbConnection> m_tab;
+    QString m_ini;
+    int m_kod = 0;
+    QString m_stderr;
+};
+
+} // namespace
+
+TEST_F(BatchTest, StoreThenFillAndSave) {
+    storeTable(42.25);
+    ASSERT_EQ(run({QStringLiteral("store")}), 0) << m_stderr.toStdString();
+    EXPECT_EQ(dbtest::scalar(*m_fact, QStringLiteral("SELECT D1 FROM FD_DOLGELM WHERE "
+                                                     "KODFOLDER = 501 AND KODPOK = 7"))
+                  .toString(),
+              QStringLiteral("42.25"));
+
+    dbtest::exec(*m_fact, QStringLiteral("UPDATE FD_DOLGELM SET D1 = '43,5'"));
+    ASSERT_EQ(run({QStringLiteral("fill"), QStringLiteral("--save")}), 0) << m_stderr.toStdString();
+    EXPECT_DOUBLE_EQ(storedCell(), 43.5);
+}
+
+TEST_F(BatchTest, FailedStoreExitsNonZeroAndSaysWhy) {
+    storeTable(1, 999);
+    EXPECT_NE(run({QStringLiteral("store")}), 0);
+    EXPECT_TRUE(m_stderr.contains(QStringLiteral("объект с кодом 999 отсутствует в справочнике")))
+        << m_stderr.toStdString();
+}
