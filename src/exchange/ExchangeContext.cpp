@@ -16,6 +16,18 @@ int AggregationDirectoryCount(DbConnection& fact) {
     return n;
 }
 
+std::optional<QList<int>> BeginExchange(ExchangeContext& ctx, const QString& question,
+                                        bool activeOnly, PromptIcon noRowsIcon) {
+    IdentModel& model = ctx.model;
+    model.readGeometry();
+    if (model.book().sheet(model.rowIdentSheet()).lastRow() < model.firstBodyRow()) {
+        ctx.prompter.message(QStringLiteral("В таблице нет идентифицированных строк"), {},
+                             noRowsIcon);
+        return std::nullopt;
+    }
+    return ChooseSheets(ctx, question, activeOnly);
+}
+
 std::optional<QList<int>> ChooseSheets(ExchangeContext& ctx, const QString& question,
                                        bool activeOnly) {
     IdentModel& model = ctx.model;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Prompter.h"
 #include "StoragePeriods.h"
 
 #include <QList>
@@ -33,6 +34,12 @@ int AggregationDirectoryCount(DbConnection& fact);
 // the active one. nullopt on Cancel. Identification sheets are never included.
 std::optional<QList<int>> ChooseSheets(ExchangeContext& ctx, const QString& question,
                                        bool activeOnly);
+
+// The common opening of filling and storing: the table's geometry read again, the
+// refusal of a table without identified rows (shown with the given icon), then the
+// sheet question. nullopt when the command must not go on.
+std::optional<QList<int>> BeginExchange(ExchangeContext& ctx, const QString& question,
+                                        bool activeOnly, PromptIcon noRowsIcon);
 
 // The server's text of an exception, and whether it is a rights failure.
 QString ErrorText(const std::exception& e);

@@ -29,13 +29,8 @@ bool FillController::SBunloadClick() {
         m_ctx.view.suspendUpdates(false);
     };
 
-    model.readGeometry();
-    if (book.sheet(model.rowIdentSheet()).lastRow() < model.firstBodyRow()) {
-        m_ctx.prompter.error(QStringLiteral("В таблице нет идентифицированных строк"));
-        restore();
-        return false;
-    }
-    const auto sheets = ChooseSheets(m_ctx, QStringLiteral("Заполнить все листы ?"), m_tender);
+    const auto sheets = BeginExchange(m_ctx, QStringLiteral("Заполнить все листы ?"), m_tender,
+                                      PromptIcon::Error);
     if (!sheets) {
         restore();
         return false;

@@ -8,21 +8,10 @@
 #include "ExchangeView.h"
 #include "Prompter.h"
 #include "TdmMSSQL.h"
+#include "model/CellAddress.h"
 #include "model/Workbook.h"
 
 using namespace TableLayout;
-
-namespace {
-
-// Column letters as cell addresses show them: A … Z, AA … IV.
-QString columnLetters(int col) {
-    QString s;
-    for (int c = col; c > 0; c = (c - 1) / 26)
-        s.prepend(QChar(u'A' + (c - 1) % 26));
-    return s;
-}
-
-} // namespace
 
 bool StoreController::SBloadClick() {
     IdentModel& model = m_ctx.model;
@@ -34,13 +23,8 @@ bool StoreController::SBloadClick() {
         m_ctx.view.suspendUpdates(false);
     };
 
-    model.readGeometry();
-    if (book.sheet(model.rowIdentSheet()).lastRow() < model.firstBodyRow()) {
-        m_ctx.prompter.info(QStringLiteral("В таблице нет идентифицированных строк"));
-        restore();
-        return false;
-    }
-    const auto sheets = ChooseSheets(m_ctx, QStringLiteral("Загрузить все листы ?"), false);
+    const auto sheets = BeginExchange(m_ctx, QStringLiteral("Загрузить все листы ?"), false,
+                                      PromptIcon::Information);
     if (!sheets) {
         restore();
         return false;
@@ -167,7 +151,7 @@ void StoreController::storeCell(const CellRequest& request) {
 QString StoreController::columnName(int col) const {
     const Sheet& sh = m_ctx.model.book().sheet(m_sheet);
     const QString heading = sh.text(m_ctx.model.lastHeaderRow(), col).trimmed();
-    return heading.isEmpty() ? columnLetters(col) : heading;
+    return heading.isEmpty() ? ::columnName(col) : heading;
 }
 
 void StoreController::reportError(const QString& message) {
