@@ -129,7 +129,8 @@ BEGIN
         VALUES (:O, :P, 20, 0, :B - :B * 2 / 3, :B + 2 - (:B + 2) * 2 / 3,
                 :B + 3 - (:B + 3) * 2 / 3, :B + 5 - (:B + 5) * 2 / 3);
       END
-      -- Monthly figures for visits and discharges; 2025 is filled up to September.
+      -- Monthly figures for visits and discharges (a seasonal swing of a few per cent
+      -- around the monthly mean); 2025 is filled up to September.
       IF (S > 0 AND P IN (4, 15, 16, 17, 18)) THEN
       BEGIN
         Y = 2024;
@@ -138,12 +139,12 @@ BEGIN
           INSERT INTO FD_OPERELM (KODFOLDER, KODPOK, KODPOK1, KODPOK2, GOD,
                                   D1, D2, D3, D4, D5, D6, D7, D8, D9, D10, D11, D12)
           VALUES (:O, :P, 0, 0, :Y,
-                  :B * :S / 12 + 7 * :B, :B * :S / 12 + 5 * :B, :B * :S / 12 + 3 * :B,
-                  :B * :S / 12 + :B, :B * :S / 12 - :B, :B * :S / 12 - 3 * :B,
-                  :B * :S / 12 - 5 * :B, :B * :S / 12 - 4 * :B, :B * :S / 12 + 2 * :B,
-                  IIF(:Y = 2025, NULL, :B * :S / 12 + 4 * :B),
-                  IIF(:Y = 2025, NULL, :B * :S / 12 + 6 * :B),
-                  IIF(:Y = 2025, NULL, :B * :S / 12 + 8 * :B));
+                  :B * :S / 12 + 7 * :B * :S / 1200, :B * :S / 12 + 5 * :B * :S / 1200, :B * :S / 12 + 3 * :B * :S / 1200,
+                  :B * :S / 12 + 1 * :B * :S / 1200, :B * :S / 12 - 1 * :B * :S / 1200, :B * :S / 12 - 3 * :B * :S / 1200,
+                  :B * :S / 12 - 5 * :B * :S / 1200, :B * :S / 12 - 4 * :B * :S / 1200, :B * :S / 12 + 2 * :B * :S / 1200,
+                  IIF(:Y = 2025, NULL, :B * :S / 12 + 4 * :B * :S / 1200),
+                  IIF(:Y = 2025, NULL, :B * :S / 12 + 6 * :B * :S / 1200),
+                  IIF(:Y = 2025, NULL, :B * :S / 12 + 8 * :B * :S / 1200));
           Y = Y + 1;
         END
       END
