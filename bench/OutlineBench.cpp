@@ -33,7 +33,6 @@ public:
     bool inputText(const QString&, const QString&, QString&) override { return false; }
 };
 
-
 void open(TdmMSSQL& dm, const TestDatabases& dbs) {
     dm.dbMain.setParams(dbs.factPath(), TestDatabases::user(), TestDatabases::password());
     dm.dbTab.setParams(dbs.tabPath(), TestDatabases::user(), TestDatabases::password());

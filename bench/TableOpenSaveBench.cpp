@@ -45,7 +45,6 @@ void fill(Workbook& book) {
     book.endUpdate();
 }
 
-
 } // namespace
 
 int main(int argc, char** argv) {

@@ -47,7 +47,9 @@ const PageTable& table(CodePage page) {
 
 } // namespace
 
-QChar DecodeByte(CodePage page, unsigned char byte) { return QChar(table(page).toUnicode[byte]); }
+QChar DecodeByte(CodePage page, unsigned char byte) {
+    return QChar(table(page).toUnicode[byte]);
+}
 
 bool EncodeChar(CodePage page, QChar c, unsigned char& byte) {
     const auto& map = table(page).fromUnicode;

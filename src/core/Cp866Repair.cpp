@@ -7,33 +7,58 @@ namespace {
 // Box-drawing bytes of code page 866, which Windows-1251 cannot show.
 unsigned char boxDrawingReplacement(unsigned char b) {
     switch (b) {
-    case 0xB3: return 0xA6;
-    case 0xB4: return '+';
-    case 0xB6: return 0xA6;
-    case 0xB7: return 0xAC;
-    case 0xBA: return 0x16;
-    case 0xBD: return '-';
-    case 0xBF: return 0xAC;
-    case 0xC0: return 'L';
-    case 0xC1: return '+';
-    case 0xC2: return 'T';
-    case 0xC3: return '+';
-    case 0xC4: return '-';
-    case 0xC5: return '+';
-    case 0xC7: return 0xA6;
-    case 0xCD: return '=';
-    case 0xD0: return 0xA6;
-    case 0xD2: return 'T';
-    case 0xD3: return 'L';
-    case 0xD6: return 0xE3;
-    case 0xD7: return '+';
-    case 0xD9: return '-';
-    case 0xDA: return '-';
-    default: return 0;
+    case 0xB3:
+        return 0xA6;
+    case 0xB4:
+        return '+';
+    case 0xB6:
+        return 0xA6;
+    case 0xB7:
+        return 0xAC;
+    case 0xBA:
+        return 0x16;
+    case 0xBD:
+        return '-';
+    case 0xBF:
+        return 0xAC;
+    case 0xC0:
+        return 'L';
+    case 0xC1:
+        return '+';
+    case 0xC2:
+        return 'T';
+    case 0xC3:
+        return '+';
+    case 0xC4:
+        return '-';
+    case 0xC5:
+        return '+';
+    case 0xC7:
+        return 0xA6;
+    case 0xCD:
+        return '=';
+    case 0xD0:
+        return 0xA6;
+    case 0xD2:
+        return 'T';
+    case 0xD3:
+        return 'L';
+    case 0xD6:
+        return 0xE3;
+    case 0xD7:
+        return '+';
+    case 0xD9:
+        return '-';
+    case 0xDA:
+        return '-';
+    default:
+        return 0;
     }
 }
 
-bool isCp866Letter(unsigned char b) { return (b >= 0x80 && b <= 0xAF) || (b >= 0xE0 && b <= 0xF1); }
+bool isCp866Letter(unsigned char b) {
+    return (b >= 0x80 && b <= 0xAF) || (b >= 0xE0 && b <= 0xF1);
+}
 
 } // namespace
 

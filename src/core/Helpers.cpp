@@ -11,9 +11,13 @@ bool IsBlank(const QString& text) {
     return true;
 }
 
-QString LeftPart(const QString& text, int n) { return n <= 0 ? QString() : text.left(n); }
+QString LeftPart(const QString& text, int n) {
+    return n <= 0 ? QString() : text.left(n);
+}
 
-QString RightPart(const QString& text, int n) { return n <= 0 ? QString() : text.right(n); }
+QString RightPart(const QString& text, int n) {
+    return n <= 0 ? QString() : text.right(n);
+}
 
 QString PadRight(const QString& text, int width) {
     return text.size() >= width ? text : text + Spaces(width - int(text.size()));
@@ -23,11 +27,17 @@ QString PadLeft(const QString& text, int width) {
     return text.size() >= width ? text : Spaces(width - int(text.size())) + text;
 }
 
-QString Spaces(int n) { return RepeatChar(u' ', n); }
+QString Spaces(int n) {
+    return RepeatChar(u' ', n);
+}
 
-QString RepeatChar(QChar c, int n) { return n <= 0 ? QString() : QString(n, c); }
+QString RepeatChar(QChar c, int n) {
+    return n <= 0 ? QString() : QString(n, c);
+}
 
-int TruncToInt(double x) { return TruncToInt(x, AppPrompter()); }
+int TruncToInt(double x) {
+    return TruncToInt(x, AppPrompter());
+}
 
 int TruncToInt(double x, Prompter& prompter) {
     if (std::isnan(x) || std::fabs(x) >= 2147483648.0) {
@@ -41,7 +51,9 @@ static qsizetype lastSeparator(const QString& path) {
     return std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
 }
 
-QString FileNamePart(const QString& path) { return path.mid(lastSeparator(path) + 1); }
+QString FileNamePart(const QString& path) {
+    return path.mid(lastSeparator(path) + 1);
+}
 
 QString FolderPart(const QString& path) {
     const qsizetype at = lastSeparator(path);

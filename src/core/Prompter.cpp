@@ -19,6 +19,10 @@ Prompter* installed = nullptr;
 
 } // namespace
 
-Prompter& AppPrompter() { return installed ? *installed : silentPrompter; }
+Prompter& AppPrompter() {
+    return installed ? *installed : silentPrompter;
+}
 
-void SetAppPrompter(Prompter* prompter) { installed = prompter; }
+void SetAppPrompter(Prompter* prompter) {
+    installed = prompter;
+}

@@ -11,8 +11,7 @@ constexpr quint16 kScrambleMultiplier = 29347;
 constexpr quint16 kScrambleAddend = 40163;
 
 QByteArray ScrambleText(const QByteArray& plain, quint16 startKey = kScrambleStartKey,
-                        quint16 multiplier = kScrambleMultiplier,
-                        quint16 addend = kScrambleAddend);
+                        quint16 multiplier = kScrambleMultiplier, quint16 addend = kScrambleAddend);
 QByteArray UnscrambleText(const QByteArray& scrambled, quint16 startKey = kScrambleStartKey,
                           quint16 multiplier = kScrambleMultiplier,
                           quint16 addend = kScrambleAddend);

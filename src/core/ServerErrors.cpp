@@ -5,9 +5,8 @@
 namespace {
 
 bool firebirdNoPermission(const QString& message, const QString& privilege) {
-    static const QRegularExpression pattern(
-        QStringLiteral("no permission for (\\w+) access to"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression pattern(QStringLiteral("no permission for (\\w+) access to"),
+                                            QRegularExpression::CaseInsensitiveOption);
     auto it = pattern.globalMatch(message);
     while (it.hasNext()) {
         const auto match = it.next();
@@ -18,9 +17,9 @@ bool firebirdNoPermission(const QString& message, const QString& privilege) {
 }
 
 bool mentionsSqlCode(const QString& message, int code) {
-    const QRegularExpression pattern(QStringLiteral("SQL\\s*(error\\s*)?code\\s*[=:]?\\s*%1\\b")
-                                         .arg(code),
-                                     QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression pattern(
+        QStringLiteral("SQL\\s*(error\\s*)?code\\s*[=:]?\\s*%1\\b").arg(code),
+        QRegularExpression::CaseInsensitiveOption);
     return pattern.match(message).hasMatch();
 }
 

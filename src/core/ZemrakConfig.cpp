@@ -80,11 +80,20 @@ QByteArray EscapeIniBytes(const QByteArray& raw) {
     out.reserve(raw.size() + 8);
     for (char c : raw) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\0': out += "\\0"; break;
-        default: out += c;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\0':
+            out += "\\0";
+            break;
+        default:
+            out += c;
         }
     }
     return out;

@@ -29,8 +29,8 @@ bool FillController::SBunloadClick() {
         m_ctx.view.suspendUpdates(false);
     };
 
-    const auto sheets = BeginExchange(m_ctx, QStringLiteral("Заполнить все листы ?"), m_tender,
-                                      PromptIcon::Error);
+    const auto sheets =
+        BeginExchange(m_ctx, QStringLiteral("Заполнить все листы ?"), m_tender, PromptIcon::Error);
     if (!sheets) {
         restore();
         return false;

@@ -1,5 +1,5 @@
-#include "CodePages.h"
 #include "Cp866Repair.h"
+#include "CodePages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "Localization.h"
 #include "QtPrompter.h"
+#include "Localization.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
+#include "ZemrakConfig.h"
 #include "IniFile.h"
 #include "Scramble.h"
-#include "ZemrakConfig.h"
 
 #include <QFile>
 #include <QRandomGenerator>

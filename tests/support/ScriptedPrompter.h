@@ -22,10 +22,22 @@ public:
         Answer defaultButton = Answer::Ok;
     };
 
-    ScriptedPrompter& answer(Answer a) { m_answers.enqueue(a); return *this; }
-    ScriptedPrompter& file(const QString& path) { m_files.enqueue(path); return *this; }
-    ScriptedPrompter& choice(int index) { m_choices.enqueue(index); return *this; }
-    ScriptedPrompter& input(const std::optional<QString>& text) { m_inputs.enqueue(text); return *this; }
+    ScriptedPrompter& answer(Answer a) {
+        m_answers.enqueue(a);
+        return *this;
+    }
+    ScriptedPrompter& file(const QString& path) {
+        m_files.enqueue(path);
+        return *this;
+    }
+    ScriptedPrompter& choice(int index) {
+        m_choices.enqueue(index);
+        return *this;
+    }
+    ScriptedPrompter& input(const std::optional<QString>& text) {
+        m_inputs.enqueue(text);
+        return *this;
+    }
 
     const QList<Shown>& shown() const { return m_shown; }
     // The texts of every box and question, in order.

@@ -14,21 +14,30 @@ QString captionOr(const QString& caption) {
 
 QMessageBox::Icon qtIcon(PromptIcon icon) {
     switch (icon) {
-    case PromptIcon::Information: return QMessageBox::Information;
-    case PromptIcon::Warning: return QMessageBox::Warning;
-    case PromptIcon::Error: return QMessageBox::Critical;
-    case PromptIcon::Question: return QMessageBox::Question;
-    case PromptIcon::None: break;
+    case PromptIcon::Information:
+        return QMessageBox::Information;
+    case PromptIcon::Warning:
+        return QMessageBox::Warning;
+    case PromptIcon::Error:
+        return QMessageBox::Critical;
+    case PromptIcon::Question:
+        return QMessageBox::Question;
+    case PromptIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
 
 QMessageBox::StandardButton qtButton(Answer answer) {
     switch (answer) {
-    case Answer::Ok: return QMessageBox::Ok;
-    case Answer::Yes: return QMessageBox::Yes;
-    case Answer::No: return QMessageBox::No;
-    case Answer::Cancel: return QMessageBox::Cancel;
+    case Answer::Ok:
+        return QMessageBox::Ok;
+    case Answer::Yes:
+        return QMessageBox::Yes;
+    case Answer::No:
+        return QMessageBox::No;
+    case Answer::Cancel:
+        return QMessageBox::Cancel;
     }
     return QMessageBox::NoButton;
 }
@@ -61,19 +70,27 @@ Answer QtPrompter::ask(const QString& text, QuestionButtons buttons, Answer defa
                        const QString& caption) {
     QMessageBox::StandardButtons set;
     switch (buttons) {
-    case QuestionButtons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
+    case QuestionButtons::YesNo:
+        set = QMessageBox::Yes | QMessageBox::No;
+        break;
     case QuestionButtons::YesNoCancel:
         set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
         break;
-    case QuestionButtons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case QuestionButtons::OkCancel:
+        set = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
     }
     QMessageBox box(QMessageBox::Question, captionOr(caption), ScreenText(text), set, m_parent);
     box.setDefaultButton(qtButton(defaultButton));
     switch (box.exec()) {
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    case QMessageBox::Ok: return Answer::Ok;
-    default: return Answer::Cancel;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    default:
+        return Answer::Cancel;
     }
 }
 
@@ -96,8 +113,8 @@ int QtPrompter::choose(const QString& caption, const QStringList& items, int cur
 
 bool QtPrompter::inputText(const QString& caption, const QString& label, QString& text) {
     bool ok = false;
-    const QString entered = QInputDialog::getText(m_parent, captionOr(caption), label,
-                                                  QLineEdit::Normal, text, &ok);
+    const QString entered =
+        QInputDialog::getText(m_parent, captionOr(caption), label, QLineEdit::Normal, text, &ok);
     if (ok)
         text = entered;
     return ok;

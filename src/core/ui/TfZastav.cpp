@@ -38,8 +38,7 @@ QPixmap TfZastav::picture() const {
     QFont title(QStringLiteral("Times New Roman"), 34, QFont::Bold);
     p.setFont(title);
     p.setPen(Qt::white);
-    p.drawText(QRect(370, 80, 150, 60), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Земрак"));
+    p.drawText(QRect(370, 80, 150, 60), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Земрак"));
     p.setFont(QFont(QStringLiteral("Times New Roman"), 12));
     p.drawText(QRect(370, 140, 150, 80), Qt::AlignLeft | Qt::TextWordWrap,
                QStringLiteral("Таблицы статистической отчётности"));
