@@ -1,5 +1,7 @@
 #include "CellRequest.h"
 
+#include "DbStatement.h"
+
 FundTable CellRequest::table() const {
     if (operational())
         return objectTable() ? FundTable::OperElm : FundTable::OperAgr;
@@ -119,4 +121,19 @@ QList<double> BuildKoVector(const CellRequest& q, int n) {
     if (q.operational())
         ko << q.god;
     return ko;
+}
+
+void BindFundKeys(DbStatement& q, const CellRequest& request, int aggrCount) {
+    if (request.objectTable()) {
+        q.setParam(QStringLiteral("KODFOLDER"), request.object.code);
+    } else {
+        const QList<double> ko = BuildKoVector(request, aggrCount);
+        for (int i = 0; i < aggrCount; ++i)
+            q.setParam(QStringLiteral("KO%1").arg(i + 1), ko[i]);
+    }
+    q.setParam(QStringLiteral("KODPOK"), request.kodpok);
+    q.setParam(QStringLiteral("KODPOK1"), request.kodpok1);
+    q.setParam(QStringLiteral("KODPOK2"), request.kodpok2);
+    if (request.operational())
+        q.setParam(QStringLiteral("GOD"), request.god);
 }

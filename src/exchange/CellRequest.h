@@ -41,3 +41,8 @@ bool ResolvePeriodForStore(const PeriodBounds& period, const StoragePeriods& lis
 
 // KO1..KOn, then KODPOK, KODPOK1, KODPOK2 and, operational, GOD.
 QList<double> BuildKoVector(const CellRequest& request, int n);
+
+// Binds the key of a fund row (object or KO vector, indicator, attributes and, for the
+// operational funds, the year) to a prepared fund statement.
+class DbStatement;
+void BindFundKeys(DbStatement& q, const CellRequest& request, int aggrCount);

@@ -105,18 +105,7 @@ void StoreController::storeSheet(int sheet, const TableIdentification& ident, bo
 
 void StoreController::bindKeys(DbStatement& q, const CellRequest& request) {
     q.clearParams();
-    if (request.objectTable()) {
-        q.setParam(QStringLiteral("KODFOLDER"), request.object.code);
-    } else {
-        const QList<double> ko = BuildKoVector(request, m_ctx.aggrCount);
-        for (int i = 0; i < m_ctx.aggrCount; ++i)
-            q.setParam(QStringLiteral("KO%1").arg(i + 1), ko[i]);
-    }
-    q.setParam(QStringLiteral("KODPOK"), request.kodpok);
-    q.setParam(QStringLiteral("KODPOK1"), request.kodpok1);
-    q.setParam(QStringLiteral("KODPOK2"), request.kodpok2);
-    if (request.operational())
-        q.setParam(QStringLiteral("GOD"), request.god);
+    BindFundKeys(q, request, m_ctx.aggrCount);
 }
 
 void StoreController::storeCell(const CellRequest& request) {

@@ -6,19 +6,8 @@ using namespace dbtest;
 
 namespace {
 
-class OutlineNpp : public ::testing::Test {
+class OutlineNpp : public CollectionsFixture {
 protected:
-    void SetUp() override {
-        m_dbs = std::make_unique<TestDatabases>();
-        m_tab = m_dbs->connect(1);
-        m_a = std::make_unique<Instance>(*m_dbs, OutlineDescriptor::Collections());
-    }
-    void TearDown() override {
-        m_a.reset();
-        m_tab.reset();
-        m_dbs.reset();
-    }
-    std::vector<StoredRow> rows() { return ReadRows(*m_tab, QStringLiteral("SBR")); }
     std::vector<int> npps() {
         std::vector<int> out;
         for (const StoredRow& r : rows())
@@ -34,10 +23,6 @@ protected:
     void expectConsistent() {
         EXPECT_EQ(CompareWithStored(m_a->engine, m_a->tree, rows()), QString());
     }
-
-    std::unique_ptr<TestDatabases> m_dbs;
-    std::unique_ptr<DbConnection> m_tab;
-    std::unique_ptr<Instance> m_a;
 };
 
 } // namespace

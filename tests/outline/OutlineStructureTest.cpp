@@ -8,19 +8,8 @@ using namespace dbtest;
 
 namespace {
 
-class OutlineStructure : public ::testing::Test {
+class OutlineStructure : public CollectionsFixture {
 protected:
-    void SetUp() override {
-        m_dbs = std::make_unique<TestDatabases>();
-        m_tab = m_dbs->connect(1);
-        m_a = std::make_unique<Instance>(*m_dbs, OutlineDescriptor::Collections());
-    }
-    void TearDown() override {
-        m_a.reset();
-        m_tab.reset();
-        m_dbs.reset();
-    }
-    std::vector<StoredRow> rows() { return ReadRows(*m_tab, QStringLiteral("SBR")); }
     void seedAndBuild(const QStringList& folders) {
         SeedSbr(*m_tab, folders);
         m_a->engine.BuildOutline();
@@ -35,10 +24,6 @@ protected:
         EXPECT_EQ(CompareWithStored(m_a->engine, m_a->tree, rows()), QString());
     }
     OutlineEngine<int>& engine() { return m_a->engine; }
-
-    std::unique_ptr<TestDatabases> m_dbs;
-    std::unique_ptr<DbConnection> m_tab;
-    std::unique_ptr<Instance> m_a;
 };
 
 } // namespace

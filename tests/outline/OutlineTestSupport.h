@@ -8,6 +8,8 @@
 
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 #include <memory>
 
 // One running program: its data module, registered in USERS, with its own
@@ -47,3 +49,24 @@ QString CompareWithStored(const OutlineEngine<Key>& engine, const OutlineTree& t
 // Names of the folders in pre-order, each prefixed by dots for its level.
 QString Outline(const OutlineTree& tree);
 OutlineNode* FindNode(const OutlineTree& tree, const QString& name);
+
+// Fresh databases, a connection to the table materials and one running instance on
+// the collections catalogue.
+class CollectionsFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dbs = std::make_unique<TestDatabases>();
+        m_tab = m_dbs->connect(1);
+        m_a = std::make_unique<Instance>(*m_dbs, OutlineDescriptor::Collections());
+    }
+    void TearDown() override {
+        m_a.reset();
+        m_tab.reset();
+        m_dbs.reset();
+    }
+    std::vector<StoredRow> rows() { return ReadRows(*m_tab, QStringLiteral("SBR")); }
+
+    std::unique_ptr<TestDatabases> m_dbs;
+    std::unique_ptr<DbConnection> m_tab;
+    std::unique_ptr<Instance> m_a;
+};
