@@ -7,6 +7,7 @@
 #include "Prompter.h"
 #include "StoreController.h"
 #include "TBook.h"
+#include "TBookIdentView.h"
 #include "TablExchangeView.h"
 #include "TableLayout.h"
 #include "TdmMSSQL.h"
@@ -44,6 +45,11 @@ TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
     buildMenus();
     buildToolBars();
     buildStatusBar();
+
+    m_identView = std::make_unique<TBookIdentView>(
+        Book, std::array<QLabel*, 3>{m_statusCell, m_statusMode, m_statusControl});
+    m_ident = std::make_unique<IdentContext>(IdentContext{
+        m_doc.model(), m_dm, m_prompter, *m_identView, m_identState, CurrentIdentOptions()});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -266,12 +272,14 @@ void TfmKisTabl::buildStatusBar() {
     StBar->setSizeGripEnabled(false);
     m_statusMode = new QLabel(StBar);
     m_statusCell = new QLabel(StBar);
+    m_statusControl = new QLabel(StBar);
     pbLoad = new QProgressBar(StBar);
     pbLoad->setObjectName(QStringLiteral("pbLoad"));
     pbLoad->setMaximumWidth(200);
     pbLoad->setVisible(false);
     StBar->addWidget(m_statusMode, 1);
     StBar->addWidget(m_statusCell);
+    StBar->addWidget(m_statusControl);
     StBar->addPermanentWidget(pbLoad);
 }
 

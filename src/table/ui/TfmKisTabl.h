@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExchangeContext.h"
+#include "IdentContext.h"
 #include "InstanceSheets.h"
 #include "TableDocument.h"
 #include "TitleReferences.h"
@@ -23,6 +24,7 @@ class QProgressBar;
 class QStatusBar;
 class QToolBar;
 class TBook;
+class TBookIdentView;
 class TdmMSSQL;
 
 // The table editor: one table's workbook in the spreadsheet control `Book`, shown
@@ -83,6 +85,9 @@ private:
     std::unique_ptr<TablePassword> m_password;
     InstanceSheets m_sheets;
     TitleReferences m_titleRefs;
+    IdentEditState m_identState;
+    std::unique_ptr<TBookIdentView> m_identView;
+    std::unique_ptr<IdentContext> m_ident; // the identification commands' context
     bool m_closing = false;
     bool m_tender = false;
 
@@ -92,6 +97,7 @@ private:
     QStatusBar* StBar = nullptr;
     QLabel* m_statusMode = nullptr;
     QLabel* m_statusCell = nullptr;
+    QLabel* m_statusControl = nullptr;
     QProgressBar* pbLoad = nullptr;
     QMenu* m_tenderMenu = nullptr;
 };

@@ -1,0 +1,6 @@
+#include "IdentOptions.h"
+
+IdentOptions& CurrentIdentOptions() {
+    static IdentOptions options;
+    return options;
+}
