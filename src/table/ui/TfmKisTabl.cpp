@@ -47,9 +47,11 @@ TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
     buildStatusBar();
 
     m_identView = std::make_unique<TBookIdentView>(
-        Book, std::array<QLabel*, 3>{m_statusCell, m_statusMode, m_statusControl});
+        Book, std::array<QLabel*, 3>{m_statusCell, m_statusMode, m_statusControl},
+        [this](IdentMode) { updateSheetCommands(); });
     m_ident = std::make_unique<IdentContext>(IdentContext{
         m_doc.model(), m_dm, m_prompter, *m_identView, m_identState, CurrentIdentOptions()});
+    wireIdentCommands();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -63,10 +65,7 @@ TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
     connect(Book, &TBook::OnModified, this, &TfmKisTabl::onModified);
     connect(Book, &TBook::OnEndEdit, this, &TfmKisTabl::onEndEdit);
     connect(Book, &TBook::OnSelChange, this, [this] {
-        m_statusCell->setText(QStringLiteral("Лист %1  R%2C%3")
-                                  .arg(Book->sheet())
-                                  .arg(Book->activeRow())
-                                  .arg(Book->activeCol()));
+        m_status->selectionChanged();
         updateSheetCommands();
     });
 }
@@ -146,6 +145,7 @@ void TfmKisTabl::buildMenus() {
     connect(maxCol, &QAction::triggered, this, &TfmKisTabl::cmMaxCol);
 
     QMenu* ident = m_menuBar->addMenu(QStringLiteral("&Идентификация"));
+    buildIdentMenu(ident);
     addAction(ident, QStringLiteral("Msved"), QStringLiteral("&Специальная идентификация"), false);
     addAction(ident, QStringLiteral("MhiddenS"), QStringLiteral("Отметка скрытых строк"), false);
     addAction(ident, QStringLiteral("MhiddenC"), QStringLiteral("Отметка скрытых колонок"), false);
@@ -243,6 +243,17 @@ void TfmKisTabl::buildToolBars() {
     sbMaxCol->setVisible(false);
     connect(sbMaxCol, &QAction::triggered, this, &TfmKisTabl::cmMaxCol);
     MainTB->addSeparator();
+    for (const char* name : {"SBidbok", "SBidshap", "SBidzag"}) {
+        auto* a = MainTB->addAction(QString::fromLatin1(name));
+        a->setObjectName(QString::fromLatin1(name));
+        a->setCheckable(true);
+    }
+    action(QStringLiteral("SBidbok"))->setText(QStringLiteral("Боковик"));
+    action(QStringLiteral("SBidshap"))->setText(QStringLiteral("Шапка"));
+    action(QStringLiteral("SBidzag"))->setText(QStringLiteral("Заголовок"));
+    for (IdentMode m : {IdentMode::Side, IdentMode::Header, IdentMode::Title})
+        action(IdentCommands::switchesOf(m).last())->setToolTip(IdentCommands::hintOf(m));
+    MainTB->addSeparator();
     for (const char* name : {"SBhidrow", "SBhidcol", "sbCalcAgr", "SBSortUp", "SBSortDn"}) {
         auto* a = MainTB->addAction(QString::fromLatin1(name));
         a->setObjectName(QString::fromLatin1(name));
@@ -273,6 +284,9 @@ void TfmKisTabl::buildStatusBar() {
     m_statusMode = new QLabel(StBar);
     m_statusCell = new QLabel(StBar);
     m_statusControl = new QLabel(StBar);
+    m_statusCell->setObjectName(QStringLiteral("StPanel0"));
+    m_statusMode->setObjectName(QStringLiteral("StPanel1"));
+    m_statusControl->setObjectName(QStringLiteral("StPanel2"));
     pbLoad = new QProgressBar(StBar);
     pbLoad->setObjectName(QStringLiteral("pbLoad"));
     pbLoad->setMaximumWidth(200);
@@ -287,6 +301,8 @@ void TfmKisTabl::openTable(const TableRef& table) {
     setWindowTitle(table.name);
     m_doc.open(table);
     Book->setWorkbook(&m_book);
+    m_commands->forget();
+    m_modes->reset();
     applyDocumentState();
 }
 
@@ -317,6 +333,8 @@ void TfmKisTabl::applyDocumentState() {
     action(QStringLiteral("imZeroCol"))->setChecked(s.showEmptyCols);
     action(QStringLiteral("imHideStr"))->setChecked(s.hideMarkedRows);
     action(QStringLiteral("imHideCol"))->setChecked(s.hideMarkedCols);
+    action(QStringLiteral("SBhidrow"))->setChecked(s.hideMarkedRows);
+    action(QStringLiteral("SBhidcol"))->setChecked(s.hideMarkedCols);
     static const char* rowItems[] = {"ItogUp", "ItogDown", "ItogNoRow"};
     static const char* colItems[] = {"ItogRight", "ItogLeft", "ItogNoCol"};
     if (s.rowTotals >= 1 && s.rowTotals <= 3)
@@ -334,9 +352,11 @@ void TfmKisTabl::applyDocumentState() {
 }
 
 void TfmKisTabl::updateSheetCommands() {
-    action(QStringLiteral("SBsheet"))->setEnabled(m_doc.sheetListEnabled());
-    action(QStringLiteral("MinsSheet"))
-        ->setEnabled(m_doc.model().isInstanceSheet(m_book.activeSheetIndex()));
+    CommandFacts facts;
+    facts.objectListAttached = m_doc.table().kodSpis != 0;
+    facts.instanceSheets = m_doc.model().instanceCount();
+    facts.instanceSheetActive = m_doc.model().isInstanceSheet(m_book.activeSheetIndex());
+    m_commands->apply(m_identState.mode, facts);
 }
 
 void TfmKisTabl::cmSave() {
@@ -363,6 +383,7 @@ void TfmKisTabl::cmDeleteSheet() {
 }
 
 void TfmKisTabl::cmSheetList() {
+    m_modes->leave();
     TfmSheets list(m_doc.model(), m_prompter, this);
     if (list.exec() == QDialog::Accepted && list.chosenSheet() > 0)
         Book->setSheet(list.chosenSheet());
@@ -416,8 +437,7 @@ void TfmKisTabl::closeEvent(QCloseEvent* event) {
 }
 
 void TfmKisTabl::reject() {
-    // Escape goes through the close question like the window's close button.
-    close();
+    escapePressed();
 }
 
 std::optional<ExchangeContext> TfmKisTabl::exchangeContext(ExchangeView& view) {

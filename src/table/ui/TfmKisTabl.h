@@ -1,7 +1,11 @@
 #pragma once
 
 #include "ExchangeContext.h"
+#include "HiddenMarkController.h"
+#include "IdentCommands.h"
 #include "IdentContext.h"
+#include "IdentModeController.h"
+#include "IdentStatus.h"
 #include "InstanceSheets.h"
 #include "TableDocument.h"
 #include "TitleReferences.h"
@@ -45,6 +49,9 @@ public:
     TableDocument& document() { return m_doc; }
     InstanceSheets& sheets() { return m_sheets; }
     QAction* action(const QString& name) const;
+    IdentModeController& modes() { return *m_modes; }
+    HiddenMarkController& hiddenMarks() { return *m_marks; }
+    const IdentEditState& identState() const { return m_identState; }
 
     // "Заполнить таблицу данными из БД" and "Загрузить в базу данных".
     void SBunloadClick();
@@ -77,6 +84,13 @@ private:
     void cmMaxCol();
     void onModified();
     void onEndEdit(const QString& text, bool* cancel);
+    void buildIdentMenu(QMenu* ident);
+    void wireIdentCommands();
+    void identModeCommand(IdentMode mode);
+    void onKeyDown(int* key, Qt::KeyboardModifiers shift);
+    void escapePressed();
+    void cmHideRows();
+    void cmHideCols();
 
     TdmMSSQL& m_dm;
     Prompter& m_prompter;
@@ -88,6 +102,11 @@ private:
     IdentEditState m_identState;
     std::unique_ptr<TBookIdentView> m_identView;
     std::unique_ptr<IdentContext> m_ident; // the identification commands' context
+    std::unique_ptr<IdentModeController> m_modes;
+    std::unique_ptr<HiddenMarkController> m_marks;
+    std::unique_ptr<IdentStatus> m_status;
+    std::unique_ptr<CommandSet> m_commandSet;
+    std::unique_ptr<IdentCommands> m_commands;
     bool m_closing = false;
     bool m_tender = false;
 
