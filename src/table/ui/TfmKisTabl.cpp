@@ -48,7 +48,10 @@ TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
 
     m_identView = std::make_unique<TBookIdentView>(
         Book, std::array<QLabel*, 3>{m_statusCell, m_statusMode, m_statusControl},
-        [this](IdentMode) { updateSheetCommands(); });
+        [this](IdentMode mode) {
+            m_sheets.setTitleModeActive(mode == IdentMode::Title);
+            updateSheetCommands();
+        });
     m_ident = std::make_unique<IdentContext>(IdentContext{
         m_doc.model(), m_dm, m_prompter, *m_identView, m_identState, CurrentIdentOptions()});
     wireIdentCommands();
