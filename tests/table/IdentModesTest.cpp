@@ -5,6 +5,7 @@
 #include "model/Workbook.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -40,11 +41,12 @@ protected:
     }
     // The user picks item `index` (from 0) of "tip" on the active sheet.
     void chooseKind(int index) {
-        Sheet& s = book().activeSheet();
-        const int id = s.findObject(QStringLiteral("tip"));
-        ASSERT_NE(id, 0);
-        s.setObjectSelected(id, index + 1);
-        emit w->Book->OnObjValueChanged(QStringLiteral("tip"), id);
+        ASSERT_NE(book().activeSheet().findObject(QStringLiteral("tip")), 0);
+        // Through the control's own box, as the user chooses.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        auto* box = w->Book->viewport()->findChild<QComboBox*>(QStringLiteral("tip"));
+        ASSERT_NE(box, nullptr);
+        emit box->activated(index);
     }
     int tipSelected(int sheetIndex) {
         const Sheet& s = sheet(sheetIndex);
