@@ -75,6 +75,9 @@ private:
     void cmShowText(bool shown);
     void cmLockSheet();
     void cmMaxCol();
+    void MoptionClick();
+    void imKodInternalClick();
+    void MsvedClick();
     void onModified();
     void onEndEdit(const QString& text, bool* cancel);
 
