@@ -201,6 +201,10 @@ TEST_F(SpecialIdentificationTest, TheDialogShowsTheStoredKindAndItsButtonsApply)
         dialog.reject();
         EXPECT_EQ(colKind(5), 0) << "Escape changes nothing";
     }
+    m_book.setNumber(m_model.colIdentSheet(), 1, 6, 5000);
+    TfmSpecial damaged(m_special, lineAt(101, 6));
+    EXPECT_EQ(damaged.choice(), 0);
+    EXPECT_EQ(damaged.SpEdit->value(), 1000) << "a stored step beyond the range is capped";
 }
 
 TEST_F(SpecialIdentificationTest, TheTableEditorRefusesOutsideTheRegion) {

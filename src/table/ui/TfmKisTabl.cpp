@@ -156,6 +156,7 @@ void TfmKisTabl::buildMenus() {
               QStringLiteral("Внутренние коды идентификации"), false);
     addAction(ident, QStringLiteral("imTestIdent"), QStringLiteral("Тестирование"), false);
     addAction(ident, QStringLiteral("Moption"), QStringLiteral("&Опции идентификации"), false);
+    // Options and special identification serve normal work; the modes decide the rest.
     connect(action(QStringLiteral("Moption")), &QAction::triggered, this,
             &TfmKisTabl::MoptionClick);
     action(QStringLiteral("Moption"))->setEnabled(true);
