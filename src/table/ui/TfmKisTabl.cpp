@@ -2,6 +2,7 @@
 
 #include "DbConnection.h"
 #include "FillController.h"
+#include "IdentOptionsController.h"
 #include "MaskedTablePassword.h"
 #include "OutsideFileSaver.h"
 #include "Prompter.h"
@@ -11,7 +12,9 @@
 #include "TablExchangeView.h"
 #include "TableLayout.h"
 #include "TdmMSSQL.h"
+#include "TfmOptions.h"
 #include "TfmSheets.h"
+#include "TfmSpecial.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -156,6 +159,15 @@ void TfmKisTabl::buildMenus() {
               QStringLiteral("Внутренние коды идентификации"), false);
     addAction(ident, QStringLiteral("imTestIdent"), QStringLiteral("Тестирование"), false);
     addAction(ident, QStringLiteral("Moption"), QStringLiteral("&Опции идентификации"), false);
+    // Options and special identification serve normal work; the modes decide the rest.
+    connect(action(QStringLiteral("Moption")), &QAction::triggered, this,
+            &TfmKisTabl::MoptionClick);
+    action(QStringLiteral("Moption"))->setEnabled(true);
+    QAction* internalCodes = action(QStringLiteral("imKodInternal"));
+    internalCodes->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
+    connect(internalCodes, &QAction::triggered, this, &TfmKisTabl::imKodInternalClick);
+    connect(action(QStringLiteral("Msved")), &QAction::triggered, this, &TfmKisTabl::MsvedClick);
+    action(QStringLiteral("Msved"))->setEnabled(true);
 
     QMenu* data = m_menuBar->addMenu(QStringLiteral("&Данные"));
     QAction* fill =
@@ -411,6 +423,23 @@ void TfmKisTabl::cmLockSheet() {
 void TfmKisTabl::cmMaxCol() {
     m_sheets.setColumnCount255();
     Book->setMaxCol(kColumnCount - 1);
+}
+
+void TfmKisTabl::MoptionClick() {
+    TfmOptions::fmOptions().showFor(*m_ident);
+}
+
+void TfmKisTabl::imKodInternalClick() {
+    IdentOptionsController(*m_ident).showInternalCodes();
+}
+
+void TfmKisTabl::MsvedClick() {
+    SpecialIdentification special(*m_ident, m_sheets);
+    const std::optional<SpecialLine> line = special.begin();
+    if (!line)
+        return;
+    TfmSpecial dialog(special, *line, this);
+    dialog.exec();
 }
 
 void TfmKisTabl::onModified() {

@@ -82,6 +82,9 @@ private:
     void cmShowText(bool shown);
     void cmLockSheet();
     void cmMaxCol();
+    void MoptionClick();
+    void imKodInternalClick();
+    void MsvedClick();
     void onModified();
     void onEndEdit(const QString& text, bool* cancel);
     void buildIdentMenu(QMenu* ident);
