@@ -112,6 +112,7 @@ TEST_F(IdentModesTest, HeaderIdentificationHidesInternalSlotsAndKeepsTheirStateB
     const int h = lastHeader();
     EXPECT_EQ(w->Book->sheet(), cs);
     EXPECT_EQ(sheet(cs).text(91, 2), QStringLiteral("Идентификация шапки"));
+    EXPECT_FALSE(sheet(cs).rowHidden(91)) << "the hint is in view";
     for (int slot : {1, 2, 4, 6, 16, 17, 18, 19, 20})
         EXPECT_TRUE(sheet(cs).rowHidden(h + slot)) << slot;
     for (int slot : {3, 5, 7, 8, 13, 14, 15})
@@ -185,7 +186,7 @@ TEST_F(IdentModesTest, TitleIdentificationShowsTheBlockAndTheKindObject) {
     const DropDownObject* tip = s.object(s.findObject(QStringLiteral("tip")));
     ASSERT_NE(tip, nullptr);
     EXPECT_EQ(tip->items, QStringLiteral("Показатель;Признак;Объект;Разрез;Период"));
-    EXPECT_EQ(tip->position, CellRange::cell(4, 3));
+    EXPECT_EQ(tip->position, CellRange(4, 3, 4, 4));
     EXPECT_EQ(tip->selected, 0);
     EXPECT_EQ(w->Book->activeRow(), 4);
     EXPECT_EQ(w->Book->activeCol(), 3);

@@ -140,6 +140,8 @@ void IdentModeController::enterHeader() {
     m_ctx.view.setFrozen(0, kSideCol);
     putBackColSlots();
     Sheet& s = book.sheet(sheet);
+    // A new table keeps row 91 of this sheet hidden; the hint has to be seen.
+    s.setRowHidden(kFirstTitleRow, false);
     for (int slot : headerHiddenSlots())
         s.setRowHidden(model.colSlotRow(Slot(slot)), true);
     m_ctx.view.scrollTo(kFirstTitleRow, kSideCol);

@@ -79,8 +79,10 @@ void TitleKindController::prepareSheet(int sheet) {
     while (int old = s.findObject(objectName()))
         s.deleteObject(old);
     const int kindRow = int(TitleRow::Kind);
-    const int id = s.addDropDown(objectName(), CellRange::cell(kindRow, kTitleValueCol),
-                                 kinds().join(QLatin1Char(';')));
+    // Over column 3 and on into column 4, so that the longest kind reads whole.
+    const int id =
+        s.addDropDown(objectName(), CellRange{kindRow, kTitleValueCol, kindRow, kTitleExtraCol},
+                      kinds().join(QLatin1Char(';')));
 
     const int kind = kindIndex(s.text(kindRow, kTitleValueCol));
     m_ctx.state.titleKind = kind;
