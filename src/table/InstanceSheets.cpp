@@ -13,8 +13,7 @@
 
 using namespace TableLayout;
 
-InstanceSheets::InstanceSheets(TdmMSSQL& dm, IdentModel& model, Prompter& prompter,
-                               const TableRef& table)
+InstanceSheets::InstanceSheets(TdmMSSQL& dm, IdentModel& model, Prompter& prompter, TableRef& table)
     : m_dm(dm), m_model(model), m_prompter(prompter), m_table(table) {}
 
 Workbook& InstanceSheets::book() const {
@@ -30,6 +29,7 @@ void InstanceSheets::removeObjectListLink() {
                  QString::number(m_table.kodElmt));
         q.clearParams();
         RunInTransaction(m_dm.dbTab, [&] { q.execute(); });
+        m_table.kodSpis = 0;
         DbStatement& cat = m_dm.query(QStringLiteral("quCAT"));
         if (cat.isOpen()) {
             cat.close();

@@ -10,7 +10,7 @@ struct TableRef;
 // accompanying text, protection and the column count.
 class InstanceSheets {
 public:
-    InstanceSheets(TdmMSSQL& dm, IdentModel& model, Prompter& prompter, const TableRef& table);
+    InstanceSheets(TdmMSSQL& dm, IdentModel& model, Prompter& prompter, TableRef& table);
 
     // While the title is being identified the object list link stays.
     void setTitleModeActive(bool active) { m_titleMode = active; }
@@ -43,6 +43,6 @@ private:
     TdmMSSQL& m_dm;
     IdentModel& m_model;
     Prompter& m_prompter;
-    const TableRef& m_table;
+    TableRef& m_table; // the open table; its object list link is dropped here too
     bool m_titleMode = false;
 };

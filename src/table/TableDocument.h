@@ -40,6 +40,7 @@ public:
     Prompter& prompter() const { return m_prompter; }
     IdentModel& model() { return m_model; }
     const TableRef& table() const { return m_table; }
+    TableRef& table() { return m_table; }
     void setTable(const TableRef& table) { m_table = table; }
 
     // Reads the stored workbook (or builds the initial one) and prepares the view state.

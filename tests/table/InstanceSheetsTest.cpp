@@ -39,6 +39,7 @@ protected:
 
 TEST_F(InstanceSheetsTest, InsertingASheetCopiesTheLayoutAndDropsTheObjectList) {
     m_table.kodElmt = newTable(12);
+    m_table.kodSpis = 12;
     m_model.setHeaderRows(2);
     m_book.setText(1, 100, 3, QStringLiteral("Графа"));
     m_book.setText(1, 103, 2, QStringLiteral("Строка"));
@@ -53,6 +54,7 @@ TEST_F(InstanceSheetsTest, InsertingASheetCopiesTheLayoutAndDropsTheObjectList) 
                              {{"K", m_table.kodElmt}})
                   .toInt(),
               0);
+    EXPECT_EQ(m_table.kodSpis, 0) << "the open table forgets its object list too";
     ASSERT_EQ(m_book.sheetCount(), 4);
     EXPECT_EQ(m_book.activeSheetIndex(), 1);
     const Sheet& fresh = m_book.sheet(1);
