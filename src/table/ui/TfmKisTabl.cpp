@@ -5,6 +5,7 @@
 #include "MaskedTablePassword.h"
 #include "OutsideFileSaver.h"
 #include "Prompter.h"
+#include "SlotEntryController.h"
 #include "StoreController.h"
 #include "TBook.h"
 #include "TBookIdentView.h"
@@ -50,6 +51,7 @@ TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
         Book, std::array<QLabel*, 3>{m_statusCell, m_statusMode, m_statusControl});
     m_ident = std::make_unique<IdentContext>(IdentContext{
         m_doc.model(), m_dm, m_prompter, *m_identView, m_identState, CurrentIdentOptions()});
+    m_slotEntry = std::make_unique<SlotEntryController>(*m_ident);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -63,6 +65,7 @@ TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
     connect(Book, &TBook::OnModified, this, &TfmKisTabl::onModified);
     connect(Book, &TBook::OnEndEdit, this, &TfmKisTabl::onEndEdit);
     connect(Book, &TBook::OnSelChange, this, [this] {
+        m_slotEntry->selectionChanged();
         m_statusCell->setText(QStringLiteral("Лист %1  R%2C%3")
                                   .arg(Book->sheet())
                                   .arg(Book->activeRow())
@@ -393,9 +396,13 @@ void TfmKisTabl::onModified() {
     m_sheets.keepOnlyActiveInGroup();
 }
 
-void TfmKisTabl::onEndEdit(const QString&, bool*) {
+void TfmKisTabl::onEndEdit(const QString& text, bool* cancel) {
     const int row = Book->activeRow();
     const int col = Book->activeCol();
+    if (!m_slotEntry->endEdit(Book->sheet(), row, col, text)) {
+        *cancel = true;
+        return;
+    }
     // The entry is in the cell only once the control has finished the edit.
     QTimer::singleShot(0, this, [this, row, col] {
         if (row >= kFirstTextRow && row <= kLastTextRow)

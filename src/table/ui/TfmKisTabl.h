@@ -23,6 +23,7 @@ class QMenuBar;
 class QProgressBar;
 class QStatusBar;
 class QToolBar;
+class SlotEntryController;
 class TBook;
 class TBookIdentView;
 class TdmMSSQL;
@@ -45,6 +46,7 @@ public:
     TableDocument& document() { return m_doc; }
     InstanceSheets& sheets() { return m_sheets; }
     QAction* action(const QString& name) const;
+    IdentEditState& identState() { return m_identState; }
 
     // "Заполнить таблицу данными из БД" and "Загрузить в базу данных".
     void SBunloadClick();
@@ -88,6 +90,7 @@ private:
     IdentEditState m_identState;
     std::unique_ptr<TBookIdentView> m_identView;
     std::unique_ptr<IdentContext> m_ident; // the identification commands' context
+    std::unique_ptr<SlotEntryController> m_slotEntry;
     bool m_closing = false;
     bool m_tender = false;
 
