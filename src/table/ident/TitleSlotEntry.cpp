@@ -34,11 +34,11 @@ bool readWholeNumber(const QString& text, int& value) {
 }
 
 bool isIndicatorKind(const QString& kind) {
-    return kind == QLatin1String("Показатель") || kind.startsWith(QLatin1String("Признак"));
+    return kind == u"Показатель" || kind.startsWith(u"Признак");
 }
 
 bool isObjectKind(const QString& kind) {
-    return kind == QLatin1String("Объект") || kind.startsWith(QLatin1String("Разрез"));
+    return kind == u"Объект" || kind.startsWith(u"Разрез");
 }
 
 } // namespace
