@@ -321,4 +321,11 @@ TEST_F(SlotEntryTest, TheEditorWindowCancelsARefusedEntry) {
     EXPECT_EQ(book.sheet(2).number(kRow, 4), 25);
     EXPECT_EQ(book.sheet(1).text(kRow, kSideCol), QStringLiteral("Коек всего"));
     EXPECT_EQ(m_prompter.texts(), QStringList{kNotFound});
+
+    // A locked cell takes no entry and nothing is written beside it.
+    window.Book->setEnableProtection(true);
+    window.Book->setActiveCell(kRow + 1, 5);
+    window.Book->commitEntry(QStringLiteral("В-1"));
+    EXPECT_TRUE(book.sheet(2).entry(kRow + 1, 4).isEmpty());
+    EXPECT_TRUE(book.sheet(1).entry(kRow + 1, kSideCol).isEmpty());
 }

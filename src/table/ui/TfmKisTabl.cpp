@@ -399,6 +399,9 @@ void TfmKisTabl::onModified() {
 void TfmKisTabl::onEndEdit(const QString& text, bool* cancel) {
     const int row = Book->activeRow();
     const int col = Book->activeCol();
+    // A locked cell takes nothing, so nothing may be written beside it either.
+    if (Book->isCellProtected(row, col))
+        return;
     if (!m_slotEntry->endEdit(Book->sheet(), row, col, text)) {
         *cancel = true;
         return;
