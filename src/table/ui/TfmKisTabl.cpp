@@ -6,6 +6,7 @@
 #include "MaskedTablePassword.h"
 #include "OutsideFileSaver.h"
 #include "Prompter.h"
+#include "SlotEntryController.h"
 #include "StoreController.h"
 #include "TBook.h"
 #include "TBookIdentView.h"
@@ -57,6 +58,7 @@ TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
         });
     m_ident = std::make_unique<IdentContext>(IdentContext{
         m_doc.model(), m_dm, m_prompter, *m_identView, m_identState, CurrentIdentOptions()});
+    m_slotEntry = std::make_unique<SlotEntryController>(*m_ident);
     wireIdentCommands();
 
     auto* layout = new QVBoxLayout(this);
@@ -71,6 +73,7 @@ TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
     connect(Book, &TBook::OnModified, this, &TfmKisTabl::onModified);
     connect(Book, &TBook::OnEndEdit, this, &TfmKisTabl::onEndEdit);
     connect(Book, &TBook::OnSelChange, this, [this] {
+        m_slotEntry->selectionChanged();
         m_status->selectionChanged();
         updateSheetCommands();
     });
@@ -446,9 +449,16 @@ void TfmKisTabl::onModified() {
     m_sheets.keepOnlyActiveInGroup();
 }
 
-void TfmKisTabl::onEndEdit(const QString&, bool*) {
+void TfmKisTabl::onEndEdit(const QString& text, bool* cancel) {
     const int row = Book->activeRow();
     const int col = Book->activeCol();
+    // A locked cell takes nothing, so nothing may be written beside it either.
+    if (Book->isCellProtected(row, col))
+        return;
+    if (!m_slotEntry->endEdit(Book->sheet(), row, col, text)) {
+        *cancel = true;
+        return;
+    }
     // The entry is in the cell only once the control has finished the edit.
     QTimer::singleShot(0, this, [this, row, col] {
         if (row >= kFirstTextRow && row <= kLastTextRow)

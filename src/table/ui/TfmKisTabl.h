@@ -27,6 +27,7 @@ class QMenuBar;
 class QProgressBar;
 class QStatusBar;
 class QToolBar;
+class SlotEntryController;
 class TBook;
 class TBookIdentView;
 class TdmMSSQL;
@@ -51,7 +52,7 @@ public:
     QAction* action(const QString& name) const;
     IdentModeController& modes() { return *m_modes; }
     HiddenMarkController& hiddenMarks() { return *m_marks; }
-    const IdentEditState& identState() const { return m_identState; }
+    IdentEditState& identState() { return m_identState; }
 
     // "Заполнить таблицу данными из БД" and "Загрузить в базу данных".
     void SBunloadClick();
@@ -110,6 +111,7 @@ private:
     std::unique_ptr<IdentStatus> m_status;
     std::unique_ptr<CommandSet> m_commandSet;
     std::unique_ptr<IdentCommands> m_commands;
+    std::unique_ptr<SlotEntryController> m_slotEntry;
     bool m_closing = false;
     bool m_tender = false;
 
