@@ -10,24 +10,7 @@ class CodeResolverTest : public TableDbFixture {
 protected:
     static void SetUpTestSuite() {
         TableDbFixture::SetUpTestSuite();
-        exec(fact(), QStringLiteral("INSERT INTO POK (KODELMT, NPP, KODFOLDER, NAMEFOLDER, KODALT) "
-                                    "VALUES (25, 1, 1, 'Коек всего', NULL)"));
-        exec(fact(), QStringLiteral("INSERT INTO POK (KODELMT, NPP, KODFOLDER, NAMEFOLDER, KODALT) "
-                                    "VALUES (26, 2, 1, 'Врачей', 'В-1')"));
-        exec(fact(), QStringLiteral("INSERT INTO SPISAGR (NUMAGR, NAMEAGR, NAMEAGRZAG, ISINELM) "
-                                    "VALUES (1, ' Районы ', ' ', 'F')"));
-        exec(fact(), QStringLiteral("INSERT INTO SPISAGR (NUMAGR, NAMEAGR, NAMEAGRZAG, ISINELM) "
-                                    "VALUES (2, 'Ведомства', ' ', 'F')"));
-        exec(fact(), QStringLiteral("INSERT INTO AGR (KODFOLDER, NUMAGR, NAMEFOLDER, NPP, NLEVEL) "
-                                    "VALUES (40, 2, 'Минздрав', 1, 1)"));
-        exec(fact(), QStringLiteral("INSERT INTO AGR (KODFOLDER, NUMAGR, NAMEFOLDER, NPP, NLEVEL) "
-                                    "VALUES (40, 1, 'Центральный', 1, 1)"));
-        exec(fact(), QStringLiteral("INSERT INTO AGR (KODFOLDER, NUMAGR, NAMEFOLDER, NPP, NLEVEL) "
-                                    "VALUES (41, 1, 'Северный', 2, 1)"));
-        exec(fact(), QStringLiteral("INSERT INTO ELM (NPP, KODFOLDER, NAMEFOLDER) "
-                                    "VALUES (1, 40, 'Больница 40')"));
-        exec(fact(), QStringLiteral("INSERT INTO ELM (NPP, KODFOLDER, NAMEFOLDER) "
-                                    "VALUES (2, 77, 'Больница 77')"));
+        seedSmallDirectory();
     }
     CodeResolver resolver{dm(), m_prompter};
 };

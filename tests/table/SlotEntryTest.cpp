@@ -1,14 +1,9 @@
-#include "TableDbFixture.h"
+#include "IdentWindowFixture.h"
 
-#include "IdentModel.h"
-#include "InitialWorkbook.h"
 #include "SlotEntryController.h"
-#include "TBook.h"
-#include "TBookIdentView.h"
 #include "TfmKisTabl.h"
 #include "model/Workbook.h"
 
-using dbtest::exec;
 using namespace TableLayout;
 
 namespace {
@@ -18,32 +13,15 @@ const QString kNotANumber = QStringLiteral("Введено не число ил�
 
 // A workbook in the spreadsheet control with the slot entry wired as the editor wires it,
 // over a fact database holding a small directory.
-class SlotEntryTest : public TableDbFixture {
+class SlotEntryTest : public IdentWindowFixture {
 protected:
     static void SetUpTestSuite() {
         TableDbFixture::SetUpTestSuite();
-        exec(fact(), QStringLiteral("INSERT INTO POK (KODELMT, NPP, KODFOLDER, NAMEFOLDER, KODALT) "
-                                    "VALUES (25, 1, 1, 'Коек всего', NULL)"));
-        exec(fact(), QStringLiteral("INSERT INTO POK (KODELMT, NPP, KODFOLDER, NAMEFOLDER, KODALT) "
-                                    "VALUES (26, 2, 1, 'Врачей', 'В-1')"));
-        exec(fact(), QStringLiteral("INSERT INTO SPISAGR (NUMAGR, NAMEAGR, NAMEAGRZAG, ISINELM) "
-                                    "VALUES (1, 'Районы', ' ', 'F')"));
-        exec(fact(), QStringLiteral("INSERT INTO SPISAGR (NUMAGR, NAMEAGR, NAMEAGRZAG, ISINELM) "
-                                    "VALUES (2, 'Ведомства', ' ', 'F')"));
-        exec(fact(), QStringLiteral("INSERT INTO AGR (KODFOLDER, NUMAGR, NAMEFOLDER, NPP, NLEVEL) "
-                                    "VALUES (40, 2, 'Минздрав', 1, 1)"));
-        exec(fact(), QStringLiteral("INSERT INTO AGR (KODFOLDER, NUMAGR, NAMEFOLDER, NPP, NLEVEL) "
-                                    "VALUES (41, 1, 'Северный', 2, 1)"));
-        exec(fact(), QStringLiteral("INSERT INTO ELM (NPP, KODFOLDER, NAMEFOLDER) "
-                                    "VALUES (1, 40, 'Больница 40')"));
-        exec(fact(), QStringLiteral("INSERT INTO ELM (NPP, KODFOLDER, NAMEFOLDER) "
-                                    "VALUES (2, 77, 'Больница 77')"));
+        seedSmallDirectory();
     }
 
     void SetUp() override {
-        InitialWorkbook::build(m_book);
-        m_model.readGeometry();
-        m_control.setWorkbook(&m_book);
+        IdentWindowFixture::SetUp();
         QObject::connect(&m_control, &TBook::OnEndEdit, [this](const QString& text, bool* cancel) {
             if (!m_entry.endEdit(m_control.sheet(), m_control.activeRow(), m_control.activeCol(),
                                  text))
@@ -68,13 +46,6 @@ protected:
     int rowSheet() const { return m_model.rowIdentSheet(); }
     int colSheet() const { return m_model.colIdentSheet(); }
 
-    Workbook m_book{3};
-    IdentModel m_model{m_book, m_prompter};
-    TBook m_control;
-    TBookIdentView m_view{&m_control, {nullptr, nullptr, nullptr}};
-    IdentEditState m_state;
-    IdentOptions m_options;
-    IdentContext m_ctx{m_model, dm(), m_prompter, m_view, m_state, m_options};
     SlotEntryController m_entry{m_ctx};
     int m_directoryEntries = 0;
 };
@@ -144,7 +115,7 @@ TEST_F(SlotEntryTest, ARefusedCodeKeepsWhatTheSlotHeld) {
 
 TEST_F(SlotEntryTest, AnObjectCodeInSeveralDirectoriesTakesTheChosenType) {
     m_state.mode = IdentMode::Side;
-    m_prompter.choice(1); // "Ведомства", then the objects directory
+    m_prompter.choice(2); // "Ведомства", "Районы", then the objects directory
     type(rowSheet(), kRow, 10, QStringLiteral("40"));
     EXPECT_EQ(m_model.rowCode(kRow, Slot::ObjectType), 99);
     EXPECT_EQ(entry(1, kRow, kSideCol), QStringLiteral("Больница 40"));

@@ -65,6 +65,30 @@ protected:
                      {{"B", bytes}, {"K", kodElmt}});
     }
 
+    // A small directory: indicators 25 (no alternative code) and 26 "В-1"; aggregation
+    // directories 1 " Районы " and 2 "Ведомства"; code 40 in both of them and in the
+    // objects directory, 41 in directory 1 only, 77 in the objects directory only.
+    static void seedSmallDirectory() {
+        for (const char* sql :
+             {"INSERT INTO POK (KODELMT, NPP, KODFOLDER, NAMEFOLDER, KODALT) "
+              "VALUES (25, 1, 1, 'Коек всего', NULL)",
+              "INSERT INTO POK (KODELMT, NPP, KODFOLDER, NAMEFOLDER, KODALT) "
+              "VALUES (26, 2, 1, 'Врачей', 'В-1')",
+              "INSERT INTO SPISAGR (NUMAGR, NAMEAGR, NAMEAGRZAG, ISINELM) "
+              "VALUES (1, ' Районы ', ' ', 'F')",
+              "INSERT INTO SPISAGR (NUMAGR, NAMEAGR, NAMEAGRZAG, ISINELM) "
+              "VALUES (2, 'Ведомства', ' ', 'F')",
+              "INSERT INTO AGR (KODFOLDER, NUMAGR, NAMEFOLDER, NPP, NLEVEL) "
+              "VALUES (40, 2, 'Минздрав', 1, 1)",
+              "INSERT INTO AGR (KODFOLDER, NUMAGR, NAMEFOLDER, NPP, NLEVEL) "
+              "VALUES (40, 1, 'Центральный', 1, 1)",
+              "INSERT INTO AGR (KODFOLDER, NUMAGR, NAMEFOLDER, NPP, NLEVEL) "
+              "VALUES (41, 1, 'Северный', 2, 1)",
+              "INSERT INTO ELM (NPP, KODFOLDER, NAMEFOLDER) VALUES (1, 40, 'Больница 40')",
+              "INSERT INTO ELM (NPP, KODFOLDER, NAMEFOLDER) VALUES (2, 77, 'Больница 77')"})
+            dbtest::exec(fact(), QString::fromUtf8(sql));
+    }
+
     static inline std::unique_ptr<TestDatabases> s_dbs;
     static inline std::unique_ptr<TdmMSSQL> s_dm;
     static inline int s_folder = 0;

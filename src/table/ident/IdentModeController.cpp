@@ -4,9 +4,11 @@
 #include "IdentContext.h"
 #include "IdentEditorView.h"
 #include "IdentModel.h"
+#include "IdentSheetTools.h"
 #include "model/Workbook.h"
 
 using namespace TableLayout;
+using namespace IdentSheetTools;
 
 namespace {
 
@@ -42,25 +44,7 @@ void IdentModeController::toggle(IdentMode mode) {
 }
 
 void IdentModeController::onlyInGroup(int sheet) {
-    Workbook& book = m_ctx.model.book();
-    for (int i = 1; i <= book.sheetCount(); ++i)
-        book.setInEditGroup(i, i == sheet);
-}
-
-int IdentModeController::firstShownRow(int sheet, int from, int to, int fallback) const {
-    const Sheet& s = m_ctx.model.book().sheet(sheet);
-    for (int r = from; r <= to; ++r)
-        if (!s.rowHidden(r))
-            return r;
-    return fallback;
-}
-
-int IdentModeController::firstShownCol(int sheet, int from, int to, int fallback) const {
-    const Sheet& s = m_ctx.model.book().sheet(sheet);
-    for (int c = from; c <= to; ++c)
-        if (!s.colHidden(c))
-            return c;
-    return fallback;
+    keepOnlyInGroup(m_ctx.model.book(), sheet);
 }
 
 bool IdentModeController::enter(IdentMode mode) {
@@ -70,6 +54,8 @@ bool IdentModeController::enter(IdentMode mode) {
         return true;
     if (m_ctx.state.mode != IdentMode::Normal)
         leave();
+    else
+        m_ctx.view.finishEdit(); // what was typed before belongs to normal work
     const int active = m_ctx.model.book().activeSheetIndex();
     if (mode == IdentMode::Title && !m_ctx.model.isInstanceSheet(active)) {
         m_ctx.view.modeChanged(IdentMode::Normal); // the command unticks itself
@@ -126,8 +112,8 @@ void IdentModeController::enterSide() {
     m_ctx.view.scrollTo(kFirstTitleRow, kSideCol);
     const int body = model.firstBodyRow();
     const int lastRow = std::max(s.lastRow(), body);
-    m_ctx.view.setCursor(firstShownRow(sheet, body, lastRow, body),
-                         firstShownCol(sheet, kFirstDataCol, kColumnCount, slotCol(8)));
+    m_ctx.view.setCursor(firstShownRow(s, body, lastRow, body),
+                         firstShownCol(s, kFirstDataCol, kColumnCount, slotCol(8)));
 }
 
 void IdentModeController::enterHeader() {
@@ -146,9 +132,9 @@ void IdentModeController::enterHeader() {
         s.setRowHidden(model.colSlotRow(Slot(slot)), true);
     m_ctx.view.scrollTo(kFirstTitleRow, kSideCol);
     const int first = model.colSlotRow(Slot(1));
-    m_ctx.view.setCursor(firstShownRow(sheet, first, model.colSlotRow(Slot(kSlotCount)),
+    m_ctx.view.setCursor(firstShownRow(s, first, model.colSlotRow(Slot(kSlotCount)),
                                        model.colSlotRow(Slot::IndicatorShown)),
-                         firstShownCol(sheet, kFirstDataCol, kColumnCount, kFirstDataCol));
+                         firstShownCol(s, kFirstDataCol, kColumnCount, kFirstDataCol));
 }
 
 void IdentModeController::enterHiddenRows() {
@@ -172,37 +158,22 @@ void IdentModeController::enterHiddenCols() {
 }
 
 void IdentModeController::putBackRowSlots() {
-    if (!m_ctx.state.rowSlotsShown)
-        return;
-    Sheet& s = m_ctx.model.book().sheet(m_ctx.model.rowIdentSheet());
-    for (int i = 0; i < kSlotCount; ++i)
-        s.setColHidden(slotCol(i + 1), !(*m_ctx.state.rowSlotsShown)[size_t(i)]);
+    if (m_ctx.state.rowSlotsShown)
+        setRowSlotStates(m_ctx.model, *m_ctx.state.rowSlotsShown);
 }
 
 void IdentModeController::putBackColSlots() {
-    if (!m_ctx.state.colSlotsShown)
-        return;
-    Sheet& s = m_ctx.model.book().sheet(m_ctx.model.colIdentSheet());
-    for (int i = 0; i < kSlotCount; ++i)
-        s.setRowHidden(m_ctx.model.colSlotRow(Slot(i + 1)),
-                       !(*m_ctx.state.colSlotsShown)[size_t(i)]);
+    if (m_ctx.state.colSlotsShown)
+        setColSlotStates(m_ctx.model, *m_ctx.state.colSlotsShown);
 }
 
 void IdentModeController::leaveSide() {
-    const Sheet& s = m_ctx.model.book().sheet(m_ctx.model.rowIdentSheet());
-    std::array<bool, kSlotCount> shown{};
-    for (int i = 0; i < kSlotCount; ++i)
-        shown[size_t(i)] = !s.colHidden(slotCol(i + 1));
-    m_ctx.state.rowSlotsShown = shown;
+    m_ctx.state.rowSlotsShown = rowSlotStates(m_ctx.model);
     m_ctx.view.setFrozen(0, 0);
 }
 
 void IdentModeController::leaveHeader() {
-    const Sheet& s = m_ctx.model.book().sheet(m_ctx.model.colIdentSheet());
-    std::array<bool, kSlotCount> shown{};
-    for (int i = 0; i < kSlotCount; ++i)
-        shown[size_t(i)] = !s.rowHidden(m_ctx.model.colSlotRow(Slot(i + 1)));
-    m_ctx.state.colSlotsShown = shown;
+    m_ctx.state.colSlotsShown = colSlotStates(m_ctx.model);
     m_ctx.view.setFrozen(0, 0);
 }
 
@@ -225,6 +196,8 @@ void IdentModeController::leave() {
     const IdentMode mode = m_ctx.state.mode;
     if (mode == IdentMode::Normal)
         return;
+    // An entry still being typed belongs to the mode: it is resolved before the mode ends.
+    m_ctx.view.finishEdit();
     IdentModel& model = m_ctx.model;
     m_ctx.view.setSelectionEvents(false);
     switch (mode) {

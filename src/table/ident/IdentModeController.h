@@ -46,8 +46,6 @@ private:
     void onlyInGroup(int sheet);
     void putBackRowSlots();
     void putBackColSlots();
-    int firstShownRow(int sheet, int from, int to, int fallback) const;
-    int firstShownCol(int sheet, int from, int to, int fallback) const;
 
     IdentContext& m_ctx;
     TitleKindController m_title;

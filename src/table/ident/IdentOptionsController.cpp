@@ -2,11 +2,13 @@
 
 #include "IdentEditorView.h"
 #include "IdentModel.h"
+#include "IdentSheetTools.h"
 #include "model/Workbook.h"
 
 #include <algorithm>
 
 using namespace TableLayout;
+using namespace IdentSheetTools;
 
 IdentOptionsController::IdentOptionsController(IdentContext& ctx) : m_ctx(ctx) {}
 
@@ -53,10 +55,8 @@ VisibleParams IdentOptionsController::activate() {
         m_boxes = {};
         return m_boxes;
     }
-    std::array<bool, kSlotCount> shown{};
-    for (int s = 1; s <= kSlotCount; ++s)
-        shown[size_t(s - 1)] = slotShown(Slot(s));
-    m_shownOnActivate = shown;
+    m_shownOnActivate = currentSheet() == SheetKind::RowIdent ? rowSlotStates(m_ctx.model)
+                                                              : colSlotStates(m_ctx.model);
     m_boxes = {slotShown(Slot::IndicatorShown), slotShown(Slot::Object),
                slotShown(Slot::PeriodStart)};
     return m_boxes;
@@ -94,8 +94,10 @@ void IdentOptionsController::apply(const IdentOptions& options) {
 
 void IdentOptionsController::cancel() {
     if (m_shownOnActivate) {
-        for (int s = 1; s <= kSlotCount; ++s)
-            setSlotsShown(Slot(s), Slot(s), (*m_shownOnActivate)[size_t(s - 1)]);
+        if (currentSheet() == SheetKind::RowIdent)
+            setRowSlotStates(m_ctx.model, *m_shownOnActivate);
+        else if (currentSheet() == SheetKind::ColIdent)
+            setColSlotStates(m_ctx.model, *m_shownOnActivate);
     }
     m_shownOnActivate.reset();
 }
@@ -104,35 +106,19 @@ void IdentOptionsController::placeCursor() {
     const Sheet& sheet = m_ctx.model.book().sheet(activeSheet());
     const IdentModel& m = m_ctx.model;
     switch (currentSheet()) {
-    case SheetKind::ColIdent: {
-        int row = m.colSlotRow(Slot::IndicatorShown);
-        for (int s = 1; s <= kSlotCount; ++s) {
-            if (!sheet.rowHidden(m.colSlotRow(Slot(s)))) {
-                row = m.colSlotRow(Slot(s));
-                break;
-            }
-        }
-        m_ctx.view.setCursor(row, kFirstDataCol);
+    case SheetKind::ColIdent:
+        m_ctx.view.setCursor(firstShownRow(sheet, m.colSlotRow(Slot(1)),
+                                           m.colSlotRow(Slot(kSlotCount)),
+                                           m.colSlotRow(Slot::IndicatorShown)),
+                             kFirstDataCol);
         break;
-    }
     case SheetKind::RowIdent: {
-        int row = m.firstBodyRow();
-        for (int r = m.firstBodyRow(); r <= std::min(sheet.lastRow(), kMaxRows); ++r) {
-            if (!sheet.rowHidden(r)) {
-                row = r;
-                break;
-            }
-        }
+        const int body = m.firstBodyRow();
+        const int row = firstShownRow(sheet, body, std::min(sheet.lastRow(), kMaxRows), body);
         // The object column, unless the options have just hidden it.
         int col = m.rowSlotCol(Slot::Object);
-        if (sheet.colHidden(col)) {
-            for (int s = 1; s <= kSlotCount; ++s) {
-                if (!sheet.colHidden(m.rowSlotCol(Slot(s)))) {
-                    col = m.rowSlotCol(Slot(s));
-                    break;
-                }
-            }
-        }
+        if (sheet.colHidden(col))
+            col = firstShownCol(sheet, m.rowSlotCol(Slot(1)), m.rowSlotCol(Slot(kSlotCount)), col);
         m_ctx.view.setCursor(row, col);
         break;
     }

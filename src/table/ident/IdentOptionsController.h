@@ -1,9 +1,9 @@
 #pragma once
 
 #include "IdentContext.h"
+#include "IdentSheetTools.h"
 #include "TableLayout.h"
 
-#include <array>
 #include <optional>
 
 // The " Видимые параметры " boxes of "Опции идентификации".
@@ -49,5 +49,5 @@ private:
 
     IdentContext& m_ctx;
     VisibleParams m_boxes;
-    std::optional<std::array<bool, kSlotCount>> m_shownOnActivate;
+    std::optional<IdentSheetTools::SlotStates> m_shownOnActivate;
 };

@@ -2,6 +2,7 @@
 
 #include "CodeResolver.h"
 #include "IdentModel.h"
+#include "IdentSheetTools.h"
 #include "model/Workbook.h"
 
 using namespace TableLayout;
@@ -61,8 +62,10 @@ bool SlotEntryController::endEdit(int sheet, int row, int col, const QString& ty
     default:
         break;
     }
+    // What is typed into identification goes to the one sheet it was typed on, however
+    // many sheets were selected before.
     if (accepted && m_ctx.state.mode != IdentMode::Normal)
-        keepOnlySheetInGroup(sheet);
+        IdentSheetTools::keepOnlyInGroup(m_ctx.model.book(), sheet);
     if (accepted && isPeriodBound(sheet, row, col))
         m_ctx.state.editedPeriodBound = SheetCell{sheet, row, col};
     return accepted;
@@ -118,14 +121,6 @@ bool SlotEntryController::headerEntry(int row, int col, const QString& typed) {
         objectTaken();
     }
     return true;
-}
-
-// What is typed into identification goes to the one sheet it was typed on, however many
-// sheets were selected before.
-void SlotEntryController::keepOnlySheetInGroup(int sheet) {
-    Workbook& book = m_ctx.model.book();
-    for (int i = 1; i <= book.sheetCount(); ++i)
-        book.setInEditGroup(i, i == sheet);
 }
 
 void SlotEntryController::transferRowName(int row, const QString& name) {

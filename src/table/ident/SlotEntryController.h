@@ -33,7 +33,6 @@ public:
 private:
     bool sideEntry(int row, int col, const QString& typed);
     bool headerEntry(int row, int col, const QString& typed);
-    void keepOnlySheetInGroup(int sheet);
     void transferRowName(int row, const QString& name);
     void objectTaken();
 

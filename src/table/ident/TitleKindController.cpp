@@ -3,6 +3,7 @@
 #include "IdentContext.h"
 #include "IdentEditorView.h"
 #include "IdentModel.h"
+#include "IdentSheetTools.h"
 #include "Prompter.h"
 #include "model/Workbook.h"
 
@@ -122,8 +123,7 @@ bool TitleKindController::clearForNewKind() {
         if (i != keep)
             book.deleteSheet(i);
     m_ctx.view.showSheet(1);
-    for (int i = 1; i <= book.sheetCount(); ++i)
-        book.setInEditGroup(i, i == 1);
+    IdentSheetTools::keepOnlyInGroup(book, 1);
     Sheet& s = book.sheet(1);
     const int lastCol = std::max(s.lastCol(), kSideCol);
     book.clearRange(1, CellRange(kFirstTitleRow, kSideCol, kLastTitleRow, lastCol),

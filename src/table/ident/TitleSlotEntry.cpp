@@ -7,6 +7,7 @@
 #include "IdentModel.h"
 #include "Prompter.h"
 #include "TdmMSSQL.h"
+#include "TitleKindController.h"
 #include "format/EntryParser.h"
 #include "model/Workbook.h"
 
@@ -33,12 +34,12 @@ bool readWholeNumber(const QString& text, int& value) {
     return true;
 }
 
-bool isIndicatorKind(const QString& kind) {
-    return kind == u"Показатель" || kind.startsWith(u"Признак");
+bool isIndicatorKind(int kind) {
+    return kind == 0 || kind == 1; // "Показатель", "Признак"
 }
 
-bool isObjectKind(const QString& kind) {
-    return kind == u"Объект" || kind.startsWith(u"Разрез");
+bool isObjectKind(int kind) {
+    return kind == 2 || kind == 3; // "Объект", "Разрез"
 }
 
 } // namespace
@@ -47,7 +48,13 @@ TitleSlotEntry::TitleSlotEntry(IdentContext& context, std::function<void()> obje
     : m_ctx(context), m_objectTaken(std::move(objectTaken)) {}
 
 bool TitleSlotEntry::endEdit(int sheet, int row, int col, const QString& typed) {
-    const QString kind = m_ctx.model.titleKind(sheet).trimmed();
+    // The kind is chosen in "tip" only: typed by hand it would neither clear the old
+    // identification nor reach the other instance sheets.
+    if (row == int(TitleRow::Kind) && (col == kTitleValueCol || col == kTitleExtraCol)) {
+        m_ctx.prompter.plain(QStringLiteral("Элемент заголовка выбирается из списка"));
+        return false;
+    }
+    const int kind = TitleKindController::kindIndex(m_ctx.model.titleKind(sheet));
     if (isIndicatorKind(kind) && row >= int(TitleRow::Indicator) && row <= int(TitleRow::Attr2)) {
         if (col == kTitleExtraCol)
             return indicatorByDisplayedCode(sheet, row, typed);

@@ -58,3 +58,8 @@ void TBookIdentView::modeChanged(IdentMode mode) {
     if (m_onModeChanged)
         m_onModeChanged(mode);
 }
+
+void TBookIdentView::finishEdit() {
+    if (m_book && m_book->isEditing() && !m_book->endEdit())
+        m_book->cancelEdit();
+}

@@ -28,6 +28,7 @@ public:
     void setFrozen(int rows, int cols) override;
     void setStatusText(int panel, const QString& text) override;
     void modeChanged(IdentMode mode) override;
+    void finishEdit() override;
 
 private:
     QPointer<TBook> m_book;

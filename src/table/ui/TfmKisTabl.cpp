@@ -160,7 +160,8 @@ void TfmKisTabl::buildMenus() {
     addAction(ident, QStringLiteral("MhiddenC"), QStringLiteral("Отметка скрытых колонок"), false);
     addAction(ident, QStringLiteral("imKodInternal"),
               QStringLiteral("Внутренние коды идентификации"), false);
-    addAction(ident, QStringLiteral("imTestIdent"), QStringLiteral("Тестирование"), false);
+    addAction(ident, QStringLiteral("imTestIdent"), QStringLiteral("Тестирование"), false)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
     addAction(ident, QStringLiteral("Moption"), QStringLiteral("&Опции идентификации"), false);
     // Options and special identification serve normal work; the modes decide the rest.
     connect(action(QStringLiteral("Moption")), &QAction::triggered, this,
@@ -406,6 +407,7 @@ void TfmKisTabl::cmSheetList() {
     if (list.exec() == QDialog::Accepted && list.chosenSheet() > 0)
         Book->setSheet(list.chosenSheet());
     updateSheetCommands();
+    m_status->selectionChanged();
 }
 
 void TfmKisTabl::cmSelectSheets() {
@@ -469,6 +471,12 @@ void TfmKisTabl::onEndEdit(const QString& text, bool* cancel) {
 }
 
 void TfmKisTabl::closeEvent(QCloseEvent* event) {
+    // The entry being typed is part of what the question is about; in a mode it is taken
+    // as the mode takes it. One the control will not take keeps the window open.
+    if (!m_closing && Book->isEditing() && !Book->endEdit()) {
+        event->ignore();
+        return;
+    }
     if (m_closing || m_doc.close()) {
         m_closing = true;
         event->accept();
