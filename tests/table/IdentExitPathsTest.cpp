@@ -112,8 +112,11 @@ TEST_F(IdentExitPathsTest, TheTitleKindIsChosenFromTheListOnly) {
     EXPECT_EQ(m_prompter.shown().size(), 2);
 }
 
-TEST_F(IdentExitPathsTest, ADateBoundAndTheStatusFollowTheSameMove) {
+TEST_F(IdentExitPathsTest, TheStatusFollowsTheCellFromTheStartAndBesideADateBound) {
     open();
+    EXPECT_EQ(panel(0), QStringLiteral("%1:3").arg(kRow)) << "told before the first move";
+    EXPECT_EQ(panel(1), QStringLiteral("Работа с данными"));
+
     trigger("mIdBok");
     const int start = rowSlotColumn(Slot::PeriodStart);
     w->Book->setActiveCell(kRow, start);

@@ -365,9 +365,11 @@ void TfmKisTabl::applyDocumentState() {
     m_tenderMenu->menuAction()->setVisible(m_doc.table().tenderVisible());
     action(QStringLiteral("ShowSText"))->setChecked(m_doc.accompanyingTextShown());
     action(QStringLiteral("MlockSh"))->setChecked(m_sheets.protectionOn());
-    m_statusMode->setText(
-        m_doc.storedUnreadable() ? QStringLiteral("Сохраненная таблица не прочитана") : QString());
     updateSheetCommands();
+    // The panels tell the starting cell at once, not only after the first move.
+    m_status->selectionChanged();
+    if (m_doc.storedUnreadable())
+        m_statusMode->setText(QStringLiteral("Сохраненная таблица не прочитана"));
 }
 
 void TfmKisTabl::updateSheetCommands() {
