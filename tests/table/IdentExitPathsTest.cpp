@@ -1,11 +1,5 @@
-#include "TableDbFixture.h"
+#include "TableWindowFixture.h"
 
-#include "TBook.h"
-#include "TfmKisTabl.h"
-#include "model/Workbook.h"
-
-#include <QAction>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -18,34 +12,18 @@ const QString kSaveQuestion = QStringLiteral("Сохранить таблицу 
 
 // The table editor over a small directory: what happens to an entry still being typed
 // when a mode is left, and how the modes meet the title block and the status bar.
-class IdentExitPathsTest : public TableDbFixture {
+class IdentExitPathsTest : public TableWindowFixture {
 protected:
     static void SetUpTestSuite() {
         TableDbFixture::SetUpTestSuite();
         seedSmallDirectory();
     }
-    void open(int instances = 1) {
-        w = std::make_unique<TfmKisTabl>(dm(), m_prompter);
-        w->openTable(TableRef::read(dm(), newTable()).value_or(TableRef{}));
-        for (int i = 1; i < instances; ++i)
-            w->action(QStringLiteral("MinsSheet"))->trigger();
-        w->Book->setSheet(1);
-    }
-    void trigger(const char* name) { w->action(QString::fromLatin1(name))->trigger(); }
     // The user has typed `text` into the cell and not finished the edit yet.
     void typeWithoutEnter(int row, int col, const QString& text) {
         w->Book->setActiveCell(row, col);
         w->Book->startEdit(text, false);
         ASSERT_TRUE(w->Book->isEditing());
     }
-    Workbook& book() { return w->Book->workbook(); }
-    const Sheet& sheet(int i) { return book().sheet(i); }
-    int rowSheet() { return w->document().model().rowIdentSheet(); }
-    QString panel(int i) {
-        return w->findChild<QLabel*>(QStringLiteral("StPanel%1").arg(i))->text();
-    }
-
-    std::unique_ptr<TfmKisTabl> w;
 };
 
 constexpr int kRow = 101; // the first body row of a new table
