@@ -162,6 +162,16 @@ TEST_F(SpecialIdentificationTest, OutsideHeaderRowsAndBodyColumnsNothingHappens)
         EXPECT_FALSE(m_special.begin().has_value()) << row << ":" << col;
         EXPECT_EQ(m_prompter.texts(), QStringList{kRegionMessage});
     }
+
+    // Side identification shows slots in the columns; header identification shows the
+    // table's own columns.
+    m_prompter.clear();
+    showSheet(m_model.rowIdentSheet());
+    m_control.setActiveCell(101, rowSlotColumn(Slot::Object));
+    EXPECT_FALSE(m_special.begin().has_value());
+    EXPECT_EQ(m_prompter.texts(), QStringList{kRegionMessage});
+    showSheet(m_model.colIdentSheet());
+    EXPECT_EQ(lineAt(m_model.colSlotRow(Slot::Object), 5).index, 5);
 }
 
 TEST_F(SpecialIdentificationTest, TheDialogShowsTheStoredKindAndItsButtonsApply) {

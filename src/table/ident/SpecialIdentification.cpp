@@ -48,8 +48,10 @@ std::optional<SpecialLine> SpecialIdentification::begin() {
     const int row = m_ctx.view.cursorRow();
     const int col = m_ctx.view.cursorCol();
     const IdentModel& m = m_ctx.model;
-    // Title rows and the service rows above them belong to no line of the table.
-    if (col <= kSideCol || row < kFirstHeaderRow) {
+    // Title rows and the service rows above them belong to no line of the table, and the
+    // columns of the row identification sheet are its slots, not columns of the table.
+    const bool slotColumns = m.book().activeSheetIndex() == m.rowIdentSheet();
+    if (col <= kSideCol || row < kFirstHeaderRow || slotColumns) {
         m_ctx.prompter.info(QStringLiteral("Специальная идентификация возможна\r\nтолько для "
                                            "строк шапки таблицы и для колонок тела таблицы"));
         return std::nullopt;
