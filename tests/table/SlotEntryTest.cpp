@@ -166,6 +166,14 @@ TEST_F(SlotEntryTest, TheModeDecidesWhetherASlotIsResolved) {
     type(rowSheet(), kRow, 7, QStringLiteral("Нет-такого"));
     EXPECT_EQ(entry(rowSheet(), kRow, 7), QStringLiteral("Нет-такого"));
     EXPECT_TRUE(m_prompter.shown().isEmpty());
+
+    // Marking hidden rows shows the same slots and takes codes as side identification.
+    m_state.mode = IdentMode::HiddenRows;
+    type(rowSheet(), kRow + 1, 5, QStringLiteral("В-1"));
+    EXPECT_EQ(m_model.rowCode(kRow + 1, Slot::IndicatorCode), 26);
+    type(rowSheet(), kRow + 1, 5, QStringLiteral("Нет-такого"));
+    EXPECT_EQ(entry(rowSheet(), kRow + 1, 5), QStringLiteral("В-1"));
+    EXPECT_EQ(m_prompter.texts(), QStringList{kNotFound});
 }
 
 TEST_F(SlotEntryTest, TitleIndicatorByItsInternalCode) {

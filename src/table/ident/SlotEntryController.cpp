@@ -46,12 +46,16 @@ bool SlotEntryController::endEdit(int sheet, int row, int col, const QString& ty
     if (!m.book().hasSheet(sheet))
         return true;
     bool accepted = true;
+    // Marking shows the same identification sheet with its slots: a code typed there is
+    // taken as in side or header identification, never left without its internal code.
     switch (m_ctx.state.mode) {
     case IdentMode::Side:
+    case IdentMode::HiddenRows:
         if (sheet == m.rowIdentSheet() && row >= m.firstBodyRow())
             accepted = sideEntry(row, col, typed);
         break;
     case IdentMode::Header:
+    case IdentMode::HiddenCols:
         if (sheet == m.colIdentSheet() && col >= kFirstDataCol)
             accepted = headerEntry(row, col, typed);
         break;
