@@ -91,6 +91,9 @@ void TfmKisTabl::wireIdentCommands() {
         m_modes->title().kindChosen(o->selected - 1);
         updateSheetCommands();
         m_status->selectionChanged();
+        // Keys go back to the sheet: the codes of the kind's rows are typed next, and the
+        // box must not take Ctrl+Home or letters as a new choice.
+        Book->setFocus();
         Book->viewport()->update();
     });
 }
