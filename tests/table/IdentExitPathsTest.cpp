@@ -90,6 +90,22 @@ TEST_F(IdentExitPathsTest, TheTitleKindIsChosenFromTheListOnly) {
     EXPECT_EQ(m_prompter.shown().size(), 2);
 }
 
+TEST_F(IdentExitPathsTest, TitleIdentificationLeavesTheAccompanyingTextShown) {
+    open();
+    trigger("ShowSText");
+    ASSERT_FALSE(sheet(1).rowHidden(kFirstTextRow));
+    trigger("mIdZag");
+    chooseKind(0);
+    chooseKind(2);
+    EXPECT_FALSE(sheet(1).rowHidden(kFirstTextRow)) << "a new kind hides only the title block";
+    EXPECT_TRUE(sheet(1).rowHidden(int(TitleRow::Indicator)));
+    trigger("mIdZag");
+    EXPECT_FALSE(sheet(1).rowHidden(kFirstTextRow));
+    EXPECT_TRUE(act("ShowSText")->isChecked());
+    for (int row : {1, 4, 9, 14, 20, 98})
+        EXPECT_TRUE(sheet(1).rowHidden(row)) << row;
+}
+
 TEST_F(IdentExitPathsTest, TheStatusFollowsTheCellFromTheStartAndBesideADateBound) {
     open();
     EXPECT_EQ(panel(0), QStringLiteral("%1:3").arg(kRow)) << "told before the first move";

@@ -98,6 +98,15 @@ void TitleKindController::prepareSheet(int sheet) {
     m_ctx.view.scrollTo(int(TitleRow::Hint), kSideCol);
 }
 
+// The accompanying text keeps what its own command shows: title identification never
+// shows those rows, so it must not hide them either.
+void TitleKindController::hideAboveTitle(int sheet, int from) {
+    Sheet& s = m_ctx.model.book().sheet(sheet);
+    for (int row = from; row < m_ctx.model.firstShownTitleRow(); ++row)
+        if (row < kFirstTextRow || row > kLastTextRow)
+            s.setRowHidden(row, true);
+}
+
 void TitleKindController::unprepareSheet(int sheet) {
     Workbook& book = m_ctx.model.book();
     if (!book.hasSheet(sheet))
@@ -105,8 +114,7 @@ void TitleKindController::unprepareSheet(int sheet) {
     Sheet& s = book.sheet(sheet);
     while (int id = s.findObject(objectName()))
         s.deleteObject(id);
-    for (int row = 1; row < m_ctx.model.firstShownTitleRow(); ++row)
-        s.setRowHidden(row, true);
+    hideAboveTitle(sheet, 1);
 }
 
 bool TitleKindController::clearForNewKind() {
@@ -147,9 +155,7 @@ void TitleKindController::kindChosen(int index) {
 
     Workbook& book = m_ctx.model.book();
     const int sheet = book.activeSheetIndex();
-    Sheet& s = book.sheet(sheet);
-    for (int row = int(TitleRow::Indicator); row < m_ctx.model.firstShownTitleRow(); ++row)
-        s.setRowHidden(row, true);
+    hideAboveTitle(sheet, int(TitleRow::Indicator));
     const QString text = kinds().at(index);
     for (int i = 1; i <= m_ctx.model.instanceCount(); ++i)
         book.setText(i, int(TitleRow::Kind), kTitleValueCol, text);

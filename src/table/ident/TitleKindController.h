@@ -29,6 +29,7 @@ public:
 
 private:
     bool clearForNewKind();
+    void hideAboveTitle(int sheet, int from);
     void showKindRows(int sheet, int kind);
 
     IdentContext& m_ctx;
