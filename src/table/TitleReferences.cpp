@@ -63,14 +63,15 @@ void TitleReferences::lineFinished(int row, int col) {
     book.endUpdate();
 }
 
-void TitleReferences::refreshTitleCopies() {
+void TitleReferences::refresh(bool blockCodesToo) {
     Workbook& book = m_model.book();
     const Sheet& codes = book.sheet(m_model.colIdentSheet());
     book.beginUpdate();
     for (int r = kFirstTextRow; r <= kLastTextRow; ++r)
         for (int c = 1; c <= codes.lastColInRow(r); ++c) {
             const Code code = parse(codes.text(r, c));
-            if (code.kind == Kind::WholeTitle || code.kind == Kind::TitleLine)
+            if (code.kind == Kind::WholeTitle || code.kind == Kind::TitleLine ||
+                (blockCodesToo && code.kind != Kind::None))
                 expand(r, c, code);
         }
     book.endUpdate();

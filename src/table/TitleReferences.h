@@ -24,11 +24,14 @@ public:
     // A line of the accompanying text was finished in (row, col) of the active sheet.
     void lineFinished(int row, int col);
     // The title changed: the copied title lines are expanded again.
-    void refreshTitleCopies();
+    void refreshTitleCopies() { refresh(false); }
+    // The title identification changed too: every code is expanded again.
+    void refreshAllCopies() { refresh(true); }
     // The code stored for a cell, empty when none.
     QString storedCode(int row, int col) const;
 
 private:
+    void refresh(bool blockCodesToo);
     void expand(int row, int col, const Code& code);
     void copyCell(int sheet, int fromRow, int fromCol, int toRow, int toCol);
 

@@ -106,6 +106,26 @@ TEST_F(IdentExitPathsTest, TitleIdentificationLeavesTheAccompanyingTextShown) {
         EXPECT_TRUE(sheet(1).rowHidden(row)) << row;
 }
 
+TEST_F(IdentExitPathsTest, TitleReferenceCopiesFollowTheTitleIdentification) {
+    open();
+    trigger("ShowSText");
+    w->Book->setActiveCell(kFirstTextRow + 1, kSideCol);
+    ASSERT_TRUE(w->Book->commitEntry(QStringLiteral("#z9")));
+    w->Book->setActiveCell(kFirstTextRow + 2, kSideCol);
+    ASSERT_TRUE(w->Book->commitEntry(QStringLiteral("#kp")));
+    QCoreApplication::processEvents();
+
+    trigger("mIdZag");
+    chooseKind(0);
+    w->Book->setActiveCell(int(TitleRow::Indicator), kTitleExtraCol);
+    ASSERT_TRUE(w->Book->commitEntry(QStringLiteral("В-1")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet(1).text(kLastTitleRow, kTitleValueCol), QStringLiteral("Врачей"));
+    EXPECT_EQ(sheet(1).text(kFirstTextRow + 1, kTitleValueCol), QStringLiteral("Врачей"))
+        << "the name transferred into the last title line reaches its copy";
+    EXPECT_EQ(sheet(1).number(kFirstTextRow + 2, kSideCol), 26) << "and the indicator its own";
+}
+
 TEST_F(IdentExitPathsTest, TheStatusFollowsTheCellFromTheStartAndBesideADateBound) {
     open();
     EXPECT_EQ(panel(0), QStringLiteral("%1:3").arg(kRow)) << "told before the first move";

@@ -467,6 +467,8 @@ void TfmKisTabl::onEndEdit(const QString& text, bool* cancel) {
     QTimer::singleShot(0, this, [this, row, col] {
         if (row >= kFirstTextRow && row <= kLastTextRow)
             m_titleRefs.lineFinished(row, col);
+        else if (m_identState.mode == IdentMode::Title)
+            m_titleRefs.refreshAllCopies(); // the block and the name in the last title line
         else if (row >= kFirstTitleRow && row <= kFirstHeaderRow)
             m_titleRefs.refreshTitleCopies();
     });
