@@ -83,11 +83,22 @@ TEST_F(IdentExitPathsTest, TheTitleKindIsChosenFromTheListOnly) {
     EXPECT_TRUE(sheet(2).text(kindRow, kTitleValueCol).isEmpty());
     EXPECT_TRUE(sheet(1).rowHidden(int(TitleRow::Object))) << "no kind, no kind rows";
 
+    // An entry still open when another kind is chosen is taken under the kind it was
+    // typed for.
+    chooseKind(0);
+    typeWithoutEnter(int(TitleRow::Indicator), kTitleExtraCol, QStringLiteral("В-1"));
+    m_prompter.answer(Answer::No);
+    chooseKind(2);
+    EXPECT_FALSE(w->Book->isEditing());
+    EXPECT_EQ(sheet(1).number(int(TitleRow::Indicator), kTitleValueCol), 26);
+    m_prompter.clear();
+
     // Beside the list too, and the rows of the title block still take their codes.
     typeWithoutEnter(kindRow, kTitleExtraCol, QStringLiteral("x"));
     ASSERT_TRUE(w->Book->endEdit());
     EXPECT_TRUE(sheet(1).entry(kindRow, kTitleExtraCol).isEmpty());
-    EXPECT_EQ(m_prompter.shown().size(), 2);
+    EXPECT_EQ(m_prompter.texts(),
+              QStringList{QStringLiteral("Элемент заголовка выбирается из списка")});
 }
 
 TEST_F(IdentExitPathsTest, TitleIdentificationLeavesTheAccompanyingTextShown) {

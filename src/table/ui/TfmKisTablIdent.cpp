@@ -88,6 +88,8 @@ void TfmKisTabl::wireIdentCommands() {
         const DropDownObject* o = m_book.activeSheet().object(id);
         if (!o)
             return;
+        // An entry still open belongs to the kind it was typed under.
+        m_identView->finishEdit();
         m_modes->title().kindChosen(o->selected - 1);
         updateSheetCommands();
         m_status->selectionChanged();
