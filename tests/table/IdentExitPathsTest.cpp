@@ -1,7 +1,9 @@
 #include "TableWindowFixture.h"
 
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 using namespace TableLayout;
 
@@ -48,6 +50,22 @@ TEST_F(IdentExitPathsTest, AnEntryStillOpenWhenTheModeEndsIsResolvedInTheMode) {
     EXPECT_EQ(m_prompter.texts(), QStringList{kNotFound});
     EXPECT_EQ(sheet(rowSheet()).entry(kRow, 5), QStringLiteral("В-1"));
     EXPECT_EQ(sheet(rowSheet()).number(kRow, 4), 26);
+}
+
+TEST_F(IdentExitPathsTest, CommandsThatMoveTheCursorTakeTheOpenEntryFirst) {
+    open(1, 7); // with an object list, special identification serves header identification
+    trigger("mIdShap");
+    const int shown = w->document().model().colSlotRow(Slot::IndicatorShown);
+    typeWithoutEnter(shown, 4, QStringLiteral("-25"));
+    // The dialog would wait for the user: close whatever opens.
+    QTimer::singleShot(0, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    trigger("Msved");
+    EXPECT_FALSE(w->Book->isEditing());
+    EXPECT_EQ(sheet(colSheet()).number(shown - 1, 4), 25);
+    EXPECT_EQ(sheet(colSheet()).entry(shown, 4), QStringLiteral("-25"));
 }
 
 TEST_F(IdentExitPathsTest, ClosingTakesTheOpenEntryBeforeTheQuestion) {

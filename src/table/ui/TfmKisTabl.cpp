@@ -433,6 +433,8 @@ void TfmKisTabl::cmMaxCol() {
 }
 
 void TfmKisTabl::MoptionClick() {
+    if (!finishEditing())
+        return;
     TfmOptions::fmOptions().showFor(*m_ident);
 }
 
@@ -441,6 +443,8 @@ void TfmKisTabl::imKodInternalClick() {
 }
 
 void TfmKisTabl::MsvedClick() {
+    if (!finishEditing())
+        return;
     SpecialIdentification special(*m_ident, m_sheets);
     const std::optional<SpecialLine> line = special.begin();
     if (!line)
@@ -477,7 +481,7 @@ void TfmKisTabl::onEndEdit(const QString& text, bool* cancel) {
 void TfmKisTabl::closeEvent(QCloseEvent* event) {
     // The entry being typed is part of what the question is about; in a mode it is taken
     // as the mode takes it. One the control will not take keeps the window open.
-    if (!m_closing && Book->isEditing() && !Book->endEdit()) {
+    if (!m_closing && !finishEditing()) {
         event->ignore();
         return;
     }

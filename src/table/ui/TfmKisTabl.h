@@ -91,6 +91,7 @@ private:
     void buildIdentMenu(QMenu* ident);
     void wireIdentCommands();
     void identModeCommand(IdentMode mode);
+    bool finishEditing();
     void onKeyDown(int* key, Qt::KeyboardModifiers shift);
     void escapePressed();
     void cmHideRows();

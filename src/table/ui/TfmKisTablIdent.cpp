@@ -2,6 +2,7 @@
 // and the status texts, wired to the controllers of src/table/ident.
 #include "TfmKisTabl.h"
 
+#include "IdentModel.h"
 #include "TBook.h"
 #include "TBookIdentView.h"
 
@@ -100,8 +101,14 @@ void TfmKisTabl::wireIdentCommands() {
     });
 }
 
+// Commands that move the cursor or change the sheet would drop an entry still being
+// typed: it is finished first, and a command waits while the control refuses it.
+bool TfmKisTabl::finishEditing() {
+    return !Book->isEditing() || Book->endEdit();
+}
+
 void TfmKisTabl::identModeCommand(IdentMode mode) {
-    if (Book->isEditing() && !Book->endEdit()) {
+    if (!finishEditing()) {
         updateSheetCommands(); // the tick goes back to what the mode is
         return;
     }
@@ -141,14 +148,18 @@ void TfmKisTabl::onKeyDown(int* key, Qt::KeyboardModifiers shift) {
 }
 
 void TfmKisTabl::cmHideRows() {
-    const bool on = m_marks->toggleHideRows();
+    const bool on = finishEditing()
+                        ? m_marks->toggleHideRows()
+                        : m_doc.model().setting(Setting::HideMarkedRows) != 0; // the ticks go back
     action(QStringLiteral("SBhidrow"))->setChecked(on);
     action(QStringLiteral("imHideStr"))->setChecked(on);
     Book->viewport()->update();
 }
 
 void TfmKisTabl::cmHideCols() {
-    const bool on = m_marks->toggleHideCols();
+    const bool on = finishEditing()
+                        ? m_marks->toggleHideCols()
+                        : m_doc.model().setting(Setting::HideMarkedCols) != 0; // the ticks go back
     action(QStringLiteral("SBhidcol"))->setChecked(on);
     action(QStringLiteral("imHideCol"))->setChecked(on);
     Book->viewport()->update();
