@@ -439,6 +439,8 @@ void TfmKisTabl::MoptionClick() {
 }
 
 void TfmKisTabl::imKodInternalClick() {
+    if (!finishEditing())
+        return;
     IdentOptionsController(*m_ident).showInternalCodes();
 }
 
