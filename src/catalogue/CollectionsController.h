@@ -37,6 +37,14 @@ public:
     // Enter or double click on a collection: false when it has sub-collections,
     // the catalogue was changed, or its password was not given.
     bool openCollection();
+    // Enter on a collection with sub-collections: an expanded one collapses once
+    // its password is given, a collapsed one expands. False when nothing changed.
+    bool toggleFolder(OutlineNode* node);
+    // Left and Right: no password asked. False when the node was already so.
+    bool collapseFolder(OutlineNode* node);
+    bool expandFolder(OutlineNode* node);
+    // Asked before a double click collapses an expanded collection in the view.
+    bool mayCollapse(OutlineNode* node);
     bool addCollection();
     bool deleteCollection();
     bool levelUp();

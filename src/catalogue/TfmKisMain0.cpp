@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "Prompter.h"
 #include "TMyDBGrid.h"
+#include "TableGridWidths.h"
 #include "TdmMSSQL.h"
 #include "format/BookLocale.h"
 
@@ -153,12 +154,20 @@ void TfmKisMain0::buildWidgets() {
     dgSlave = new TMyDBGrid(splitter);
     dgSlave->setObjectName(QStringLiteral("dgSlave"));
     dgSlave->setEnabled(false);
+    // The grid's columns follow its width only while it shows tables.
+    connect(splitter, &QSplitter::splitterMoved, this, [this] {
+        if (dgSlave->isEnabled())
+            FitTableColumns(*dgSlave);
+    });
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 2);
     setCentralWidget(splitter);
     trvMaster->installEventFilter(this);
     dgSlave->installEventFilter(this);
     connect(trvMaster, &QTreeWidget::itemDoubleClicked, this, [this] { openCollection(); });
+    trvMaster->setCollapseGuard([this](QTreeWidgetItem* it) {
+        return m_controller->mayCollapse(m_tree->binding().nodeOf(it));
+    });
     connect(dgSlave, &QAbstractItemView::doubleClicked, this, [this] { openTable(); });
     connect(dgSlave, &TMyDBGrid::rowDropped, this, [this](int source, int target) {
         if (source == target)

@@ -130,18 +130,16 @@ bool TfmKisMain0::treeKey(QKeyEvent* key) {
     switch (key->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (node && node->hasChildren()) {
-            QTreeWidgetItem* it = m_tree->binding().itemOf(node);
-            if (it && it->isExpanded()) {
-                if (m_controller->askCollectionPassword(node))
-                    it->setExpanded(false);
-            } else if (it) {
-                it->setExpanded(true);
-            }
-        } else {
+        if (node && node->hasChildren())
+            m_controller->toggleFolder(node);
+        else
             openCollection();
-        }
         return true;
+    // Otherwise the view moves to the parent or the first sub-collection.
+    case Qt::Key_Left:
+        return m_controller->collapseFolder(node);
+    case Qt::Key_Right:
+        return m_controller->expandFolder(node);
     case Qt::Key_F2:
         if (QTreeWidgetItem* it = node ? m_tree->binding().itemOf(node) : nullptr)
             trvMaster->editItem(it);

@@ -2,6 +2,7 @@
 // fact database.
 #include "TfmKisMain0.h"
 
+#include "MenuColumns.h"
 #include "Prompter.h"
 #include "TdmMSSQL.h"
 #include "TfmPeriod.h"
@@ -109,17 +110,21 @@ void TfmKisMain0::buildDirectoryMenu() {
     const QList<QAction*> entries = m_directories->actions();
     for (int i = 1; i < entries.size(); ++i) {
         m_directories->removeAction(entries[i]);
+        // A sub-menu belongs to the menu, not to its action.
+        if (QMenu* sub = entries[i]->menu())
+            sub->deleteLater();
         entries[i]->deleteLater();
     }
     const DirectoryMenuModel menu = m_controller->readDirectoryMenu();
     if (!menu.names.isEmpty()) {
         QMenu* independent = m_directories->addMenu(QStringLiteral("Независимые объекты"));
-        // Qt menus wrap into columns only by height; the breaks start a new section.
-        for (int i = 0; i < menu.names.size(); ++i) {
-            if (menu.columnBreaks.contains(i))
-                independent->addSeparator();
-            item(independent, menu.names[i], {}, false);
+        independent->setObjectName(QStringLiteral("miIndependent"));
+        QList<QAction*> directories;
+        for (const QString& name : menu.names) {
+            directories << new QAction(name, independent);
+            directories.last()->setEnabled(false);
         }
+        MenuColumns::addTo(independent, directories, menu.columnBreaks);
     }
     if (menu.objectsEnabled)
         item(m_directories, menu.objectsCaption, {}, false);

@@ -390,3 +390,65 @@ TEST_F(Collections, EnteringPasswordsAsksTheOldOneFirst) {
     EXPECT_EQ(w.rows.value(QStringLiteral("TYPEUSE")).toInt(), 0);
     EXPECT_TRUE(w.prompter().allAnswersUsed());
 }
+
+TEST_F(Collections, AProtectedCollectionIsClosedOnlyWithItsPassword) {
+    exec(*m_tab, QStringLiteral("UPDATE SBR SET PAROL = 'Pa' WHERE NAMEFOLDER = 'A'"));
+    Window w(*m_dbs);
+    OutlineNode* a = FindNode(w.program.tree, QStringLiteral("A"));
+    ASSERT_TRUE(a && !a->expanded());
+    // Opening asks nothing.
+    EXPECT_TRUE(w.controller.toggleFolder(a));
+    EXPECT_TRUE(a->expanded());
+    EXPECT_EQ(a->icon(), IconOpen);
+    EXPECT_TRUE(w.prompter().shown().isEmpty());
+
+    // A wrong password is refused, cancelling keeps the collection open.
+    w.prompter().input(QStringLiteral("pa")).input(std::nullopt);
+    EXPECT_FALSE(w.controller.toggleFolder(a));
+    EXPECT_TRUE(a->expanded());
+    EXPECT_EQ(a->icon(), IconOpen);
+    EXPECT_EQ(Messages(w.prompter()), QStringList{QStringLiteral("Неверный пароль")});
+    ASSERT_FALSE(w.prompter().shown().isEmpty());
+    EXPECT_EQ(w.prompter().shown()[0].caption, QStringLiteral("Пароль сборника"));
+    EXPECT_EQ(w.prompter().shown()[0].text, QStringLiteral("Введите пароль сборника :"));
+
+    w.prompter().clear();
+    w.prompter().input(QStringLiteral("Pa"));
+    EXPECT_TRUE(w.controller.toggleFolder(a));
+    EXPECT_FALSE(a->expanded());
+    EXPECT_EQ(a->icon(), IconClosed);
+    EXPECT_TRUE(w.prompter().allAnswersUsed());
+
+    // A collection without sub-collections is opened, not toggled.
+    EXPECT_FALSE(w.controller.toggleFolder(FindNode(w.program.tree, QStringLiteral("B"))));
+    EXPECT_FALSE(w.controller.toggleFolder(nullptr));
+}
+
+TEST_F(Collections, ArrowKeysAndDoubleClicksOnCollections) {
+    exec(*m_tab, QStringLiteral("UPDATE SBR SET PAROL = 'Pa' WHERE NAMEFOLDER = 'A'"));
+    Window w(*m_dbs);
+    OutlineNode* a = FindNode(w.program.tree, QStringLiteral("A"));
+    ASSERT_TRUE(a);
+    // Right and Left never ask, and do nothing when the collection is already so.
+    EXPECT_FALSE(w.controller.collapseFolder(a));
+    EXPECT_TRUE(w.controller.expandFolder(a));
+    EXPECT_FALSE(w.controller.expandFolder(a));
+    EXPECT_EQ(a->icon(), IconOpen);
+    EXPECT_TRUE(w.controller.collapseFolder(a));
+    EXPECT_EQ(a->icon(), IconClosed);
+    EXPECT_FALSE(w.controller.expandFolder(FindNode(w.program.tree, QStringLiteral("A1"))));
+    EXPECT_TRUE(w.prompter().shown().isEmpty());
+
+    // A double click closes an open collection only once the password is given.
+    EXPECT_TRUE(w.controller.mayCollapse(a));
+    ASSERT_TRUE(w.controller.expandFolder(a));
+    w.prompter().input(std::nullopt).input(QStringLiteral("Pa"));
+    EXPECT_FALSE(w.controller.mayCollapse(a));
+    EXPECT_TRUE(w.controller.mayCollapse(a));
+    EXPECT_TRUE(w.prompter().allAnswersUsed());
+    // Unprotected collections close without asking.
+    exec(*m_tab, QStringLiteral("UPDATE SBR SET PAROL = '' WHERE NAMEFOLDER = 'A'"));
+    EXPECT_TRUE(w.controller.mayCollapse(a));
+    EXPECT_TRUE(w.controller.toggleFolder(a));
+    EXPECT_EQ(w.prompter().shown().size(), 2);
+}

@@ -1,5 +1,7 @@
 #include "TfmKisMain0.h"
 #include "AppContext.h"
+#include "DbTestHelpers.h"
+#include "MenuColumns.h"
 #include "OutlineTreeWidget.h"
 #include "ScriptedLoginLauncher.h"
 #include "ScriptedPrompter.h"
@@ -14,6 +16,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+using namespace dbtest;
 
 namespace {
 
@@ -98,5 +102,39 @@ TEST(CollectionsWindow, MenuModesAndCaptionsOnTheDemoDatabases) {
             w.grab().save(qEnvironmentVariable("ZEMRAK_SHOTS") +
                           QStringLiteral("/collections.png"));
     }
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join('|').toStdString();
+}
+
+// Forty-five aggregation directories: three columns, breaking at the 20th and 40th.
+TEST(CollectionsWindow, ALongDirectoryMenuShowsColumns) {
+    TestDatabases dbs;
+    AppContext::setProgramFolder(dbs.folder());
+    dbs.writeConfig();
+    {
+        std::unique_ptr<DbConnection> fact = dbs.connect(0);
+        exec(*fact, QStringLiteral("DELETE FROM SPISAGR"));
+        for (int n = 1; n <= 45; ++n)
+            exec(*fact,
+                 QStringLiteral(
+                     "INSERT INTO SPISAGR (NUMAGR, NAMEAGR, ISINELM) VALUES (:N, :A, 'F')"),
+                 {{"N", n}, {"A", QStringLiteral("Справочник %1").arg(n)}});
+    }
+    ScriptedPrompter prompter;
+    TdmMSSQL dm(prompter);
+    ScriptedLoginLauncher login;
+    dm.setLoginLauncher(&login);
+    dm.create();
+    TfmKisMain0 w(dm, prompter);
+    ASSERT_TRUE(w.connectDatabases());
+    auto* independent = w.findChild<QMenu*>(QStringLiteral("miIndependent"));
+    ASSERT_TRUE(independent);
+    EXPECT_EQ(independent->title(), QStringLiteral("Независимые объекты"));
+    auto* columns = independent->findChild<MenuColumns*>();
+    ASSERT_TRUE(columns);
+    EXPECT_EQ(columns->count(), 45);
+    EXPECT_EQ(columns->columnCount(), 3);
+    EXPECT_EQ(columns->columnOf(18), 0);
+    EXPECT_EQ(columns->columnOf(19), 1);
+    EXPECT_EQ(columns->columnOf(39), 2);
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join('|').toStdString();
 }

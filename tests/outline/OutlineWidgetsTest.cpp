@@ -8,6 +8,7 @@
 #include "OutlineTreeController.h"
 #include "OutlineTreeWidget.h"
 #include "TMyDBGrid.h"
+#include "TableGridWidths.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,6 +33,13 @@ QString Items(QTreeWidget& view) {
     for (int i = 0; i < view.topLevelItemCount(); ++i)
         walk(view.topLevelItem(i), 0);
     return out.join(QLatin1Char(' '));
+}
+
+// What a user's double click delivers: press, release, double click, release.
+void DoubleClick(QWidget* widget, const QPoint& point) {
+    QTest::mouseClick(widget, Qt::LeftButton, {}, point);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, point);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, point);
 }
 
 class OutlineWidgets : public ::testing::Test {
@@ -114,6 +122,72 @@ TEST_F(OutlineWidgets, ExpandingInTheViewRefreshesIcons) {
     a->setExpanded(false);
     EXPECT_EQ(FindNode(m_a->tree, "A")->icon(), IconClosed);
     EXPECT_EQ(a->icon(0).cacheKey(), closed);
+}
+
+TEST_F(OutlineWidgets, ADoubleClickClosesAnOpenFolderOnlyWhenTheGuardAgrees) {
+    QTreeWidgetItem* a = item("A");
+    OutlineNode* node = FindNode(m_a->tree, "A");
+    a->setExpanded(true);
+    QApplication::processEvents();
+    int asked = 0;
+    bool agree = false;
+    m_view.setCollapseGuard([&](QTreeWidgetItem* it) {
+        ++asked;
+        EXPECT_EQ(it, a);
+        return agree;
+    });
+    const QPoint caption = m_view.visualItemRect(a).center();
+    DoubleClick(m_view.viewport(), caption);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(a->isExpanded());
+    EXPECT_TRUE(node->expanded());
+    agree = true;
+    DoubleClick(m_view.viewport(), caption);
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(a->isExpanded());
+    EXPECT_FALSE(node->expanded());
+    EXPECT_EQ(node->icon(), IconClosed);
+    // Opening is left to the view and asks nothing.
+    DoubleClick(m_view.viewport(), caption);
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(a->isExpanded());
+    EXPECT_EQ(node->icon(), IconOpen);
+    // Without a guard the view closes it as usual.
+    m_view.setCollapseGuard({});
+    DoubleClick(m_view.viewport(), caption);
+    EXPECT_FALSE(a->isExpanded());
+    EXPECT_EQ(asked, 2);
+}
+
+TEST(TableGridWidthsTest, TheIdentifierKeepsTwentyDigitsTheNameTakesTheRest) {
+    TableGridWidths w = TableGridWidths::forWidth(500, 140);
+    EXPECT_EQ(w.identifier, 140);
+    EXPECT_EQ(w.name, 500 - 140 - 22);
+    // Narrower than the identifier: the name keeps a sliver instead of a negative width.
+    w = TableGridWidths::forWidth(100, 140);
+    EXPECT_EQ(w.name, TableGridWidths::kNarrowest);
+    EXPECT_EQ(w.identifier, 140);
+    w = TableGridWidths::forWidth(0, 0);
+    EXPECT_EQ(w.name, TableGridWidths::kNarrowest);
+    EXPECT_EQ(w.identifier, TableGridWidths::kNarrowest);
+}
+
+TEST_F(OutlineWidgets, TableColumnsFollowTheGridsWidth) {
+    ElementRowSet set(m_a->dm.query(QStringLiteral("quCAT")));
+    TMyDBGrid grid;
+    grid.resize(400, 200);
+    SetupElementColumns(set, grid, false);
+    const int twenty = TableGridWidths::twentyDigits(grid.fontMetrics());
+    EXPECT_EQ(grid.columnWidth(0), 400 - twenty - 22);
+    grid.resize(700, 200);
+    EXPECT_EQ(grid.columnWidth(0), 400 - twenty - 22);
+    FitTableColumns(grid);
+    EXPECT_EQ(grid.columnWidth(0), 700 - twenty - 22);
+    EXPECT_EQ(grid.columnWidth(1), twenty);
+    // A grid without its columns yet is left alone.
+    TMyDBGrid empty;
+    FitTableColumns(empty);
+    EXPECT_EQ(empty.model(), nullptr);
 }
 
 TEST_F(OutlineWidgets, DropZonesOfTheView) {

@@ -2,6 +2,7 @@
 
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QMouseEvent>
 
 OutlineTreeWidget::OutlineTreeWidget(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(true);
@@ -54,4 +55,20 @@ void OutlineTreeWidget::dropEvent(QDropEvent* event) {
     event->setDropAction(Qt::IgnoreAction);
     event->accept();
     emit itemDropped(target, zone);
+}
+
+void OutlineTreeWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    QTreeWidgetItem* item = itemAt(point);
+    // A double click on the branch sign is the view's own business.
+    const bool onCaption = item && point.x() >= visualItemRect(item).left();
+    if (!m_collapseGuard || !onCaption || !item->isExpanded() || item->childCount() == 0 ||
+        !expandsOnDoubleClick() || state() != NoState) {
+        QTreeWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    // The guard may ask for a password, so it runs before the item closes.
+    event->accept();
+    if (m_collapseGuard(item))
+        item->setExpanded(false);
 }

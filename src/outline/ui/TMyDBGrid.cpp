@@ -1,6 +1,7 @@
 #include "TMyDBGrid.h"
 
 #include "ElementRowSet.h"
+#include "TableGridWidths.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -165,12 +166,12 @@ bool TMyDBGrid::eventFilter(QObject* watched, QEvent* event) {
 
 void SetupElementColumns(ElementRowSet& rows, TMyDBGrid& grid, bool indicators) {
     const QFontMetrics fm(grid.font());
-    const int twenty = fm.horizontalAdvance(QStringLiteral("22222222222222222222"));
+    const int twenty = TableGridWidths::twentyDigits(fm);
     QList<ElementRowSet::Column> columns;
     if (!indicators) {
-        columns = {{QStringLiteral("NameFolder"), QStringLiteral("Наименование"),
-                    grid.width() - twenty - 22},
-                   {QStringLiteral("KodAlt"), QStringLiteral("Идентификатор"), twenty}};
+        const TableGridWidths widths = TableGridWidths::forWidth(grid.width(), twenty);
+        columns = {{QStringLiteral("NameFolder"), QStringLiteral("Наименование"), widths.name},
+                   {QStringLiteral("KodAlt"), QStringLiteral("Идентификатор"), widths.identifier}};
     } else {
         const int unit = fm.horizontalAdvance(QStringLiteral("Ед.измер."));
         const int ten = fm.horizontalAdvance(QStringLiteral("2222222222"));
