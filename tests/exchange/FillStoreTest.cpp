@@ -402,6 +402,17 @@ TEST_F(FillStoreTest, ChangedStructureReloadsTheListsAndTheNextStoreSucceeds) {
     EXPECT_EQ(dolg(501, 7, 1).toString(), QStringLiteral("1"));
 }
 
+TEST_F(FillStoreTest, FillingMeetingAChangedStructureSaysSoAndReloadsTheLists) {
+    build(1);
+    m_book.setNumber(m_model.colIdentSheet(), m_model.colSlotRow(Slot::PeriodStart), 5, 2009);
+    m_lists.dolg.append(2009); // a year whose value column the funds lack
+    EXPECT_FALSE(fill());
+    EXPECT_EQ(m_prompter.lastText(),
+              QStringLiteral("Структура БД изменена другим пользователем\r\nПовторите заполнение"));
+    EXPECT_EQ(m_lists.dolg.count(), 3);
+    EXPECT_TRUE(fill());
+}
+
 TEST_F(FillStoreTest, NothingIdentifiedIsSaid) {
     InitialWorkbook::build(m_book);
     m_model.readGeometry();
