@@ -166,6 +166,11 @@ void StoreController::reportError(const QString& message) {
         p.info(QStringLiteral("Структура БД изменена другим пользователем\r\nПовторите загрузку"));
         return;
     }
+    // Before the first cell (the lists, the statements) there is no position to name.
+    if (m_row == 0) {
+        p.error(QStringLiteral("Ошибка при загрузке данных в БД.\r\n") + message);
+        return;
+    }
     const QString where = QStringLiteral("Лист %1, строка %2, столбец %3: ")
                               .arg(m_sheet)
                               .arg(m_row)

@@ -413,6 +413,24 @@ TEST_F(FillStoreTest, FillingMeetingAChangedStructureSaysSoAndReloadsTheLists) {
     EXPECT_TRUE(fill());
 }
 
+TEST_F(FillStoreTest, UnreadableStoragePeriodsAreToldBeforeAnyCell) {
+    build(1);
+    m_book.setNumber(1, 101, 3, 1);
+    dbtest::exec(fact(), QStringLiteral("UPDATE NAST SET GODDOLG = '2003abcd'"));
+    m_lists = StoragePeriods{}; // read afresh by the command
+    m_prompter.answer(Answer::No);
+    const bool stored = store();
+    const bool filled = fill();
+    dbtest::exec(fact(), QStringLiteral("UPDATE NAST SET GODDOLG = '200320012002'"));
+    EXPECT_FALSE(stored);
+    EXPECT_FALSE(filled);
+    const QStringList texts = m_prompter.texts();
+    ASSERT_EQ(texts.size(), 3) << texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(texts[1].startsWith(QStringLiteral("Ошибка при загрузке данных в БД.\r\n'abcd'")));
+    EXPECT_TRUE(texts[2].startsWith(QStringLiteral("Ошибка при заполнении\r\n\r\n'abcd'")));
+    EXPECT_EQ(fundRows(), 0);
+}
+
 TEST_F(FillStoreTest, NothingIdentifiedIsSaid) {
     InitialWorkbook::build(m_book);
     m_model.readGeometry();
