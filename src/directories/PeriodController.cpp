@@ -203,6 +203,7 @@ bool PeriodController::store(Fund fund, int position, int year) {
                 nast.setParam(QStringLiteral("StrOper"), years.fieldText());
             }
             nast.execute();
+            FlagStoragePeriodsChanged(m_dm);
         });
     } catch (const ChangedByOthers&) {
         // Positions and rows were decided on a list someone has since replaced.

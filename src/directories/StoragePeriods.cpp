@@ -1,7 +1,9 @@
 #include "StoragePeriods.h"
 
 #include "DbError.h"
+#include "DbProcedure.h"
 #include "DbStatement.h"
+#include "DbTransaction.h"
 #include "Helpers.h"
 #include "TdmMSSQL.h"
 
@@ -82,6 +84,44 @@ void LoadStoragePeriods(TdmMSSQL& dm, StoragePeriods& into) {
     read.dolg = PeriodList::fromField(dolg);
     read.oper = PeriodList::fromField(oper);
     into = read;
+}
+
+void FlagStoragePeriodsChanged(TdmMSSQL& dm) {
+    const std::optional<double> key = dm.instanceKey();
+    DbProcedure& one = dm.storedProc(QStringLiteral("spOneUNAST"));
+    one.clearParams();
+    // Without a USERS row of its own (a batch run) every program is told.
+    one.setParam(QStringLiteral("KOD_USER"), key ? *key : 0.0);
+    one.execute();
+}
+
+bool RefreshStoragePeriods(TdmMSSQL& dm, StoragePeriods& lists) {
+    const std::optional<double> key = dm.instanceKey();
+    bool stale = lists.dolg.isEmpty() && lists.oper.isEmpty();
+    if (key) {
+        DbStatement& user = dm.query(QStringLiteral("quUser"));
+        user.close();
+        user.setParam(QStringLiteral("KOD_USER"), *key);
+        user.open();
+        stale = stale || (!user.isEmpty() && user.value(QStringLiteral("PNAST")).toInt() == 1);
+        user.close();
+    }
+    if (!stale)
+        return false;
+    // The flag goes down first: a change made while the lists are read raises it again.
+    if (key) {
+        DbProcedure& zero = dm.storedProc(QStringLiteral("spZeroUNAST"));
+        zero.clearParams();
+        zero.setParam(QStringLiteral("KOD_USER"), *key);
+        RunInTransaction(dm.dbMain, [&] { zero.execute(); });
+    }
+    try {
+        LoadStoragePeriods(dm, lists);
+    } catch (...) {
+        lists = StoragePeriods{};
+        throw;
+    }
+    return true;
 }
 
 int YearPosition(int year, const PeriodList& list) {

@@ -47,6 +47,14 @@ StoragePeriods& CurrentStoragePeriods();
 // fields throw DbError; the lists are replaced only after both fields were read.
 void LoadStoragePeriods(TdmMSSQL& dm, StoragePeriods& into = CurrentStoragePeriods());
 
+// The settings flag (PNAST) of the other programs' USERS rows: raised after this program
+// changed NAST, inside the running fact-database transaction (throws DbError).
+void FlagStoragePeriodsChanged(TdmMSSQL& dm);
+// Before the lists are used: reloads them when none were read yet or another program
+// raised this program's settings flag since, and clears the flag. True when reloaded;
+// throws DbError, and the lists are then read afresh next time.
+bool RefreshStoragePeriods(TdmMSSQL& dm, StoragePeriods& lists = CurrentStoragePeriods());
+
 // 1-based position of the first entry equal to the year; 0 when the year is 0
 // or absent.
 int YearPosition(int year, const PeriodList& list);

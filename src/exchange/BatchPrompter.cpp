@@ -1,5 +1,7 @@
 #include "BatchPrompter.h"
 
+#include "ExchangeQuestions.h"
+
 #include <cstdio>
 
 void BatchPrompter::message(const QString& text, const QString& caption, PromptIcon icon) {
@@ -12,9 +14,9 @@ void BatchPrompter::message(const QString& text, const QString& caption, PromptI
 
 Answer BatchPrompter::ask(const QString& text, QuestionButtons, Answer, const QString&) {
     Answer a = Answer::No;
-    if (text.endsWith(QLatin1String("все листы ?")))
+    if (text == ExchangeQuestions::fillAllSheets() || text == ExchangeQuestions::storeAllSheets())
         a = m_allSheets ? Answer::Yes : Answer::No;
-    else if (text == QLatin1String("Загружать пустые ячейкм ?"))
+    else if (text == ExchangeQuestions::storeEmptyCells())
         a = m_emptyCells ? Answer::Yes : Answer::No;
     std::fprintf(stderr, "%s %s\n", text.toLocal8Bit().constData(),
                  a == Answer::Yes ? "Yes" : "No");

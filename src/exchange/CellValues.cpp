@@ -5,6 +5,8 @@
 
 #include <QLocale>
 
+#include <cmath>
+
 namespace CellValues {
 
 bool toNumber(const QString& text, double& value) {
@@ -17,7 +19,8 @@ bool toNumber(const QString& text, double& value) {
     t.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
     value = QLocale::c().toDouble(t, &ok);
-    return ok;
+    // "inf" and "nan" read as numbers here, yet no cell can show them: they are texts.
+    return ok && std::isfinite(value);
 }
 
 QString storeText(const Sheet& sheet, int row, int col) {

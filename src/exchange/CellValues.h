@@ -7,7 +7,7 @@ class Sheet;
 namespace CellValues {
 
 // A fund text as a number: either "," or "." as the decimal point, blanks around
-// allowed. False when the text is not a number.
+// allowed. False when the text is not a finite number ("inf" and "nan" are texts).
 bool toNumber(const QString& text, double& value);
 
 // The text a cell is stored as: numbers at full precision with the decimal separator

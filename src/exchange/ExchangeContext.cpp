@@ -65,3 +65,10 @@ bool IsExchangeRightsError(const QString& m) {
            m.contains(QLatin1String("EXECUTE permission denied")) ||
            m.contains(QLatin1String("no permission for"), Qt::CaseInsensitive);
 }
+
+bool IsChangedStructureError(const QString& message) {
+    const QString upper = message.toUpper();
+    // Firebird names a value column added or dropped meanwhile "Column unknown".
+    return upper.contains(QLatin1String("TABLE UNKNOWN")) ||
+           upper.contains(QLatin1String("COLUMN UNKNOWN"));
+}

@@ -44,3 +44,5 @@ std::optional<QList<int>> BeginExchange(ExchangeContext& ctx, const QString& que
 // The server's text of an exception, and whether it is a rights failure.
 QString ErrorText(const std::exception& e);
 bool IsExchangeRightsError(const QString& message);
+// The fund tables changed under the command (another user added a year or a directory).
+bool IsChangedStructureError(const QString& message);

@@ -3,6 +3,7 @@
 #include "CellValues.h"
 #include "DbStatement.h"
 #include "DbTransaction.h"
+#include "ExchangeQuestions.h"
 #include "ExchangeStatements.h"
 #include "ExchangeView.h"
 #include "Prompter.h"
@@ -30,7 +31,7 @@ bool FillController::SBunloadClick() {
     };
 
     const auto sheets =
-        BeginExchange(m_ctx, QStringLiteral("Заполнить все листы ?"), m_tender, PromptIcon::Error);
+        BeginExchange(m_ctx, ExchangeQuestions::fillAllSheets(), m_tender, PromptIcon::Error);
     if (!sheets) {
         restore();
         return false;
@@ -40,6 +41,8 @@ bool FillController::SBunloadClick() {
     bool ok = true;
     book.beginUpdate();
     try {
+        // Another program may have added a year since the lists were read.
+        RefreshStoragePeriods(m_ctx.dm, m_ctx.lists);
         const TableIdentification ident = ReadIdentification(model);
         prepareStatements();
         if (sheets->size() == 1)
@@ -52,13 +55,7 @@ bool FillController::SBunloadClick() {
         }
     } catch (const std::exception& e) {
         ok = false;
-        const QString text = ErrorText(e);
-        if (IsExchangeRightsError(text))
-            m_ctx.prompter.info(QStringLiteral("Пользователь  ") + m_ctx.userName +
-                                QStringLiteral("  не  имеет  прав ") + QStringLiteral("\r\n") +
-                                QStringLiteral("на  заполнение  таблицы  данными  из  ФД"));
-        else
-            m_ctx.prompter.error(QStringLiteral("Ошибка при заполнении"));
+        reportError(ErrorText(e));
     }
     m_ctx.view.hideProgress();
     book.setActiveSheet(startSheet);
@@ -68,6 +65,26 @@ bool FillController::SBunloadClick() {
     m_ctx.view.suspendUpdates(false);
     m_ctx.view.setStatusText(savedStatus);
     return ok;
+}
+
+void FillController::reportError(const QString& text) {
+    if (IsExchangeRightsError(text)) {
+        m_ctx.prompter.info(QStringLiteral("Пользователь  ") + m_ctx.userName +
+                            QStringLiteral("  не  имеет  прав ") + QStringLiteral("\r\n") +
+                            QStringLiteral("на  заполнение  таблицы  данными  из  ФД"));
+        return;
+    }
+    if (IsChangedStructureError(text)) {
+        try {
+            LoadStoragePeriods(m_ctx.dm, m_ctx.lists);
+        } catch (const std::exception&) {
+            m_ctx.lists = StoragePeriods{}; // read afresh by the next command
+        }
+        m_ctx.prompter.info(
+            QStringLiteral("Структура БД изменена другим пользователем\r\nПовторите заполнение"));
+        return;
+    }
+    m_ctx.prompter.error(QStringLiteral("Ошибка при заполнении\r\n\r\n") + text);
 }
 
 void FillController::prepareStatements() {

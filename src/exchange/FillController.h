@@ -18,6 +18,7 @@ public:
     bool SBunloadClick();
 
 private:
+    void reportError(const QString& text);
     void prepareStatements();
     void fillSheet(int sheet, const TableIdentification& ident);
     void fillCell(int sheet, int row, int col, CellRequest& request);

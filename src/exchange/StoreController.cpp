@@ -4,6 +4,7 @@
 #include "DbError.h"
 #include "DbStatement.h"
 #include "DbTransaction.h"
+#include "ExchangeQuestions.h"
 #include "ExchangeStatements.h"
 #include "ExchangeView.h"
 #include "Prompter.h"
@@ -23,14 +24,14 @@ bool StoreController::SBloadClick() {
         m_ctx.view.suspendUpdates(false);
     };
 
-    const auto sheets = BeginExchange(m_ctx, QStringLiteral("Загрузить все листы ?"), false,
-                                      PromptIcon::Information);
+    const auto sheets =
+        BeginExchange(m_ctx, ExchangeQuestions::storeAllSheets(), false, PromptIcon::Information);
     if (!sheets) {
         restore();
         return false;
     }
     const Answer empty =
-        m_ctx.prompter.confirmOrCancel(QStringLiteral("Загружать пустые ячейкм ?"), Answer::No);
+        m_ctx.prompter.confirmOrCancel(ExchangeQuestions::storeEmptyCells(), Answer::No);
     if (empty == Answer::Cancel) {
         restore();
         return false;
@@ -40,6 +41,7 @@ bool StoreController::SBloadClick() {
     bool ok = true;
     m_sheet = m_row = m_col = 0;
     try {
+        RefreshStoragePeriods(m_ctx.dm, m_ctx.lists);
         const TableIdentification ident = ReadIdentification(model, true);
         if (sheets->size() == 1)
             m_ctx.view.setStatusText(QStringLiteral("Загрузка данных в БД"));
@@ -155,16 +157,18 @@ void StoreController::reportError(const QString& message) {
                QStringLiteral("на  загрузку данных  в  ФД"));
         return;
     }
-    const QString upper = message.toUpper();
-    // Firebird names a value column added or dropped meanwhile "Column unknown".
-    if (upper.contains(QLatin1String("TABLE UNKNOWN")) ||
-        upper.contains(QLatin1String("COLUMN UNKNOWN"))) {
+    if (IsChangedStructureError(message)) {
         try {
             LoadStoragePeriods(m_ctx.dm, m_ctx.lists);
         } catch (const std::exception&) {
             // The lists stay as they were; the next store meets the same message.
         }
         p.info(QStringLiteral("Структура БД изменена другим пользователем\r\nПовторите загрузку"));
+        return;
+    }
+    // Before the first cell (the lists, the statements) there is no position to name.
+    if (m_row == 0) {
+        p.error(QStringLiteral("Ошибка при загрузке данных в БД.\r\n") + message);
         return;
     }
     const QString where = QStringLiteral("Лист %1, строка %2, столбец %3: ")

@@ -13,6 +13,16 @@ namespace {
 const QString kCutCaption = QStringLiteral("           разрез %1");
 const QString kAttrCaption = QStringLiteral("          признак %1");
 
+// An object or cut code is looked up by its magnitude ("-3" finds 3) and stays as typed:
+// the code that was found is the one the table names.
+int foundCode(int typed) {
+    return typed < 0 ? -typed : typed;
+}
+
+bool isElementSlot(Slot s) {
+    return s >= Slot::Object && s <= Slot::Cut4;
+}
+
 } // namespace
 
 IdentModel::IdentModel(Workbook& book, Prompter& prompter) : m_book(book), m_prompter(prompter) {}
@@ -74,13 +84,17 @@ PeriodBound IdentModel::periodAt(int sheet, int row, int col) const {
 }
 
 int IdentModel::rowCode(int row, Slot s) const {
-    return codeAt(rowIdentSheet(), row, rowSlotCol(s));
+    const int code = codeAt(rowIdentSheet(), row, rowSlotCol(s));
+    return isElementSlot(s) ? foundCode(code) : code;
 }
 int IdentModel::colCode(int col, Slot s) const {
-    return codeAt(colIdentSheet(), colSlotRow(s), col);
+    const int code = codeAt(colIdentSheet(), colSlotRow(s), col);
+    return isElementSlot(s) ? foundCode(code) : code;
 }
 int IdentModel::titleCode(int sheet, TitleRow r, int col) const {
-    return codeAt(sheet, int(r), col);
+    const int code = codeAt(sheet, int(r), col);
+    const bool element = col == kTitleValueCol && r >= TitleRow::Object && r <= TitleRow::Cut4;
+    return element ? foundCode(code) : code;
 }
 
 PeriodBound IdentModel::rowPeriod(int row, Slot s) const {

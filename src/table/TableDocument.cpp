@@ -31,6 +31,11 @@ QString TableDocument::unreadableMessage() {
                           "Если сохранить ее, сохраненная таблица будет заменена.");
 }
 
+QString TableDocument::replaceQuestion() {
+    return QStringLiteral("Сохраненную таблицу прочитать не удалось.\r\n"
+                          "Заменить ее таблицей, показанной сейчас ?");
+}
+
 QByteArray TableDocument::workbookBytes(const Workbook& book) {
     return NativeFormat::save(book);
 }
@@ -158,6 +163,9 @@ bool TableDocument::passwordPassed() {
 }
 
 TableDocument::SaveResult TableDocument::save() {
+    // What is stored could not be read, so saving destroys it: only when the user says so.
+    if (m_storedUnreadable && !m_prompter.confirm(replaceQuestion(), Answer::No))
+        return SaveResult::Cancelled;
     if (!passwordPassed())
         return SaveResult::Cancelled;
     return write();
@@ -180,6 +188,7 @@ TableDocument::SaveResult TableDocument::write() {
             return SaveResult::Failed;
         }
         m_book.setModified(false);
+        m_storedUnreadable = false; // what is stored now is this workbook
         return SaveResult::Saved;
     } catch (const DbError& e) {
         RollbackQuietly(m_dm.dbTab);
@@ -210,7 +219,9 @@ void TableDocument::prepareForClose() {
 }
 
 bool TableDocument::close() {
-    const Answer answer = m_prompter.confirmOrCancel(QStringLiteral("Сохранить таблицу ?"));
+    const Answer answer = m_storedUnreadable
+                              ? m_prompter.confirmOrCancel(replaceQuestion(), Answer::No)
+                              : m_prompter.confirmOrCancel(QStringLiteral("Сохранить таблицу ?"));
     if (answer == Answer::Cancel)
         return false;
     if (answer == Answer::Yes) {

@@ -52,9 +52,11 @@ public:
     bool sheetListEnabled() const;
     bool accompanyingTextShown() const;
 
-    // imSave: the password when it guards saving, then the workbook into TABF1.
+    // imSave: the password when it guards saving, then the workbook into TABF1. When the
+    // stored table could not be read, the user first confirms that it is replaced.
     SaveResult save();
-    // The close question; true when the window may close.
+    // The close question (for an unreadable stored table the replacing one, "Нет" the
+    // default); true when the window may close.
     bool close();
 
     // The edit bar state the window shows, written to the settings column on closing.
@@ -67,6 +69,7 @@ public:
     // The workbook bytes as they are stored (the native format).
     static QByteArray workbookBytes(const Workbook& book);
     static QString unreadableMessage();
+    static QString replaceQuestion();
 
 private:
     void readStored();

@@ -18,6 +18,9 @@ protected:
         for (const char* table : {"FD_DOLGAGR", "FD_DOLGELM", "FD_OPERAGR", "FD_OPERELM"})
             exec(*m_check, QStringLiteral("GRANT ALL ON %1 TO ANALYST").arg(QLatin1String(table)));
         exec(*m_check, QStringLiteral("GRANT SELECT ON NAST TO GUEST"));
+        // As user rights grant every user: the other programs are told of a change.
+        exec(*m_check, QStringLiteral("GRANT ALL ON USERS TO ANALYST"));
+        exec(*m_check, QStringLiteral("GRANT EXECUTE ON PROCEDURE ONE_UNAST TO ANALYST"));
         setNast(QStringLiteral("2003"), QStringLiteral("2003"));
         exec(*m_check, QStringLiteral("ALTER TABLE FD_DOLGAGR ADD D1 VARCHAR (250)"));
         exec(*m_check, QStringLiteral("ALTER TABLE FD_DOLGELM ADD D1 VARCHAR (250)"));

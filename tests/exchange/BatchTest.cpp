@@ -15,13 +15,55 @@ using namespace TableLayout;
 namespace {
 
 // zemrak-batch run as the unattended user runs it, on databases of its own.
-class BatchTest : public ::testing::Test {
+class BatchRun : public ::testing::Test {
 protected:
+    explicit BatchRun(bool demo) : m_dbs(demo) {}
     void SetUp() override {
         m_fact = m_dbs.connect(0);
         m_tab = m_dbs.connect(1);
-        PrepareFunds(*m_fact);
         m_ini = m_dbs.writeConfig();
+    }
+
+    // The embedded engine lets one process at a time have a database open.
+    int run(const QStringList& args) {
+        m_fact.reset();
+        m_tab.reset();
+        QProcess p;
+        p.start(QStringLiteral(ZEMRAK_BATCH),
+                args + QStringList{QStringLiteral("--table"), QString::number(m_kod),
+                                   QStringLiteral("--ini"), m_ini});
+        EXPECT_TRUE(p.waitForFinished(120000));
+        m_stderr = QString::fromLocal8Bit(p.readAllStandardError());
+        m_fact = m_dbs.connect(0);
+        m_tab = m_dbs.connect(1);
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+    void readStored(Workbook& book) {
+        const QByteArray bytes =
+            dbtest::scalar(*m_tab, QStringLiteral("SELECT TABF1 FROM CAT WHERE KODELMT = :K"),
+                           {{"K", m_kod}})
+                .toByteArray();
+        EXPECT_TRUE(NativeFormat::load(book, bytes));
+    }
+    void storeBook(const Workbook& book) {
+        dbtest::exec(*m_tab, QStringLiteral("UPDATE CAT SET TABF1 = :B WHERE KODELMT = :K"),
+                     {{"B", TableDocument::workbookBytes(book)}, {"K", m_kod}});
+    }
+
+    TestDatabases m_dbs;
+    std::unique_ptr<DbConnection> m_fact;
+    std::unique_ptr<DbConnection> m_tab;
+    QString m_ini;
+    int m_kod = 0;
+    QString m_stderr;
+};
+
+class BatchTest : public BatchRun {
+protected:
+    BatchTest() : BatchRun(false) {}
+    void SetUp() override {
+        BatchRun::SetUp();
+        PrepareFunds(*m_fact);
         const int folder = dbtest::call(*m_tab, "INSERT_SBR",
                                         {{"NPP", 1},
                                          {"NAMEFOLDER", QStringLiteral("Сборник")},
@@ -51,39 +93,32 @@ protected:
         book.setNumber(1, int(TitleRow::Object), kTitleValueCol, object);
         book.setNumber(1, int(TitleRow::Object), kTitleExtraCol, kObjectsDirectoryType);
         book.setNumber(1, 101, 3, value);
-        dbtest::exec(*m_tab, QStringLiteral("UPDATE CAT SET TABF1 = :B WHERE KODELMT = :K"),
-                     {{"B", TableDocument::workbookBytes(book)}, {"K", m_kod}});
+        storeBook(book);
     }
     double storedCell() {
         Workbook book;
-        const QByteArray bytes =
-            dbtest::scalar(*m_tab, QStringLiteral("SELECT TABF1 FROM CAT WHERE KODELMT = :K"),
-                           {{"K", m_kod}})
-                .toByteArray();
-        EXPECT_TRUE(NativeFormat::load(book, bytes));
+        readStored(book);
         return book.sheet(1).number(101, 3);
     }
-    // The embedded engine lets one process at a time have a database open.
-    int run(const QStringList& args) {
-        m_fact.reset();
-        m_tab.reset();
-        QProcess p;
-        p.start(QStringLiteral(ZEMRAK_BATCH),
-                args + QStringList{QStringLiteral("--table"), QString::number(m_kod),
-                                   QStringLiteral("--ini"), m_ini});
-        EXPECT_TRUE(p.waitForFinished(120000));
-        m_stderr = QString::fromLocal8Bit(p.readAllStandardError());
-        m_fact = m_dbs.connect(0);
-        m_tab = m_dbs.connect(1);
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    }
+};
 
-    TestDatabases m_dbs;
-    std::unique_ptr<DbConnection> m_fact;
-    std::unique_ptr<DbConnection> m_tab;
-    QString m_ini;
-    int m_kod = 0;
-    QString m_stderr;
+// The demo table over the four territories (one instance sheet each).
+class BatchDemoTest : public BatchRun {
+protected:
+    BatchDemoTest() : BatchRun(true) {}
+    void SetUp() override {
+        BatchRun::SetUp();
+        m_kod = 1;
+        ASSERT_EQ(run({QStringLiteral("demo-tables")}), 0) << m_stderr.toStdString();
+    }
+    // The long-term value of a territory for an indicator in 2023 (D2).
+    QVariant beds2023(int territory, int indicator) {
+        return dbtest::scalar(*m_fact,
+                              QStringLiteral("SELECT D2 FROM FD_DOLGAGR WHERE KOD1 = :T AND "
+                                             "KOD2 = 0 AND KODPOK = :P AND KODPOK1 = 0 AND "
+                                             "KODPOK2 = 0"),
+                              {{"T", territory}, {"P", indicator}});
+    }
 };
 
 } // namespace
@@ -106,4 +141,40 @@ TEST_F(BatchTest, FailedStoreExitsNonZeroAndSaysWhy) {
     EXPECT_NE(run({QStringLiteral("store")}), 0);
     EXPECT_TRUE(m_stderr.contains(QStringLiteral("объект с кодом 999 отсутствует в справочнике")))
         << m_stderr.toStdString();
+}
+
+TEST_F(BatchDemoTest, WithoutSheetEverySheetIsFilledAndStoredAndEmptyCellsOnRequest) {
+    ASSERT_EQ(run({QStringLiteral("fill"), QStringLiteral("--save")}), 0) << m_stderr.toStdString();
+    Workbook book;
+    readStored(book);
+    ASSERT_EQ(book.sheetCount(), 6);
+    for (int territory = 1; territory <= 4; ++territory) {
+        SCOPED_TRACE(territory);
+        const QString stored = beds2023(territory, 1).toString();
+        ASSERT_FALSE(stored.isEmpty());
+        EXPECT_DOUBLE_EQ(book.sheet(territory).number(101, 4), stored.toDouble());
+    }
+
+    // The last sheet changed, a cell of the third one emptied: both reach the funds.
+    ASSERT_FALSE(beds2023(3, 2).toString().isEmpty());
+    book.setNumber(4, 101, 4, 555);
+    book.clearCell(3, 102, 4);
+    storeBook(book);
+    ASSERT_EQ(run({QStringLiteral("store"), QStringLiteral("--empty-cells")}), 0)
+        << m_stderr.toStdString();
+    EXPECT_EQ(beds2023(4, 1).toString(), QStringLiteral("555"));
+    EXPECT_TRUE(beds2023(3, 2).toString().isEmpty());
+}
+
+TEST_F(BatchDemoTest, OneSheetOnlyWithSheet) {
+    Workbook book;
+    readStored(book);
+    book.setNumber(2, 101, 4, 777);
+    book.setNumber(3, 101, 4, 888);
+    storeBook(book);
+    const QString third = beds2023(3, 1).toString();
+    ASSERT_EQ(run({QStringLiteral("store"), QStringLiteral("--sheet"), QStringLiteral("2")}), 0)
+        << m_stderr.toStdString();
+    EXPECT_EQ(beds2023(2, 1).toString(), QStringLiteral("777"));
+    EXPECT_EQ(beds2023(3, 1).toString(), third);
 }

@@ -221,6 +221,49 @@ TEST_F(FillStoreTest, FillValueRules) {
     EXPECT_DOUBLE_EQ(sh.number(102, 3), 0);
 }
 
+TEST_F(FillStoreTest, InfinityAndNanInTheFundsAreTexts) {
+    build(1);
+    dbtest::exec(fact(), QStringLiteral("INSERT INTO FD_DOLGELM (KODFOLDER, KODPOK, KODPOK1, "
+                                        "KODPOK2, D1, D3) VALUES (501, 7, 0, 0, 'inf', 'nan')"));
+    dbtest::exec(fact(), QStringLiteral("INSERT INTO FD_OPERELM (KODFOLDER, KODPOK, KODPOK1, "
+                                        "KODPOK2, GOD, D3, D4) VALUES (501, 8, 0, 0, 2004, "
+                                        "'-inf', '1')"));
+    const int rows = m_model.rowIdentSheet();
+    ASSERT_TRUE(fill());
+    const Sheet& sh = m_book.sheet(1);
+    EXPECT_EQ(sh.type(101, 3), 2);
+    EXPECT_EQ(sh.text(101, 3), QStringLiteral("inf"));
+    EXPECT_EQ(sh.text(101, 5), QStringLiteral("nan"));
+    EXPECT_EQ(sh.text(102, 4), QStringLiteral("-inf"));
+    // In a range it is no number either.
+    m_book.setEntry(rows, 102, rowSlotColumn(Slot::PeriodStart), QStringLiteral("1.3.2004"));
+    m_book.setEntry(rows, 102, rowSlotColumn(Slot::PeriodEnd), QStringLiteral("1.4.2004"));
+    ASSERT_TRUE(fill());
+    EXPECT_EQ(sh.text(102, 3), QStringLiteral("#Не число!"));
+}
+
+TEST_F(FillStoreTest, ANegativeObjectCodeNamesTheObjectThatWasFound) {
+    build(1);
+    // Typed as "-501" in the title and "-503" for row 102; both were looked up by magnitude.
+    setTitleObject(1, -501);
+    const int rows = m_model.rowIdentSheet();
+    m_book.setNumber(rows, 102, rowSlotColumn(Slot::Object), -503);
+    m_book.setNumber(rows, 102, rowSlotColumn(Slot::ObjectType), kObjectsDirectoryType);
+    m_book.setNumber(1, 101, 3, 4);
+    m_book.setNumber(1, 102, 3, 6);
+    m_prompter.answer(Answer::No);
+    ASSERT_TRUE(store()) << m_prompter.lastText().toStdString();
+    EXPECT_EQ(dolg(501, 7, 1).toString(), QStringLiteral("4"));
+    EXPECT_EQ(dolg(503, 8, 1).toString(), QStringLiteral("6"));
+
+    m_book.clearRange(1, CellRange(101, 3, 102, 3), ClearWhat::Values);
+    ASSERT_TRUE(fill());
+    EXPECT_DOUBLE_EQ(m_book.sheet(1).number(101, 3), 4);
+    EXPECT_DOUBLE_EQ(m_book.sheet(1).number(102, 3), 6);
+    EXPECT_EQ(m_book.sheet(rows).entry(102, rowSlotColumn(Slot::Object)), QStringLiteral("-503"))
+        << "the code stays as typed";
+}
+
 TEST_F(FillStoreTest, StoreSkipRules) {
     build(1);
     m_book.setNumber(1, 101, 3, 1);
@@ -357,6 +400,35 @@ TEST_F(FillStoreTest, ChangedStructureReloadsTheListsAndTheNextStoreSucceeds) {
     m_prompter.answer(Answer::No);
     EXPECT_TRUE(store());
     EXPECT_EQ(dolg(501, 7, 1).toString(), QStringLiteral("1"));
+}
+
+TEST_F(FillStoreTest, FillingMeetingAChangedStructureSaysSoAndReloadsTheLists) {
+    build(1);
+    m_book.setNumber(m_model.colIdentSheet(), m_model.colSlotRow(Slot::PeriodStart), 5, 2009);
+    m_lists.dolg.append(2009); // a year whose value column the funds lack
+    EXPECT_FALSE(fill());
+    EXPECT_EQ(m_prompter.lastText(),
+              QStringLiteral("Структура БД изменена другим пользователем\r\nПовторите заполнение"));
+    EXPECT_EQ(m_lists.dolg.count(), 3);
+    EXPECT_TRUE(fill());
+}
+
+TEST_F(FillStoreTest, UnreadableStoragePeriodsAreToldBeforeAnyCell) {
+    build(1);
+    m_book.setNumber(1, 101, 3, 1);
+    dbtest::exec(fact(), QStringLiteral("UPDATE NAST SET GODDOLG = '2003abcd'"));
+    m_lists = StoragePeriods{}; // read afresh by the command
+    m_prompter.answer(Answer::No);
+    const bool stored = store();
+    const bool filled = fill();
+    dbtest::exec(fact(), QStringLiteral("UPDATE NAST SET GODDOLG = '200320012002'"));
+    EXPECT_FALSE(stored);
+    EXPECT_FALSE(filled);
+    const QStringList texts = m_prompter.texts();
+    ASSERT_EQ(texts.size(), 3) << texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(texts[1].startsWith(QStringLiteral("Ошибка при загрузке данных в БД.\r\n'abcd'")));
+    EXPECT_TRUE(texts[2].startsWith(QStringLiteral("Ошибка при заполнении\r\n\r\n'abcd'")));
+    EXPECT_EQ(fundRows(), 0);
 }
 
 TEST_F(FillStoreTest, NothingIdentifiedIsSaid) {

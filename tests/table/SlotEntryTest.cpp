@@ -286,6 +286,31 @@ TEST_F(SlotEntryTest, ADateBoundShowsMonthAndYearOnceTheCursorMoves) {
     EXPECT_FALSE(m_state.editedPeriodBound.has_value());
 }
 
+TEST_F(SlotEntryTest, AYearTypedOverADateBoundIsAYear) {
+    auto typeOverDate = [&](int sheet, int row, int col, const QString& year) {
+        type(sheet, row, col, QStringLiteral("1.3.2003"));
+        m_control.setActiveCell(row + 1, col);
+        ASSERT_EQ(m_book.sheet(sheet).format(row, col).numberFormat, QStringLiteral("mmm/yy"));
+        type(sheet, row, col, year);
+        m_control.setActiveCell(row + 1, col);
+        EXPECT_EQ(m_book.sheet(sheet).format(row, col).numberFormat, QStringLiteral("General"));
+    };
+    m_state.mode = IdentMode::Side;
+    typeOverDate(rowSheet(), kRow, rowSlotColumn(Slot::PeriodStart), QStringLiteral("2004"));
+    EXPECT_EQ(m_model.rowPeriod(kRow, Slot::PeriodStart),
+              (PeriodBound{QStringLiteral("2004"), true}));
+
+    m_state.mode = IdentMode::Header;
+    const int end = m_model.colSlotRow(Slot::PeriodEnd);
+    typeOverDate(colSheet(), end, 5, QStringLiteral(" 2005"));
+    EXPECT_EQ(m_model.colPeriod(5, Slot::PeriodEnd), (PeriodBound{QStringLiteral("2005"), true}));
+
+    m_state.mode = IdentMode::Title;
+    typeOverDate(1, int(TitleRow::PeriodStart), 3, QStringLiteral("2003"));
+    EXPECT_EQ(m_model.titlePeriod(1, TitleRow::PeriodStart),
+              (PeriodBound{QStringLiteral("2003"), true}));
+}
+
 TEST_F(SlotEntryTest, TheEditorWindowCancelsARefusedEntry) {
     const int table = newTable();
     TfmKisTabl window(dm(), m_prompter);

@@ -140,15 +140,33 @@ TEST_F(TableDocumentTest, CorruptStoredTableWarnsAndIsKeptUntilSaved) {
     EXPECT_EQ(m_prompter.shown()[0].icon, PromptIcon::Warning);
     EXPECT_EQ(book.sheetCount(), 3);
 
+    // Closing says that saving replaces what is stored, and leans to keeping it.
+    m_prompter.clear();
     m_prompter.answer(Answer::No);
     EXPECT_TRUE(doc.close());
     EXPECT_EQ(storedBytes(table), damaged);
+    ASSERT_EQ(m_prompter.shown().size(), 1);
+    EXPECT_EQ(m_prompter.lastText(), TableDocument::replaceQuestion());
+    EXPECT_EQ(m_prompter.shown()[0].buttons, QuestionButtons::YesNoCancel);
+    EXPECT_EQ(m_prompter.shown()[0].defaultButton, Answer::No);
 
     Workbook again;
     TableDocument second(dm(), again, m_prompter);
     second.open(refOf(table));
+    m_prompter.clear();
+    m_prompter.answer(Answer::No);
+    EXPECT_EQ(second.save(), TableDocument::SaveResult::Cancelled);
+    EXPECT_EQ(storedBytes(table), damaged);
+    EXPECT_EQ(m_prompter.lastText(), TableDocument::replaceQuestion());
+    EXPECT_EQ(m_prompter.shown()[0].defaultButton, Answer::No);
+    m_prompter.answer(Answer::Yes);
     ASSERT_EQ(second.save(), TableDocument::SaveResult::Saved);
     EXPECT_NE(storedBytes(table), damaged);
+    // Replaced once, it is this table's own: the usual question again.
+    m_prompter.clear();
+    m_prompter.answer(Answer::No);
+    EXPECT_TRUE(second.close());
+    EXPECT_EQ(m_prompter.texts(), QStringList{QStringLiteral("Сохранить таблицу ?")});
 }
 
 TEST_F(TableDocumentTest, AWorkbookWithoutIdentificationSheetsIsNotTakenForATable) {

@@ -113,6 +113,7 @@ const std::vector<ProcedureComponent>& ProcedureComponents() {
                 {"spOneUELM", "ONE_UELM"},
                 {"spOneUSPIS", "ONE_USPIS"},
                 {"spOneUSPISELMT", "ONE_USPISELMT"},
+                {"spOneUNAST", "ONE_UNAST"},
                 {"spZeroUSBR", "ZERO_USBR"},
                 {"spZeroUCAT", "ZERO_UCAT"},
                 {"spZeroURUB", "ZERO_URUB"},
@@ -120,7 +121,8 @@ const std::vector<ProcedureComponent>& ProcedureComponents() {
                 {"spZeroUAGR", "ZERO_UAGR"},
                 {"spZeroUELM", "ZERO_UELM"},
                 {"spZeroUSPIS", "ZERO_USPIS"},
-                {"spZeroUSPISELMT", "ZERO_USPISELMT"}});
+                {"spZeroUSPISELMT", "ZERO_USPISELMT"},
+                {"spZeroUNAST", "ZERO_UNAST"}});
         return list;
     }();
     return components;

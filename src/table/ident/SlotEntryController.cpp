@@ -5,6 +5,8 @@
 #include "IdentSheetTools.h"
 #include "model/Workbook.h"
 
+#include <algorithm>
+
 using namespace TableLayout;
 
 namespace {
@@ -13,6 +15,14 @@ namespace {
 // one of older workbooks and the one the entry parser gives a typed date.
 bool isShortDateFormat(const QString& format) {
     return format == QLatin1String("m/d/yy") || format == QLatin1String("dd.mm.yyyy");
+}
+
+// A year alone: digits only, as a yearly bound is typed.
+bool isPlainYear(const QString& typed) {
+    const QString t = typed.trimmed();
+    if (t.isEmpty() || t.size() > 4)
+        return false;
+    return std::all_of(t.begin(), t.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 } // namespace
@@ -70,8 +80,14 @@ bool SlotEntryController::endEdit(int sheet, int row, int col, const QString& ty
     // many sheets were selected before.
     if (accepted && m_ctx.state.mode != IdentMode::Normal)
         IdentSheetTools::keepOnlyInGroup(m_ctx.model.book(), sheet);
-    if (accepted && isPeriodBound(sheet, row, col))
+    if (accepted && isPeriodBound(sheet, row, col)) {
+        // A year typed over a date bound is a year: under "mmm/yy" it would read as a day
+        // of 1905 that no fund holds.
+        if (isPlainYear(typed))
+            m_ctx.model.book().setNumberFormat(sheet, CellRange::cell(row, col),
+                                               QStringLiteral("General"));
         m_ctx.state.editedPeriodBound = SheetCell{sheet, row, col};
+    }
     return accepted;
 }
 

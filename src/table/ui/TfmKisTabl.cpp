@@ -29,6 +29,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <utility>
+
 using namespace TableLayout;
 
 TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
@@ -100,9 +102,9 @@ void TfmKisTabl::buildMenus() {
     QMenu* file = m_menuBar->addMenu(QStringLiteral("&Файл"));
     QAction* save = addAction(file, QStringLiteral("imSave"), QStringLiteral("Сохранить "));
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(save, &QAction::triggered, this, &TfmKisTabl::cmSave);
-    connect(addAction(file, QStringLiteral("Msave"), QStringLiteral("Сохранить как ..")),
-            &QAction::triggered, this, &TfmKisTabl::cmSaveAs);
+    onCommand(save, &TfmKisTabl::cmSave);
+    onCommand(addAction(file, QStringLiteral("Msave"), QStringLiteral("Сохранить как ..")),
+              &TfmKisTabl::cmSaveAs);
     file->addSeparator();
     addAction(file, QStringLiteral("imPrint"), QStringLiteral("Печать"), false);
     file->addSeparator();
@@ -110,12 +112,12 @@ void TfmKisTabl::buildMenus() {
             &QAction::triggered, this, &QDialog::close);
 
     QMenu* edit = m_menuBar->addMenu(QStringLiteral("&Правка"));
-    connect(addAction(edit, QStringLiteral("sbCut"), QStringLiteral("Вырезать")),
-            &QAction::triggered, this, [this] { Book->editCut(); });
-    connect(addAction(edit, QStringLiteral("sbCopy"), QStringLiteral("Копировать")),
-            &QAction::triggered, this, [this] { Book->editCopy(); });
-    connect(addAction(edit, QStringLiteral("sbPaste"), QStringLiteral("Поместить")),
-            &QAction::triggered, this, [this] { Book->editPaste(); });
+    onCommand(addAction(edit, QStringLiteral("sbCut"), QStringLiteral("Вырезать")),
+              [this] { Book->editCut(); });
+    onCommand(addAction(edit, QStringLiteral("sbCopy"), QStringLiteral("Копировать")),
+              [this] { Book->editCopy(); });
+    onCommand(addAction(edit, QStringLiteral("sbPaste"), QStringLiteral("Поместить")),
+              [this] { Book->editPaste(); });
     QMenu* clear = edit->addMenu(QStringLiteral("Очистить"));
     clear->menuAction()->setObjectName(QStringLiteral("Mclear"));
     addAction(clear, QStringLiteral("MclearAll"), QStringLiteral("Все"), false);
@@ -124,34 +126,34 @@ void TfmKisTabl::buildMenus() {
     addAction(edit, QStringLiteral("Mins"), QStringLiteral("Вставить"), false);
     addAction(edit, QStringLiteral("Mdel"), QStringLiteral("Удалить"), false);
     edit->addSeparator();
-    connect(addAction(edit, QStringLiteral("Mfind"), QStringLiteral("Найти")), &QAction::triggered,
-            this, [this] { Book->editFindDlg(); });
-    connect(addAction(edit, QStringLiteral("Mreplace"), QStringLiteral("Заменить")),
-            &QAction::triggered, this, [this] { Book->editReplaceDlg(); });
+    onCommand(addAction(edit, QStringLiteral("Mfind"), QStringLiteral("Найти")),
+              [this] { Book->editFindDlg(); });
+    onCommand(addAction(edit, QStringLiteral("Mreplace"), QStringLiteral("Заменить")),
+              [this] { Book->editReplaceDlg(); });
 
     QMenu* sheets = m_menuBar->addMenu(QStringLiteral("&Листы"));
-    connect(addAction(sheets, QStringLiteral("MinsSheet"), QStringLiteral("Вставить лист")),
-            &QAction::triggered, this, &TfmKisTabl::cmInsertSheet);
-    connect(addAction(sheets, QStringLiteral("MdelSheet"), QStringLiteral("Удалить лист")),
-            &QAction::triggered, this, &TfmKisTabl::cmDeleteSheet);
-    connect(addAction(sheets, QStringLiteral("SBsheet"), QStringLiteral("Список листов")),
-            &QAction::triggered, this, &TfmKisTabl::cmSheetList);
-    connect(addAction(sheets, QStringLiteral("sbSeetsSel"), QStringLiteral("Выделить все листы")),
-            &QAction::triggered, this, &TfmKisTabl::cmSelectSheets);
+    onCommand(addAction(sheets, QStringLiteral("MinsSheet"), QStringLiteral("Вставить лист")),
+              &TfmKisTabl::cmInsertSheet);
+    onCommand(addAction(sheets, QStringLiteral("MdelSheet"), QStringLiteral("Удалить лист")),
+              &TfmKisTabl::cmDeleteSheet);
+    onCommand(addAction(sheets, QStringLiteral("SBsheet"), QStringLiteral("Список листов")),
+              &TfmKisTabl::cmSheetList);
+    onCommand(addAction(sheets, QStringLiteral("sbSeetsSel"), QStringLiteral("Выделить все листы")),
+              &TfmKisTabl::cmSelectSheets);
     sheets->addSeparator();
     QAction* text =
         addAction(sheets, QStringLiteral("ShowSText"), QStringLiteral("Сопроводительный текст"));
     text->setCheckable(true);
-    connect(text, &QAction::triggered, this, &TfmKisTabl::cmShowText);
+    onCommand(text, [this, text] { cmShowText(text->isChecked()); });
     QAction* lock = addAction(sheets, QStringLiteral("MlockSh"), QStringLiteral("Защита листа"));
     lock->setCheckable(true);
-    connect(lock, &QAction::triggered, this, &TfmKisTabl::cmLockSheet);
+    onCommand(lock, &TfmKisTabl::cmLockSheet);
     // Hidden, reached by its shortcut only.
     QAction* maxCol = new QAction(QStringLiteral("Число колонок"), this);
     maxCol->setObjectName(QStringLiteral("miMaxCol"));
     maxCol->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
     QDialog::addAction(maxCol);
-    connect(maxCol, &QAction::triggered, this, &TfmKisTabl::cmMaxCol);
+    onCommand(maxCol, &TfmKisTabl::cmMaxCol);
 
     QMenu* ident = m_menuBar->addMenu(QStringLiteral("&Идентификация"));
     buildIdentMenu(ident);
@@ -164,24 +166,23 @@ void TfmKisTabl::buildMenus() {
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
     addAction(ident, QStringLiteral("Moption"), QStringLiteral("&Опции идентификации"), false);
     // Options and special identification serve normal work; the modes decide the rest.
-    connect(action(QStringLiteral("Moption")), &QAction::triggered, this,
-            &TfmKisTabl::MoptionClick);
+    onCommand(action(QStringLiteral("Moption")), &TfmKisTabl::MoptionClick);
     action(QStringLiteral("Moption"))->setEnabled(true);
     QAction* internalCodes = action(QStringLiteral("imKodInternal"));
     internalCodes->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
-    connect(internalCodes, &QAction::triggered, this, &TfmKisTabl::imKodInternalClick);
-    connect(action(QStringLiteral("Msved")), &QAction::triggered, this, &TfmKisTabl::MsvedClick);
+    onCommand(internalCodes, &TfmKisTabl::imKodInternalClick);
+    onCommand(action(QStringLiteral("Msved")), &TfmKisTabl::MsvedClick);
     action(QStringLiteral("Msved"))->setEnabled(true);
 
     QMenu* data = m_menuBar->addMenu(QStringLiteral("&Данные"));
     QAction* fill =
         addAction(data, QStringLiteral("imLoadTabl"), QStringLiteral("Заполнить данными из БД"));
     fill->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F9));
-    connect(fill, &QAction::triggered, this, &TfmKisTabl::SBunloadClick);
+    onCommand(fill, &TfmKisTabl::SBunloadClick);
     QAction* store =
         addAction(data, QStringLiteral("imUnLoadTabl"), QStringLiteral("Загрузить данные в БД"));
     store->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
-    connect(store, &QAction::triggered, this, &TfmKisTabl::SBloadClick);
+    onCommand(store, &TfmKisTabl::SBloadClick);
     addAction(data, QStringLiteral("imCalcAgr"), QStringLiteral("Собрать с подчиненных"), false);
     QMenu* totals = data->addMenu(QStringLiteral("Итоги"));
     auto* rowGroup = new QActionGroup(this);
@@ -241,7 +242,7 @@ void TfmKisTabl::buildToolBars() {
     MainTB->setObjectName(QStringLiteral("MainTB"));
     auto* sbSave = MainTB->addAction(QStringLiteral("Сохранить"));
     sbSave->setObjectName(QStringLiteral("SBsave"));
-    connect(sbSave, &QAction::triggered, this, &TfmKisTabl::cmSave);
+    onCommand(sbSave, &TfmKisTabl::cmSave);
     MainTB->addSeparator();
     MainTB->addAction(action(QStringLiteral("sbCut")));
     MainTB->addAction(action(QStringLiteral("sbCopy")));
@@ -251,16 +252,16 @@ void TfmKisTabl::buildToolBars() {
     auto* sbUnload = MainTB->addAction(QStringLiteral("Заполнить"));
     sbUnload->setObjectName(QStringLiteral("SBunload"));
     sbUnload->setToolTip(QStringLiteral("Заполнить таблицу данными из БД"));
-    connect(sbUnload, &QAction::triggered, this, &TfmKisTabl::SBunloadClick);
+    onCommand(sbUnload, &TfmKisTabl::SBunloadClick);
     auto* sbLoad = MainTB->addAction(QStringLiteral("Загрузить"));
     sbLoad->setObjectName(QStringLiteral("SBload"));
     sbLoad->setToolTip(QStringLiteral("Загрузить в базу данных"));
-    connect(sbLoad, &QAction::triggered, this, &TfmKisTabl::SBloadClick);
+    onCommand(sbLoad, &TfmKisTabl::SBloadClick);
     MainTB->addAction(action(QStringLiteral("sbSeetsSel")));
     auto* sbMaxCol = MainTB->addAction(QStringLiteral("256"));
     sbMaxCol->setObjectName(QStringLiteral("sbMaxCol"));
     sbMaxCol->setVisible(false);
-    connect(sbMaxCol, &QAction::triggered, this, &TfmKisTabl::cmMaxCol);
+    onCommand(sbMaxCol, &TfmKisTabl::cmMaxCol);
     MainTB->addSeparator();
     for (const char* name : {"SBidbok", "SBidshap", "SBidzag"}) {
         auto* a = MainTB->addAction(QString::fromLatin1(name));
@@ -433,20 +434,14 @@ void TfmKisTabl::cmMaxCol() {
 }
 
 void TfmKisTabl::MoptionClick() {
-    if (!finishEditing())
-        return;
     TfmOptions::fmOptions().showFor(*m_ident);
 }
 
 void TfmKisTabl::imKodInternalClick() {
-    if (!finishEditing())
-        return;
     IdentOptionsController(*m_ident).showInternalCodes();
 }
 
 void TfmKisTabl::MsvedClick() {
-    if (!finishEditing())
-        return;
     SpecialIdentification special(*m_ident, m_sheets);
     const std::optional<SpecialLine> line = special.begin();
     if (!line)
@@ -469,8 +464,9 @@ void TfmKisTabl::onEndEdit(const QString& text, bool* cancel) {
         *cancel = true;
         return;
     }
-    // The entry is in the cell only once the control has finished the edit.
-    QTimer::singleShot(0, this, [this, row, col] {
+    // The entry is in the cell only once the control has finished the edit; a command
+    // that finished it runs this at once (runAfterEntry), before its own work.
+    m_afterEntry.append([this, row, col] {
         if (row >= kFirstTextRow && row <= kLastTextRow)
             m_titleRefs.lineFinished(row, col);
         else if (m_identState.mode == IdentMode::Title)
@@ -478,6 +474,31 @@ void TfmKisTabl::onEndEdit(const QString& text, bool* cancel) {
         else if (row >= kFirstTitleRow && row <= kFirstHeaderRow)
             m_titleRefs.refreshTitleCopies();
     });
+    QTimer::singleShot(0, this, &TfmKisTabl::runAfterEntry);
+}
+
+void TfmKisTabl::runAfterEntry() {
+    const QList<std::function<void()>> pending = std::exchange(m_afterEntry, {});
+    for (const auto& work : pending)
+        work();
+}
+
+void TfmKisTabl::onCommand(QAction* a, std::function<void()> run) {
+    connect(a, &QAction::triggered, this, [this, a, run = std::move(run)] {
+        // The one way into every command: an entry still being typed is part of what the
+        // command works on (Ctrl+S saves it); one the control will not take stops it.
+        if (!finishEditing()) {
+            if (a->isCheckable())
+                a->setChecked(!a->isChecked()); // the tick goes back
+            updateSheetCommands();
+            return;
+        }
+        run();
+    });
+}
+
+void TfmKisTabl::onCommand(QAction* a, void (TfmKisTabl::*command)()) {
+    onCommand(a, [this, command] { (this->*command)(); });
 }
 
 void TfmKisTabl::closeEvent(QCloseEvent* event) {
@@ -501,25 +522,25 @@ void TfmKisTabl::reject() {
 }
 
 std::optional<ExchangeContext> TfmKisTabl::exchangeContext(ExchangeView& view) {
+    // The storage-period lists are brought up to date by the command itself.
     try {
-        StoragePeriods& lists = CurrentStoragePeriods();
-        if (lists.dolg.isEmpty() && lists.oper.isEmpty())
-            LoadStoragePeriods(m_dm, lists);
         return ExchangeContext{m_doc.model(),
                                m_dm,
                                m_prompter,
                                view,
-                               lists,
+                               CurrentStoragePeriods(),
                                AggregationDirectoryCount(m_dm.dbMain),
                                m_dm.dbMain.userName()};
     } catch (const std::exception& e) {
-        m_prompter.error(ErrorText(e));
+        m_prompter.error(
+            QStringLiteral("Не удалось прочитать список справочников агрегации\r\n\r\n") +
+            ErrorText(e));
         return std::nullopt;
     }
 }
 
 void TfmKisTabl::SBunloadClick() {
-    TablExchangeView view(Book, pbLoad, m_statusCell);
+    TablExchangeView view(Book, pbLoad, m_statusMode);
     auto ctx = exchangeContext(view);
     if (!ctx)
         return;
@@ -530,7 +551,7 @@ void TfmKisTabl::SBunloadClick() {
 }
 
 void TfmKisTabl::SBloadClick() {
-    TablExchangeView view(Book, pbLoad, m_statusCell);
+    TablExchangeView view(Book, pbLoad, m_statusMode);
     auto ctx = exchangeContext(view);
     if (!ctx)
         return;

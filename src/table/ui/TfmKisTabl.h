@@ -13,7 +13,9 @@
 #include "model/Workbook.h"
 
 #include <QDialog>
+#include <QList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -88,6 +90,11 @@ private:
     void MsvedClick();
     void onModified();
     void onEndEdit(const QString& text, bool* cancel);
+    // Wires a window command: every command goes through the same door, which finishes
+    // an entry still being typed first.
+    void onCommand(QAction* a, std::function<void()> run);
+    void onCommand(QAction* a, void (TfmKisTabl::*command)());
+    void runAfterEntry();
     void buildIdentMenu(QMenu* ident);
     void wireIdentCommands();
     void identModeCommand(IdentMode mode);
@@ -113,6 +120,7 @@ private:
     std::unique_ptr<CommandSet> m_commandSet;
     std::unique_ptr<IdentCommands> m_commands;
     std::unique_ptr<SlotEntryController> m_slotEntry;
+    QList<std::function<void()>> m_afterEntry; // work of finished entries not yet done
     bool m_closing = false;
     bool m_tender = false;
 

@@ -62,20 +62,20 @@ void TfmKisTabl::wireIdentCommands() {
         for (const QString& name : IdentCommands::switchesOf(mode)) {
             QAction* a = action(name);
             a->setCheckable(true);
-            connect(a, &QAction::triggered, this, [this, mode] { identModeCommand(mode); });
+            onCommand(a, [this, mode] { identModeCommand(mode); });
         }
     }
     for (const char* name : {"SBhidrow", "imHideStr"}) {
         QAction* a = action(QString::fromLatin1(name));
         a->setCheckable(true);
         a->setEnabled(true);
-        connect(a, &QAction::triggered, this, &TfmKisTabl::cmHideRows);
+        onCommand(a, &TfmKisTabl::cmHideRows);
     }
     for (const char* name : {"SBhidcol", "imHideCol"}) {
         QAction* a = action(QString::fromLatin1(name));
         a->setCheckable(true);
         a->setEnabled(true);
-        connect(a, &QAction::triggered, this, &TfmKisTabl::cmHideCols);
+        onCommand(a, &TfmKisTabl::cmHideCols);
     }
 
     connect(Book, &TBook::OnKeyDown, this, &TfmKisTabl::onKeyDown);
@@ -101,17 +101,16 @@ void TfmKisTabl::wireIdentCommands() {
     });
 }
 
-// Commands that move the cursor or change the sheet would drop an entry still being
-// typed: it is finished first, and a command waits while the control refuses it.
+// An entry still being typed is finished (and what its end sets off is done) before a
+// command works; false while the control refuses the entry.
 bool TfmKisTabl::finishEditing() {
-    return !Book->isEditing() || Book->endEdit();
+    if (Book->isEditing() && !Book->endEdit())
+        return false;
+    runAfterEntry();
+    return true;
 }
 
 void TfmKisTabl::identModeCommand(IdentMode mode) {
-    if (!finishEditing()) {
-        updateSheetCommands(); // the tick goes back to what the mode is
-        return;
-    }
     m_modes->toggle(mode);
     updateSheetCommands();
     m_status->selectionChanged();
@@ -148,18 +147,14 @@ void TfmKisTabl::onKeyDown(int* key, Qt::KeyboardModifiers shift) {
 }
 
 void TfmKisTabl::cmHideRows() {
-    const bool on = finishEditing()
-                        ? m_marks->toggleHideRows()
-                        : m_doc.model().setting(Setting::HideMarkedRows) != 0; // the ticks go back
+    const bool on = m_marks->toggleHideRows();
     action(QStringLiteral("SBhidrow"))->setChecked(on);
     action(QStringLiteral("imHideStr"))->setChecked(on);
     Book->viewport()->update();
 }
 
 void TfmKisTabl::cmHideCols() {
-    const bool on = finishEditing()
-                        ? m_marks->toggleHideCols()
-                        : m_doc.model().setting(Setting::HideMarkedCols) != 0; // the ticks go back
+    const bool on = m_marks->toggleHideCols();
     action(QStringLiteral("SBhidcol"))->setChecked(on);
     action(QStringLiteral("imHideCol"))->setChecked(on);
     Book->viewport()->update();
