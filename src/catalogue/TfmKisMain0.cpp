@@ -12,6 +12,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QScreen>
 #include <QSplitter>
 #include <QToolBar>
@@ -26,6 +27,7 @@ TfmKisMain0::TfmKisMain0(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
     resize(800, 600);
     AppContext::rememberSystemDateSeparator();
     BookLocale::setDateSeparator(AppContext::systemDateSeparator());
+    BookLocale::adopt(QLocale());
     m_state.nppStep = 100;
     m_state.currentCatalogue = 1;
 

@@ -31,8 +31,8 @@ QString storeText(const Sheet& sheet, int row, int col) {
         double probe = 0;
         // An error value of a formula keeps its name.
         if (toNumber(general, probe) || type == 1) {
+            // One form in the funds whatever the user's locale shows.
             text = QString::number(sheet.number(row, col), 'g', QLocale::FloatingPointShortest);
-            text.replace(QLatin1Char('.'), BookLocale::decimalSeparator());
         } else {
             text = general;
         }

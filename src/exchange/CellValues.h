@@ -10,9 +10,9 @@ namespace CellValues {
 // allowed. False when the text is not a finite number ("inf" and "nan" are texts).
 bool toNumber(const QString& text, double& value);
 
-// The text a cell is stored as: numbers at full precision with the decimal separator
-// in effect (never the display format's rounding), texts trimmed; at most 250
-// characters.
+// The text a cell is stored as: numbers at full precision with "." as the decimal
+// separator whatever the display uses (never the display format's rounding), texts
+// trimmed; at most 250 characters.
 QString storeText(const Sheet& sheet, int row, int col);
 
 constexpr int kMaxValueLength = 250;

@@ -1,5 +1,6 @@
 #include "OutsideFileSaver.h"
 
+#include "CodePages.h"
 #include "Prompter.h"
 #include "TableLayout.h"
 #include "io/DelimitedText.h"
@@ -96,7 +97,33 @@ bool OutsideFileSaver::saveAs() {
     return write(format, path);
 }
 
+bool OutsideFileSaver::chooseTextEncoding(bool formatted) {
+    m_textEncoder = [](const QString& text) { return EncodeText(CodePage::Win1251, text); };
+    const Sheet& s = m_book.sheet(1);
+    for (int r = 1; r <= s.lastRow(); ++r)
+        for (int c = 1; c <= s.lastCol(); ++c) {
+            if (CanEncode(CodePage::Win1251, DelimitedText::field(s, r, c, formatted)))
+                continue;
+            if (!m_prompter.confirm(QStringLiteral("Текст ячейки %1 нельзя записать в кодировке "
+                                                   "Windows-1251.\r\nЗаписать файл в "
+                                                   "кодировке UTF-8 ?")
+                                        .arg(cellName(r, c)),
+                                    Answer::No))
+                return false;
+            // The mark lets the programs that read the file tell UTF-8 from Windows-1251.
+            m_textEncoder = [](const QString& text) {
+                return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+            };
+            return true;
+        }
+    return true;
+}
+
 bool OutsideFileSaver::write(Format format, const QString& path) {
+    // Texts are exchanged in Windows-1251; a text it cannot hold is never written lossily.
+    if ((format == Format::Text || format == Format::TextPlain) &&
+        !chooseTextEncoding(format == Format::Text))
+        return false;
     bool ok = false;
     if (format == Format::SheetExcel || format == Format::SheetNative) {
         Workbook scratch(1);
@@ -123,10 +150,10 @@ bool OutsideFileSaver::writeWhole(Format format, const QString& path) {
         ok = writeExcel(m_book, path);
         break;
     case Format::Text:
-        ok = DelimitedText::writeFile(m_book, 1, true, path);
+        ok = DelimitedText::writeFile(m_book, 1, true, path, '\t', nullptr, m_textEncoder);
         break;
     case Format::TextPlain:
-        ok = DelimitedText::writeFile(m_book, 1, false, path);
+        ok = DelimitedText::writeFile(m_book, 1, false, path, '\t', nullptr, m_textEncoder);
         break;
     default:
         break;

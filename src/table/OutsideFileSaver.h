@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class Prompter;
 class Workbook;
 
@@ -31,7 +33,11 @@ public:
 
 private:
     bool writeWhole(Format format, const QString& path);
+    // Windows-1251, or UTF-8 with its mark when the user agrees because a cell's text
+    // does not fit; false when refused.
+    bool chooseTextEncoding(bool formatted);
 
     Workbook& m_book;
     Prompter& m_prompter;
+    std::function<QByteArray(const QString&)> m_textEncoder;
 };

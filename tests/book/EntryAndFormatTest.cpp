@@ -2,6 +2,8 @@
 #include "format/DateSerial.h"
 #include "format/EntryParser.h"
 #include "format/NumberFormat.h"
+#include "io/DelimitedText.h"
+#include "model/Workbook.h"
 
 #include <gtest/gtest.h>
 
@@ -108,4 +110,55 @@ TEST(NumberFormatTest, GeneralNotation) {
     EXPECT_EQ(NumberFormat::general(2.5), "2,5");
     EXPECT_EQ(NumberFormat("0.00").formatNumber(2.5), "2,50");
     BookLocale::setDecimalSeparator('.');
+}
+
+TEST(NumberFormatTest, TextFormatAndBlankGroupingShowEveryDigit) {
+    EXPECT_EQ(NumberFormat("@").formatNumber(12.5), "12.5");
+    EXPECT_EQ(NumberFormat("@").formatNumber(-5), "-5");
+    EXPECT_EQ(NumberFormat("# ##0").formatNumber(1234567), "1 234 567");
+    EXPECT_EQ(NumberFormat("# ##0").formatNumber(999.5), "1 000");
+    EXPECT_EQ(NumberFormat("# ##0").formatNumber(12), "12");
+    EXPECT_EQ(NumberFormat("# ##0.00").formatNumber(-1234567.891), "-1 234 567.89");
+    // The blank of a fraction is no grouping.
+    EXPECT_EQ(NumberFormat("# ?\?/?\?").formatNumber(1.5), "1  1/2 ");
+    EXPECT_EQ(NumberFormat("0 \"шт.\"").formatNumber(1234), "1234 шт.");
+}
+
+TEST(NumberFormatTest, GeneralShortensToFitBeforeGivingUp) {
+    auto within = [](int chars) { return [chars](const QString& s) { return s.size() <= chars; }; };
+    EXPECT_EQ(NumberFormat::generalToFit(1234.5678, within(20)), "1234.5678");
+    EXPECT_EQ(NumberFormat::generalToFit(1234.5678, within(6)), "1234.6");
+    EXPECT_EQ(NumberFormat::generalToFit(-0.123456, within(5)), "-0.12");
+    EXPECT_EQ(NumberFormat::generalToFit(123456789012.0, within(8)), "1.23E+11");
+    EXPECT_EQ(NumberFormat::generalToFit(123456789012.0, within(3)), "");
+    BookLocale::setDecimalSeparator(',');
+    EXPECT_EQ(NumberFormat::generalToFit(2.75, within(3)), "2,8");
+    BookLocale::setDecimalSeparator('.');
+}
+
+TEST(BookLocaleTest, RussianLocaleShowsCommaAndSortsYoWithYe) {
+    BookLocale::adopt(QLocale(QLocale::Russian, QLocale::Russia));
+    Workbook b;
+    b.setEntry(1, 1, "12.5");
+    b.setEntry(2, 1, "7,25");
+    b.setNumberFormat(1, CellRange(3, 1, 3, 1), "#,##0.00");
+    b.setNumber(3, 1, 1234.5);
+    EXPECT_EQ(b.formattedText(1, 1), "12,5");
+    EXPECT_EQ(b.entry(1, 1), "12,5");
+    EXPECT_EQ(b.number(2, 1), 7.25);
+    EXPECT_EQ(b.formattedText(3, 1),
+              QString("1") + QLocale(QLocale::Russian).groupSeparator() + "234,50");
+    // Files keep the point whatever the display shows.
+    EXPECT_EQ(DelimitedText::write(b, 1, false), "12.5\r\n7.25\r\n1234.5\r\n");
+
+    const QStringList words{"я", "Ёж", "Ж", "а", "ёлка", "дом"};
+    for (int i = 0; i < words.size(); ++i)
+        b.setEntry(i + 1, 2, words[i]);
+    b.sortRange(1, CellRange(1, 2, int(words.size()), 2), {2});
+    QStringList sorted;
+    for (int i = 0; i < words.size(); ++i)
+        sorted << b.text(i + 1, 2);
+    EXPECT_EQ(sorted, (QStringList{"а", "дом", "Ёж", "ёлка", "Ж", "я"}));
+    BookLocale::adopt(QLocale::c());
+    EXPECT_EQ(b.formattedText(1, 1), "12.5");
 }

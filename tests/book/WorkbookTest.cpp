@@ -154,6 +154,31 @@ TEST(WorkbookTest, ValidationAdjustsConditionAndRefuses) {
     EXPECT_EQ(b.validationCondition(1, 103, 3), "C103>0");
 }
 
+TEST(WorkbookTest, ValidationJudgesAFormulaByItsValue) {
+    Workbook b;
+    ASSERT_TRUE(b.setValidation(1, CellRange(102, 3, 102, 3), "C102>0", "Должно быть > 0"));
+    ASSERT_TRUE(b.setValidation(1, CellRange(102, 6, 102, 6), "F102<100", "Меньше 100"));
+    b.setEntry(1, 1, "60");
+    QString message;
+    EXPECT_TRUE(b.validate(1, 102, 6, "=1+1", &message));
+    EXPECT_FALSE(b.validate(1, 102, 3, "=0-5", &message));
+    EXPECT_FALSE(b.validate(1, 102, 6, "=A1*2", &message));
+    EXPECT_TRUE(b.validate(1, 102, 3, "=A1", &message));
+    // A formula that does not compile is judged as the text it is kept as.
+    EXPECT_TRUE(b.validate(1, 102, 3, "=1+", &message));
+}
+
+TEST(WorkbookTest, FormulaNamingAMissingSheetKeepsItsText) {
+    Workbook b(2);
+    EXPECT_EQ(b.missingSheet(1, 1, 1, "=Лист9!A1+1"), "Лист9");
+    EXPECT_EQ(b.missingSheet(1, 1, 1, "='Нет такого'!A1:B2"), "Нет такого");
+    EXPECT_EQ(b.missingSheet(1, 1, 1, "=Лист2!A1+1"), "");
+    EXPECT_EQ(b.missingSheet(1, 1, 1, "Лист9!A1"), "");
+    b.setEntry(1, 1, "=Лист9!A1+1");
+    EXPECT_EQ(b.type(1, 1), 2);
+    EXPECT_EQ(b.entry(1, 1), "=Лист9!A1+1");
+}
+
 TEST(WorkbookTest, ObserversHearCellAndStructureChanges) {
     Workbook b;
     Recorder rec;

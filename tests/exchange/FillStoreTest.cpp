@@ -174,6 +174,21 @@ TEST_F(FillStoreTest, FillAfterStoreReturnsWhatWasStoredOnEverySheet) {
     EXPECT_EQ(m_view.statusText(), QString());
 }
 
+TEST_F(FillStoreTest, NumbersShownWithACommaAreStoredWithThePoint) {
+    build(1);
+    BookLocale::setDecimalSeparator(QLatin1Char(','));
+    m_book.setEntry(1, 101, 3, QStringLiteral("12,5"));
+    m_book.setFormula(1, 102, 3, QStringLiteral("=C101/4"));
+    ASSERT_EQ(m_book.sheet(1).formattedText(101, 3), QStringLiteral("12,5"));
+    m_prompter.answer(Answer::No);
+    ASSERT_TRUE(store()) << m_prompter.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(dolg(501, 7, 1).toString(), QStringLiteral("12.5"));
+    EXPECT_EQ(dolg(501, 8, 1).toString(), QStringLiteral("3.125"));
+    m_book.clearRange(1, CellRange(101, 3, 101, 3), ClearWhat::Values);
+    ASSERT_TRUE(fill());
+    EXPECT_EQ(m_book.sheet(1).number(101, 3), 12.5);
+}
+
 TEST_F(FillStoreTest, FillValueRules) {
     build(1);
     dbtest::exec(fact(), QStringLiteral("INSERT INTO FD_OPERELM (KODFOLDER, KODPOK, KODPOK1, "

@@ -1,4 +1,5 @@
 #include "OutsideFileSaver.h"
+#include "CodePages.h"
 #include "InitialWorkbook.h"
 #include "ScriptedPrompter.h"
 #include "io/NativeFormat.h"
@@ -74,8 +75,47 @@ TEST_F(OutsideFileSaverTest, WholeWorkbookFormatsRestoreTheActiveSheet) {
     ASSERT_TRUE(m_saver.write(Format::TextPlain, path("plain.txt")));
     QFile text(path("plain.txt"));
     ASSERT_TRUE(text.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(text.readAll()).contains(QStringLiteral("Графа 1")));
+    EXPECT_TRUE(DecodeText(CodePage::Win1251, text.readAll()).contains(QStringLiteral("Графа 1")));
     EXPECT_EQ(m_book.activeSheetIndex(), 2);
+}
+
+TEST_F(OutsideFileSaverTest, DelimitedTextIsWindows1251AndAnUnfitCellIsAskedAbout) {
+    auto bytes = [&](const char* name) {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+    };
+    m_book.setNumber(1, 101, 3, 12.5);
+    ASSERT_TRUE(m_saver.write(Format::Text, path("cp.txt")));
+    ASSERT_TRUE(m_saver.write(Format::TextPlain, path("plain.txt")));
+    for (const char* name : {"cp.txt", "plain.txt"}) {
+        const QByteArray b = bytes(name);
+        EXPECT_TRUE(b.contains(EncodeText(CodePage::Win1251, QStringLiteral("\tГрафа 1")))) << name;
+        EXPECT_TRUE(b.contains("\t12.5")) << name;
+    }
+    EXPECT_TRUE(m_prompter.shown().isEmpty());
+
+    // A text Windows-1251 cannot hold: the user is asked, the file left as it was.
+    m_book.setText(1, 100, 4, QStringLiteral("Ωмега"));
+    const QString question = QStringLiteral("Текст ячейки D100 нельзя записать в кодировке "
+                                            "Windows-1251.\r\nЗаписать файл в кодировке UTF-8 ?");
+    const QByteArray before = bytes("cp.txt");
+    m_prompter.answer(Answer::No);
+    EXPECT_FALSE(m_saver.write(Format::Text, path("cp.txt")));
+    EXPECT_FALSE(m_saver.write(Format::Html, path("x.htm")));
+    ASSERT_EQ(m_prompter.shown().size(), 2);
+    EXPECT_EQ(m_prompter.shown()[0].text, question);
+    EXPECT_EQ(m_prompter.shown()[0].kind, ScriptedPrompter::Kind::Question);
+    EXPECT_EQ(m_prompter.shown()[0].defaultButton, Answer::No);
+    EXPECT_EQ(m_prompter.shown()[1].text, QStringLiteral("Невозможно создать файл"));
+    EXPECT_EQ(bytes("cp.txt"), before);
+
+    m_prompter.clear();
+    m_prompter.answer(Answer::Yes);
+    ASSERT_TRUE(m_saver.write(Format::TextPlain, path("utf.txt")));
+    EXPECT_EQ(m_prompter.texts(), QStringList{question});
+    const QByteArray utf = bytes("utf.txt");
+    EXPECT_TRUE(utf.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(QString::fromUtf8(utf.mid(3)).contains(QStringLiteral("Графа 1\tΩмега")));
 }
 
 TEST_F(OutsideFileSaverTest, FailuresSayTheFileCannotBeCreated) {

@@ -31,6 +31,10 @@ NumberFormat::Section parseSection(const QString& src) {
     bool afterPoint = false;
     bool seenDigit = false;
     bool afterSlash = false;
+    // Blanks between integer placeholders ("# ##0"): grouping, unless the section turns
+    // out to be a fraction ("# ??/??"), where the blank is the space before the numerator.
+    std::vector<size_t> blankGroups;
+    auto isPlaceholder = [](QChar c) { return c == '0' || c == '#' || c == '?'; };
     const qsizetype n = src.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = src[i];
@@ -64,6 +68,10 @@ NumberFormat::Section parseSection(const QString& src) {
         } else if (c == ',') {
             if (seenDigit && !afterPoint)
                 s.thousands = true;
+        } else if ((c == ' ' || c == QChar(0xA0)) && seenDigit && !afterPoint && i + 1 < n &&
+                   isPlaceholder(src[i + 1])) {
+            blankGroups.push_back(s.tokens.size());
+            s.tokens.push_back({K::Literal, QString(c)});
         } else if (c == '%') {
             ++s.percent;
             s.tokens.push_back({K::Percent, QString(c)});
@@ -96,6 +104,12 @@ NumberFormat::Section parseSection(const QString& src) {
         } else {
             s.tokens.push_back({K::Literal, QString(c)});
         }
+    }
+    if (!blankGroups.empty() && !s.fraction && !s.date) {
+        s.groupSeparator = s.tokens[blankGroups.front()].text.front();
+        for (auto it = blankGroups.rbegin(); it != blankGroups.rend(); ++it)
+            s.tokens.erase(s.tokens.begin() + qsizetype(*it));
+        s.thousands = true;
     }
     if (s.fraction) {
         // The digits before the slash that follow the integer part belong to the numerator.
@@ -137,9 +151,8 @@ NumberFormat::Section parseSection(const QString& src) {
     return s;
 }
 
-QString groupThousands(const QString& digits) {
+QString groupThousands(const QString& digits, QChar sep) {
     QString out;
-    const QChar sep = BookLocale::thousandsSeparator();
     const qsizetype n = digits.size();
     for (qsizetype i = 0; i < n; ++i) {
         if (i > 0 && (n - i) % 3 == 0)
@@ -190,6 +203,13 @@ int NumberFormat::decimals() const {
 }
 
 QString NumberFormat::general(double value, int digits) {
+    QString s = plain(value, digits);
+    if (BookLocale::decimalSeparator() != '.')
+        s.replace('.', BookLocale::decimalSeparator());
+    return s;
+}
+
+QString NumberFormat::plain(double value, int digits) {
     if (!std::isfinite(value))
         return QStringLiteral("#NUM!");
     if (value == 0)
@@ -207,23 +227,53 @@ QString NumberFormat::general(double value, int digits) {
         if (s == "-0")
             s = "0";
     } else {
-        s = QString::number(value, 'E', digits - 1);
-        const qsizetype e = s.indexOf('E');
-        QString mant = s.left(e);
-        QString exp = s.mid(e + 1);
-        if (mant.contains('.')) {
-            while (mant.endsWith('0'))
-                mant.chop(1);
-            if (mant.endsWith('.'))
-                mant.chop(1);
-        }
-        const int ev = exp.toInt();
-        s = mant + 'E' + (ev < 0 ? '-' : '+') +
-            QString::number(std::abs(ev)).rightJustified(2, '0');
+        s = scientificPlain(value, digits);
     }
+    return s;
+}
+
+QString NumberFormat::scientific(double value, int digits) {
+    QString s = scientificPlain(value, digits);
     if (BookLocale::decimalSeparator() != '.')
         s.replace('.', BookLocale::decimalSeparator());
     return s;
+}
+
+QString NumberFormat::scientificPlain(double value, int digits) {
+    QString s = QString::number(value, 'E', std::max(0, digits - 1));
+    const qsizetype e = s.indexOf('E');
+    QString mant = s.left(e);
+    const QString exp = s.mid(e + 1);
+    if (mant.contains('.')) {
+        while (mant.endsWith('0'))
+            mant.chop(1);
+        if (mant.endsWith('.'))
+            mant.chop(1);
+    }
+    const int ev = exp.toInt();
+    return mant + 'E' + (ev < 0 ? '-' : '+') + QString::number(std::abs(ev)).rightJustified(2, '0');
+}
+
+QString NumberFormat::generalToFit(double value, const std::function<bool(const QString&)>& fits) {
+    const QString full = general(value);
+    if (!std::isfinite(value) || fits(full))
+        return full;
+    // As spreadsheet programs do: fewer decimals first, then the exponent form.
+    const double a = std::fabs(value);
+    if (a >= 1e-5 && a < 1e15) {
+        const int intDigits = a < 1 ? 1 : int(std::floor(std::log10(a))) + 1;
+        for (int digits = 14; digits >= intDigits; --digits) {
+            const QString s = general(value, digits);
+            if (s != full && fits(s))
+                return s;
+        }
+    }
+    for (int digits = 15; digits >= 1; --digits) {
+        const QString s = scientific(value, digits);
+        if (fits(s))
+            return s;
+    }
+    return {};
 }
 
 QString NumberFormat::formatNumber(double value) const {
@@ -241,6 +291,18 @@ QString NumberFormat::formatNumber(double value) const {
     if (s->general) {
         QString g = general(std::fabs(value));
         return addMinus ? '-' + g : g;
+    }
+    if (s->text) {
+        // A number under a text format shows as typed, in General notation.
+        QString g = general(std::fabs(value));
+        if (addMinus)
+            g.prepend('-');
+        QString out;
+        for (const Token& t : s->tokens)
+            out += t.kind == TokenKind::Text      ? g
+                   : t.kind == TokenKind::Literal ? t.text
+                                                  : QString();
+        return out;
     }
     if (s->date)
         return formatDate(*s, value);
@@ -300,7 +362,9 @@ QString NumberFormat::formatWith(const Section& s, double value, bool addMinus) 
     if (intPart.size() < s.intZeros)
         intPart = QString(s.intZeros - intPart.size(), '0') + intPart;
     if (s.thousands)
-        intPart = groupThousands(intPart);
+        intPart =
+            groupThousands(intPart, s.groupSeparator.isNull() ? BookLocale::thousandsSeparator()
+                                                              : s.groupSeparator);
     // A value that rounds to zero shows no minus sign.
     bool allZero = true;
     for (QChar c : fixed)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 // A parsed number format ("General", "0.00", "#,##0", "mmm/yy", "# ??/??", sections
@@ -22,6 +23,12 @@ public:
 
     // General notation with up to `digits` significant digits.
     static QString general(double value, int digits = 15);
+    // General notation shortened until `fits` accepts it: fewer decimals, then the
+    // exponent form; empty when nothing fits.
+    static QString generalToFit(double value, const std::function<bool(const QString&)>& fits);
+    static QString scientific(double value, int digits);
+    // General notation with "." whatever the display uses: the form files keep.
+    static QString plain(double value, int digits = 15);
     // Number of characters after the "." of the first section (0 without a ".").
     int decimals() const;
 
@@ -47,6 +54,7 @@ public:
         bool text = false;
         bool fraction = false;
         bool thousands = false;
+        QChar groupSeparator; // written in the format ("# ##0"); null: the locale's
         bool exponent = false;
         int percent = 0;
         int intZeros = 0; // '0' placeholders before the point
@@ -59,6 +67,7 @@ private:
     QString formatWith(const Section& s, double value, bool addMinus) const;
     QString formatDate(const Section& s, double value) const;
     QString formatFraction(const Section& s, double value, bool addMinus) const;
+    static QString scientificPlain(double value, int digits);
 
     QString m_pattern;
     std::vector<Section> m_sections;

@@ -71,6 +71,7 @@ std::shared_ptr<FormulaCode> FormulaParser::compile(const QString& text, QString
     m_pos = 0;
     m_depth = 0;
     m_error.clear();
+    m_missingSheet.clear();
     m_code = std::make_shared<FormulaCode>();
     bool ok = text.size() <= kMaxLength;
     if (!ok)
@@ -230,6 +231,8 @@ bool FormulaParser::parsePrimary() {
         break;
     case Tok::SheetPrefix: {
         const int index = m_book.sheetIndex(m_tok.text);
+        if (index == 0 && m_missingSheet.isEmpty())
+            m_missingSheet = m_tok.text;
         next();
         if (m_tok.kind != Tok::Ref)
             return fail(QStringLiteral("cell reference expected"));

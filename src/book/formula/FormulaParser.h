@@ -16,6 +16,9 @@ class FormulaParser {
 public:
     FormulaParser(const Workbook& book, const Sheet* hostSheet, int hostRow, int hostCol);
     std::shared_ptr<FormulaCode> compile(const QString& text, QString* error = nullptr);
+    // The first sheet name of the text that the workbook does not have (its reference
+    // compiles to #REF!); empty when every sheet exists.
+    QString missingSheet() const { return m_missingSheet; }
 
 private:
     enum class Tok {
@@ -63,6 +66,7 @@ private:
     Token m_tok;
     int m_depth = 0;
     QString m_error;
+    QString m_missingSheet;
     std::shared_ptr<FormulaCode> m_code;
 };
 

@@ -1,6 +1,7 @@
 #include "DelimitedText.h"
 
 #include "format/EntryParser.h"
+#include "format/NumberFormat.h"
 #include "model/Workbook.h"
 
 #include <QFile>
@@ -29,11 +30,18 @@ QString write(const Workbook& book, int sheetIndex, bool formatted, QChar separa
         for (int c = 1; c <= lastCol; ++c) {
             if (c > 1)
                 out += separator;
-            out += quoted(formatted ? s.formattedText(r, c) : s.text(r, c), separator);
+            out += quoted(field(s, r, c, formatted), separator);
         }
         out += QLatin1String("\r\n");
     }
     return out;
+}
+
+QString field(const Sheet& sheet, int row, int col, bool formatted) {
+    if (formatted)
+        return sheet.formattedText(row, col);
+    const CellValue v = sheet.value(row, col);
+    return v.type == CellValue::Number ? NumberFormat::plain(v.number) : sheet.text(row, col);
 }
 
 int read(Workbook& book, int sheetIndex, const QString& text, const ReadOptions& options) {
@@ -117,9 +125,10 @@ QString decode(const QByteArray& bytes, const std::function<QString(const QByteA
 }
 
 bool writeFile(const Workbook& book, int sheet, bool formatted, const QString& path,
-               QChar separator, QString* error) {
+               QChar separator, QString* error, const Encoder& encode) {
     QSaveFile f(path);
-    const QByteArray bytes = write(book, sheet, formatted, separator).toUtf8();
+    const QString text = write(book, sheet, formatted, separator);
+    const QByteArray bytes = encode ? encode(text) : text.toUtf8();
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
         if (error)
             *error = QStringLiteral("Невозможно создать файл");

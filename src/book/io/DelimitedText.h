@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class Sheet;
 class Workbook;
 
 // Delimited text in and out of a sheet.
@@ -15,6 +16,9 @@ namespace DelimitedText {
 // writes the display texts, otherwise plain values. Fields holding the separator, a quote
 // or a line break are quoted.
 QString write(const Workbook& book, int sheet, bool formatted, QChar separator = '\t');
+// The text one cell is written as: its display text, or its plain value (numbers with
+// "." whatever the display shows).
+QString field(const Sheet& sheet, int row, int col, bool formatted);
 
 struct ReadOptions {
     QChar separator = '\t';
@@ -33,8 +37,12 @@ int read(Workbook& book, int sheet, const QString& text, const ReadOptions& opti
 QString decode(const QByteArray& bytes,
                const std::function<QString(const QByteArray&)>& fallback = {});
 
+// The bytes a text is written as; UTF-8 when none is given.
+using Encoder = std::function<QByteArray(const QString&)>;
+
+// Writes the whole file or nothing.
 bool writeFile(const Workbook& book, int sheet, bool formatted, const QString& path,
-               QChar separator = '\t', QString* error = nullptr);
+               QChar separator = '\t', QString* error = nullptr, const Encoder& encode = {});
 bool readFile(Workbook& book, int sheet, const QString& path, const ReadOptions& options,
               QString* error = nullptr);
 

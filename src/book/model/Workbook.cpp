@@ -226,8 +226,9 @@ void Workbook::writeEntry(Sheet& s, int row, int col, const QString& entry) {
     case ParsedEntry::Formula: {
         FormulaParser parser(*this, &s, row, col);
         auto code = parser.compile(p.text);
-        if (!code) {
-            // Not a formula after all: kept as the text typed.
+        if (!code || !parser.missingSheet().isEmpty()) {
+            // Not a formula after all, or one that would lose its reference to a sheet
+            // mistyped: kept as the text typed.
             c.kind = CellKind::Text;
             c.text = new QString(entry);
             break;

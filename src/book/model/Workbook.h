@@ -120,6 +120,9 @@ public:
     // Whether `candidate` (an entry as typed) may go into the cell; a refusal gives the
     // rule's message.
     bool validate(int sheet, int row, int col, const QString& candidate, QString* message) const;
+    // The sheet that a typed formula names and the workbook lacks; empty when the entry
+    // is no formula or every sheet exists. Such an entry is kept as the text typed.
+    QString missingSheet(int sheet, int row, int col, const QString& entry) const;
 
     // Structure. Rows, columns and cells pushed past the sheet end are lost.
     void insertRows(int sheet, int at, int count);

@@ -90,3 +90,13 @@ void Workbook::clearCell(int sheetIndex, int row, int col) {
     writeCell(sheet(sheetIndex), row, col, Cell(), 0, true);
     afterEdit();
 }
+
+QString Workbook::missingSheet(int sheetIndex, int row, int col, const QString& entry) const {
+    if (!hasSheet(sheetIndex))
+        return {};
+    const ParsedEntry p = EntryParser::parse(entry);
+    if (p.kind != ParsedEntry::Formula)
+        return {};
+    FormulaParser parser(*this, &sheet(sheetIndex), row, col);
+    return parser.compile(p.text) ? parser.missingSheet() : QString();
+}

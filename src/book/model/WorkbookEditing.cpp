@@ -1,5 +1,6 @@
 #include "Formula.h"
 #include "Workbook.h"
+#include "format/BookLocale.h"
 #include "formula/FormulaParser.h"
 #include "formula/Recalculator.h"
 
@@ -145,7 +146,7 @@ int compareForSort(const CellValue& a, const CellValue& b, bool descending) {
     else if (ra == 0)
         c = a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
     else if (ra == 1)
-        c = a.text.compare(b.text, Qt::CaseInsensitive);
+        c = BookLocale::compareText(a.text, b.text);
     c = c < 0 ? -1 : (c > 0 ? 1 : 0);
     return descending ? -c : c;
 }

@@ -119,12 +119,17 @@ bool Workbook::validate(int sheetIndex, int row, int col, const QString& candida
     if (!rule)
         return true;
     const ParsedEntry p = EntryParser::parse(candidate);
-    CellValue v;
-    if (p.kind == ParsedEntry::Number)
-        v = CellValue::fromNumber(p.number);
-    else if (p.kind == ParsedEntry::Text || p.kind == ParsedEntry::Formula)
-        v = CellValue::fromText(candidate);
     Evaluator& ev = m_recalc->evaluator();
+    CellValue v;
+    if (p.kind == ParsedEntry::Number) {
+        v = CellValue::fromNumber(p.number);
+    } else if (p.kind == ParsedEntry::Formula) {
+        // A formula is judged by the value it would give in this cell.
+        const auto code = FormulaParser(*this, &s, row, col).compile(p.text);
+        v = code ? ev.evaluate(*code, &s, row, col) : CellValue::fromText(candidate);
+    } else if (p.kind == ParsedEntry::Text) {
+        v = CellValue::fromText(candidate);
+    }
     ev.setOverride(&s, row, col, v);
     const CellValue r = ev.evaluate(*rule->condition, &s, row, col);
     ev.clearOverride();

@@ -1,5 +1,7 @@
 #include "CellPainter.h"
 
+#include "format/EntryParser.h"
+#include "format/NumberFormat.h"
 #include "model/Sheet.h"
 #include "model/Workbook.h"
 
@@ -106,9 +108,20 @@ void CellPainter::paintText(QPainter& p, const QRect& rect, const QRect& clip, u
         flags |= Qt::TextWordWrap;
     } else if (type == CellValue::Number &&
                QFontMetrics(fnt).horizontalAdvance(text) > box.width()) {
-        // A number that does not fit is never cut: the cell shows it cannot.
-        const int hash = std::max(1, QFontMetrics(fnt).horizontalAdvance(QLatin1Char('#')));
-        shown = QString(std::max(1, box.width() / hash), QLatin1Char('#'));
+        // A number that does not fit is never cut: General drops decimals first, then
+        // the cell shows it cannot.
+        const QFontMetrics fm(fnt);
+        double value = 0;
+        if (m_sheet.workbook().formats().numberFormat(formatIndex).isGeneral() &&
+            EntryParser::parseNumber(text, value))
+            shown = NumberFormat::generalToFit(
+                value, [&](const QString& s) { return fm.horizontalAdvance(s) <= box.width(); });
+        else
+            shown.clear();
+        if (shown.isEmpty()) {
+            const int hash = std::max(1, fm.horizontalAdvance(QLatin1Char('#')));
+            shown = QString(std::max(1, box.width() / hash), QLatin1Char('#'));
+        }
     } else if (clip.width() > rect.width()) {
         // Running over empty neighbours: lay the text out in the wider box.
         if (flags & Qt::AlignRight)

@@ -13,7 +13,8 @@
 
 namespace {
 const char* const kProtectedText = "Ячейка защищена от изменений";
-}
+const char* const kMissingSheetText = "В формуле указан несуществующий лист \"%1\"";
+} // namespace
 
 bool TBook::refuseProtected(const CellRange& range) {
     if (!isRangeProtected(range))
@@ -85,6 +86,16 @@ bool TBook::commitEntry(const QString& text) {
     } reset{m_committing};
 
     m_editRefused = true;
+    // A mistyped sheet name would turn the reference into #REF! and lose what was typed:
+    // the entry stays open for correction.
+    const QString missing = m_book->missingSheet(sheet(), m_curRow, m_curCol, text);
+    if (!missing.isEmpty()) {
+        prompter().message(QString::fromUtf8(kMissingSheetText).arg(missing), {},
+                           PromptIcon::Warning);
+        if (m_editor)
+            m_editor->setFocus();
+        return false;
+    }
     bool cancel = false;
     emit OnEndEdit(text, &cancel);
     if (cancel || isCellProtected(m_curRow, m_curCol)) {

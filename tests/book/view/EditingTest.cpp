@@ -117,6 +117,33 @@ TEST(TBookEditing, ValidationRefusalReportsTheRuleMessage) {
     EXPECT_EQ(wb.number(3, 1), 9);
 }
 
+TEST(TBookEditing, AFormulaNamingAMissingSheetStaysOpenForCorrection) {
+    BookFixture f;
+    Workbook& wb = f.book.workbook();
+    wb.insertSheet(2, QStringLiteral("Итоги"));
+    wb.setNumber(2, 1, 1, 3);
+    wb.setNumber(1, 4, 2, 5);
+    int endEdits = 0;
+    QObject::connect(&f.book, &TBook::OnEndEdit, [&](const QString&, bool*) { ++endEdits; });
+    f.book.setActiveCell(4, 2);
+    f.type(QStringLiteral("="));
+    f.book.editor()->setText(QStringLiteral("=Итог!A1*2"));
+    f.key(Qt::Key_Return);
+    ASSERT_TRUE(f.book.isEditing());
+    EXPECT_EQ(f.book.editor()->text(), QStringLiteral("=Итог!A1*2"));
+    EXPECT_EQ(f.prompter.lastText(),
+              QStringLiteral("В формуле указан несуществующий лист \"Итог\""));
+    EXPECT_EQ(endEdits, 0);
+    EXPECT_EQ(wb.number(4, 2), 5);
+    EXPECT_EQ(f.book.activeRow(), 4);
+
+    f.book.editor()->setText(QStringLiteral("=Итоги!A1*2"));
+    f.key(Qt::Key_Return);
+    EXPECT_FALSE(f.book.isEditing());
+    EXPECT_EQ(wb.number(4, 2), 6);
+    EXPECT_EQ(endEdits, 1);
+}
+
 TEST(TBookEditing, ProtectionRefusesLockedCellsOnly) {
     BookFixture f;
     Workbook& wb = f.book.workbook();

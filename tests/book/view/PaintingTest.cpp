@@ -1,5 +1,10 @@
 #include "BookViewTestUtil.h"
 
+#include "CellPainter.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -147,4 +152,26 @@ TEST(TBookPainting, TextOfAColumnScrolledAwayStillRunsOverEmptyCells) {
     };
     EXPECT_GT(inkIn(2, 3), 10); // the long text reaches C
     EXPECT_EQ(inkIn(3, 3), 0);  // the short one does not
+}
+
+TEST(TBookPainting, ANarrowGeneralNumberDropsDecimalsBeforeHashes) {
+    Workbook wb;
+    wb.setNumber(1, 1, 1, 1234.5678);
+    wb.setNumber(1, 2, 1, 1234.6);
+    wb.setNumberFormat(1, CellRange::cell(2, 1), QStringLiteral("0.0"));
+    const Sheet& s = wb.sheet(1);
+    const CellPainter cp(s, 100);
+    const QFontMetrics fm(cp.font(s.formatIndex(1, 1)));
+    // Room for "1234.6" but not for the whole number.
+    const QRect rect(0, 0, fm.horizontalAdvance(QStringLiteral("1234.6")) + 6, fm.height() + 4);
+    ASSERT_GT(fm.horizontalAdvance(QStringLiteral("1234.57")) + 4, rect.width());
+    auto paint = [&](int row) {
+        QImage img(rect.size(), QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        cp.paintText(p, rect, rect, s.formatIndex(row, 1), s.formattedText(row, 1),
+                     CellValue::Number);
+        return img;
+    };
+    EXPECT_EQ(paint(1), paint(2));
 }
