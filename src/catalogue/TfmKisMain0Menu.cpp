@@ -2,6 +2,7 @@
 // fact database.
 #include "TfmKisMain0.h"
 
+#include "DbError.h"
 #include "MenuColumns.h"
 #include "Prompter.h"
 #include "TdmMSSQL.h"
@@ -146,17 +147,31 @@ void TfmKisMain0::applyConnectionState() {
 }
 
 void TfmKisMain0::switchDatabase(int tag) {
-    m_controller->switchDatabase(tag);
+    const bool switched = m_controller->switchDatabase(tag);
     applyConnectionState();
     if (tag == 1) {
         enterTree();
         trvMaster->setFocus();
+    }
+    // Another fact database has its own aggregation directories and settings.
+    if (switched && tag == 0 && m_dm.dbMain.connected()) {
+        try {
+            buildDirectoryMenu();
+        } catch (const std::exception& e) {
+            m_prompter.error(QStringLiteral("Не удалось прочитать список справочников\r\n\r\n") +
+                             ExceptionMessage(e));
+        }
     }
     m_viewSbrPassword->setEnabled(m_controller->mayViewPasswords());
     m_viewCatPassword->setEnabled(m_controller->mayViewPasswords());
 }
 
 void TfmKisMain0::changeUser(int tag) {
-    if (!m_controller->changeUser(tag))
+    if (!m_controller->changeUser(tag)) {
         close();
+        return;
+    }
+    applyConnectionState();
+    m_viewSbrPassword->setEnabled(m_controller->mayViewPasswords());
+    m_viewCatPassword->setEnabled(m_controller->mayViewPasswords());
 }

@@ -9,6 +9,41 @@ bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+QByteArray trimBlanks(const QByteArray& bytes) {
+    qsizetype from = 0, to = bytes.size();
+    while (from < to && isBlank(bytes[from]))
+        ++from;
+    while (to > from && isBlank(bytes[to - 1]))
+        --to;
+    return bytes.mid(from, to - from);
+}
+
+bool quotedValue(const QByteArray& v) {
+    return v.size() >= 2 && v.startsWith('"') && v.endsWith('"');
+}
+
+// What a value is read as: without the blanks around it and without one pair of
+// enclosing quotes.
+QByteArray readValue(const QByteArray& stored) {
+    const QByteArray v = trimBlanks(stored);
+    return quotedValue(v) ? v.mid(1, v.size() - 2) : v;
+}
+
+// Quotes a value that reading would otherwise change.
+QByteArray storedValue(const QByteArray& value) {
+    if (value.isEmpty())
+        return value;
+    if (isBlank(value.front()) || isBlank(value.back()) || quotedValue(value))
+        return '"' + value + '"';
+    return value;
+}
+
 } // namespace
 
 void IniFile::load(const QString& path) {
@@ -31,20 +66,23 @@ bool IniFile::save(const QString& path) const {
 
 void IniFile::fromBytes(const QByteArray& bytes) {
     m_lines.clear();
+    m_bom = bytes.startsWith(kBom);
     QString section;
-    for (QByteArray raw : bytes.split('\n')) {
+    for (QByteArray raw : bytes.mid(m_bom ? kBom.size() : 0).split('\n')) {
         if (raw.endsWith('\r'))
             raw.chop(1);
         Line line{raw, {}, {}, {}};
         const QByteArray trimmed = raw.trimmed();
-        if (trimmed.startsWith('[') && trimmed.endsWith(']')) {
-            section = QString::fromUtf8(trimmed.mid(1, trimmed.size() - 2)).trimmed();
+        const bool comment = trimmed.startsWith(';') || trimmed.startsWith('#');
+        if (trimmed.startsWith('[') && trimmed.contains(']')) {
+            // Whatever follows the closing bracket is a comment.
+            section = QString::fromUtf8(trimmed.mid(1, trimmed.indexOf(']') - 1)).trimmed();
             line.section = section;
-        } else if (!trimmed.startsWith(';') && raw.contains('=')) {
+        } else if (!comment && raw.contains('=')) {
             const qsizetype eq = raw.indexOf('=');
             line.section = section;
             line.key = QString::fromUtf8(raw.left(eq)).trimmed();
-            line.value = raw.mid(eq + 1);
+            line.value = readValue(raw.mid(eq + 1));
         } else {
             line.section = section;
         }
@@ -56,7 +94,7 @@ void IniFile::fromBytes(const QByteArray& bytes) {
 }
 
 QByteArray IniFile::toBytes() const {
-    QByteArray out;
+    QByteArray out = m_bom ? kBom : QByteArray();
     for (const Line& line : m_lines) {
         out += line.raw;
         out += "\r\n";
@@ -96,11 +134,11 @@ void IniFile::setValue(const QString& section, const QString& key, const QByteAr
         // The key keeps the spelling the file already gives it.
         Line& existing = m_lines[at];
         const QByteArray raw = existing.raw;
-        existing.raw = raw.left(raw.indexOf('=') + 1) + value;
+        existing.raw = raw.left(raw.indexOf('=') + 1) + storedValue(value);
         existing.value = value;
         return;
     }
-    Line line{key.toUtf8() + '=' + value, section, key, value};
+    Line line{key.toUtf8() + '=' + storedValue(value), section, key, value};
     qsizetype end = sectionEnd(section);
     if (end < 0) {
         if (!m_lines.isEmpty() && !m_lines.last().raw.trimmed().isEmpty())

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 const QString kSectionDb = QStringLiteral("DB");
@@ -15,6 +17,36 @@ const QString kSectionPassword = QStringLiteral("Password");
 
 QString suffix(DatabaseTag tag) {
     return tag == DatabaseTag::Tab ? QStringLiteral("Tab") : QStringLiteral("Main");
+}
+
+const QString kTextKeys[][2] = {{kSectionDb, QStringLiteral("DBMain")},
+                                {kSectionDb, QStringLiteral("DBTab")},
+                                {kSectionUser, QStringLiteral("UserMain")},
+                                {kSectionUser, QStringLiteral("UserTab")}};
+
+bool validUtf8(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(bytes); // it decodes only when converted
+    Q_UNUSED(decoded);
+    return !utf8.hasError();
+}
+
+// How the paths and user names of a file were written: a byte-order mark says
+// UTF-8; without one, UTF-8 only when every text with 8-bit bytes is valid UTF-8
+// (the program's own files are Windows-1251 unless a text needed more).
+bool writtenInUtf8(const IniFile& ini) {
+    if (ini.hasBom())
+        return true;
+    bool eightBit = false;
+    for (const auto& key : kTextKeys) {
+        const QByteArray v = ini.value(key[0], key[1]);
+        if (std::any_of(v.begin(), v.end(), [](char c) { return uchar(c) >= 0x80; })) {
+            eightBit = true;
+            if (!validUtf8(v))
+                return false;
+        }
+    }
+    return eightBit;
 }
 
 QString readPassword(const IniFile& ini, const QString& key) {
@@ -37,14 +69,18 @@ QString ZemrakConfig::pathIn(const QString& folder) {
 ConnectionSettings ZemrakConfig::read() const {
     IniFile ini;
     ini.load(m_path);
+    const bool utf8 = writtenInUtf8(ini);
+    auto text = [&](const QString& section, const QString& key) {
+        return DecodeIniText(ini.value(section, key), utf8).trimmed();
+    };
     ConnectionSettings s;
-    s.mainPath = DecodeIniText(ini.value(kSectionDb, QStringLiteral("DBMain")));
-    s.tabPath = DecodeIniText(ini.value(kSectionDb, QStringLiteral("DBTab")));
+    s.mainPath = text(kSectionDb, QStringLiteral("DBMain"));
+    s.tabPath = text(kSectionDb, QStringLiteral("DBTab"));
     s.mainUser = ini.contains(kSectionUser, QStringLiteral("UserMain"))
-                     ? DecodeIniText(ini.value(kSectionUser, QStringLiteral("UserMain")))
+                     ? text(kSectionUser, QStringLiteral("UserMain"))
                      : kDefaultUser;
     s.tabUser = ini.contains(kSectionUser, QStringLiteral("UserTab"))
-                    ? DecodeIniText(ini.value(kSectionUser, QStringLiteral("UserTab")))
+                    ? text(kSectionUser, QStringLiteral("UserTab"))
                     : kDefaultUser;
     s.mainPassword = readPassword(ini, QStringLiteral("PasswordMAIN"));
     s.tabPassword = readPassword(ini, QStringLiteral("PasswordTAB"));
@@ -53,11 +89,25 @@ ConnectionSettings ZemrakConfig::read() const {
 
 bool ZemrakConfig::save(DatabaseTag tag, const QString& path, const QString& user,
                         const QString& password) const {
+    // A password is kept as Windows-1251 bytes; anything else would come back changed.
+    if (!CanStorePassword(password))
+        return false;
     IniFile ini;
     ini.load(m_path);
+    bool utf8 = writtenInUtf8(ini);
+    if (!utf8 && !(CanEncode(CodePage::Win1251, path) && CanEncode(CodePage::Win1251, user))) {
+        // The file becomes UTF-8 as a whole, marked so, rather than mixing encodings.
+        for (const auto& key : kTextKeys)
+            if (ini.contains(key[0], key[1]))
+                ini.setValue(key[0], key[1],
+                             DecodeIniText(ini.value(key[0], key[1]), false).toUtf8());
+        utf8 = true;
+    }
+    if (utf8)
+        ini.setBom(true);
     const QString sfx = suffix(tag);
-    ini.setValue(kSectionDb, QStringLiteral("DB") + sfx, EncodeIniText(path));
-    ini.setValue(kSectionUser, QStringLiteral("User") + sfx, EncodeIniText(user));
+    ini.setValue(kSectionDb, QStringLiteral("DB") + sfx, EncodeIniText(path, utf8));
+    ini.setValue(kSectionUser, QStringLiteral("User") + sfx, EncodeIniText(user, utf8));
     ini.setValue(kSectionPassword, QStringLiteral("Password") + sfx,
                  EscapeIniBytes(ScramblePassword(password)));
     return ini.save(m_path);
@@ -116,16 +166,16 @@ QByteArray UnescapeIniBytes(const QByteArray& stored) {
     return out;
 }
 
-QString DecodeIniText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
+QString DecodeIniText(const QByteArray& bytes, bool utf8File) {
+    if (utf8File && validUtf8(bytes))
+        return QString::fromUtf8(bytes);
     return DecodeText(CodePage::Win1251, bytes);
 }
 
-QByteArray EncodeIniText(const QString& text) {
-    bool lossless = true;
-    QByteArray bytes = EncodeText(CodePage::Win1251, text, &lossless);
-    return lossless ? bytes : text.toUtf8();
+QByteArray EncodeIniText(const QString& text, bool utf8File) {
+    return utf8File ? text.toUtf8() : EncodeText(CodePage::Win1251, text);
+}
+
+bool CanStorePassword(const QString& password) {
+    return CanEncode(CodePage::Win1251, password);
 }

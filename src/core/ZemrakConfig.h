@@ -32,7 +32,8 @@ public:
 
     // Missing keys (or a missing file) give the defaults.
     ConnectionSettings read() const;
-    // Writes path, user and scrambled password of one connection.
+    // Writes path, user and scrambled password of one connection; false (and
+    // nothing written) when the password cannot be stored (CanStorePassword).
     bool save(DatabaseTag tag, const QString& path, const QString& user,
               const QString& password) const;
     // At exit only the passwords are rewritten: an absent one (connection closed)
@@ -52,7 +53,10 @@ private:
 QByteArray EscapeIniBytes(const QByteArray& raw);
 QByteArray UnescapeIniBytes(const QByteArray& stored);
 
-// Texts in the file are Windows-1251 as on the workstations that wrote them;
-// a text that Windows-1251 cannot hold is written as UTF-8 and read back as such.
-QString DecodeIniText(const QByteArray& bytes);
-QByteArray EncodeIniText(const QString& text);
+// Paths and user names are Windows-1251 as on the workstations that wrote them;
+// a file that must hold a text Windows-1251 cannot is written wholly in UTF-8
+// with a byte-order mark. A text that is not valid UTF-8 is Windows-1251 anyway.
+QString DecodeIniText(const QByteArray& bytes, bool utf8File);
+QByteArray EncodeIniText(const QString& text, bool utf8File);
+// Passwords are scrambled as Windows-1251 bytes, so only such passwords are kept.
+bool CanStorePassword(const QString& password);

@@ -100,6 +100,9 @@ TEST_F(DataModule, TableMaterialsLoginComesBeforeTheFactOne) {
         EXPECT_EQ(r.windowCaption, QStringLiteral("Сменить БД"));
         EXPECT_EQ(r.mode, LoginMode::DatabaseChoice);
     }
+    // Each dialog says why the connection failed, in the server's words.
+    for (const LoginRequest& r : m_login.requests())
+        EXPECT_TRUE(r.reason.contains(QLatin1String("NONE.GDB"))) << r.reason.toStdString();
     EXPECT_TRUE(dm.dbMain.connected());
     EXPECT_TRUE(dm.dbTab.connected());
     // The applied settings are now the file's and the run's.
@@ -149,19 +152,81 @@ TEST_F(DataModule, YesOffersTheFactDatabaseAndCarriesOn) {
     EXPECT_EQ(users(), 1);
 }
 
-TEST_F(DataModule, CheckFailingWithBothOpenOffersTheTableMaterials) {
-    // A fact database that lacks SBR fails the start-up check with both connections open.
+TEST_F(DataModule, AnOpenFactDatabaseThatFailsItsStepsIsTheOneOffered) {
+    // The table-materials file given as the fact database opens but has no USERS:
+    // offering the table materials again would leave no way out but ending.
     writeConfig(s_dbs->tabPath(), s_dbs->tabPath());
     TdmMSSQL dm(m_prompter);
     dm.setLoginLauncher(&m_login);
     dm.create();
-    m_prompter.answer(Answer::Yes);
-    m_login.endWork();
+    m_prompter.answer(Answer::Yes).answer(Answer::Yes);
+    m_login.cancel().endWork();
     MainWindowConnections main(dm);
     EXPECT_FALSE(main.connectAtCreation());
     EXPECT_FALSE(AppContext::continueStartup());
-    ASSERT_EQ(m_login.requests().size(), 1);
-    EXPECT_EQ(m_login.requests()[0].which, DatabaseTag::Tab);
+    // "Отменить" changes nothing, so the steps fail again and the question returns.
+    ASSERT_EQ(m_login.requests().size(), 2);
+    for (const LoginRequest& r : m_login.requests()) {
+        EXPECT_EQ(r.which, DatabaseTag::Main);
+        EXPECT_TRUE(r.reason.contains(QLatin1String("USERS"))) << r.reason.toStdString();
+    }
+    EXPECT_EQ(m_prompter.shown().size(), 2);
+}
+
+// Another fact database from the menu: the row leaves the old one, a new row is
+// made in the new one beside the rows of the instances already working there.
+TEST_F(DataModule, SwitchingTheFactDatabaseMovesTheInstanceRow) {
+    TestDatabases other;
+    auto otherCheck = other.connect(0);
+    exec(*otherCheck, QStringLiteral("DELETE FROM USERS"));
+    auto otherUsers = [&] {
+        return scalar(*otherCheck, QStringLiteral("SELECT COUNT(*) FROM USERS")).toInt();
+    };
+    writeConfig(other.factPath(), s_dbs->tabPath());
+    TdmMSSQL there(m_prompter);
+    there.setLoginLauncher(&m_login);
+    there.create();
+    ASSERT_TRUE(MainWindowConnections(there).connectAtCreation());
+
+    writeConfig(s_dbs->factPath(), s_dbs->tabPath());
+    TdmMSSQL dm(m_prompter);
+    dm.setLoginLauncher(&m_login);
+    dm.create();
+    ASSERT_TRUE(MainWindowConnections(dm).connectAtCreation());
+    ASSERT_EQ(users(), 1);
+    const double oldKey = *dm.instanceKey();
+
+    // Another user on the same database keeps the row and its change flags.
+    m_login.apply({}, QStringLiteral("SYSDBA"), QStringLiteral("y"));
+    ASSERT_EQ(dm.ChooseDatabase(0), LoginResult::Continue);
+    EXPECT_EQ(*dm.instanceKey(), oldKey);
+    EXPECT_EQ(users(), 1);
+
+    m_login.apply(other.factPath(), QStringLiteral("SYSDBA"), QStringLiteral("y"));
+    ASSERT_EQ(dm.ChooseDatabase(0), LoginResult::Continue);
+    EXPECT_EQ(dm.dbMain.database(), other.factPath());
+    EXPECT_EQ(users(), 0);
+    EXPECT_EQ(otherUsers(), 2);
+    ASSERT_TRUE(dm.instanceKey().has_value());
+    EXPECT_NE(*dm.instanceKey(), *there.instanceKey());
+    EXPECT_EQ(scalar(*otherCheck, QStringLiteral("SELECT COUNT(*) FROM USERS WHERE KODUSER = :K"),
+                     {{"K", *dm.instanceKey()}})
+                  .toInt(),
+              1);
+
+    // A failed switch leaves no row behind either; the next good one registers again.
+    m_login.apply(missing(), QStringLiteral("SYSDBA"), QStringLiteral("y"), LoginResult::Continue);
+    dm.ChooseDatabase(0);
+    EXPECT_FALSE(dm.dbMain.connected());
+    EXPECT_EQ(otherUsers(), 1);
+    m_login.apply(s_dbs->factPath(), QStringLiteral("SYSDBA"), QStringLiteral("y"));
+    ASSERT_EQ(dm.ChooseDatabase(0), LoginResult::Continue);
+    EXPECT_EQ(users(), 1);
+
+    dm.shutdown();
+    there.shutdown();
+    EXPECT_EQ(users(), 0);
+    EXPECT_EQ(otherUsers(), 0);
 }
 
 TEST_F(DataModule, AClosedTableMaterialsConnectionIsTheOneOffered) {

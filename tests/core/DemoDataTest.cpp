@@ -4,10 +4,14 @@
 #include "ZemrakConfig.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using namespace dbtest;
 
@@ -144,4 +148,45 @@ TEST(CreateDbTool, CreatesBothDatabasesAndTheConfiguration) {
     tool.start(QStringLiteral(ZEMRAK_CREATEDB), {QStringLiteral("--fact"), fact});
     ASSERT_TRUE(tool.waitForFinished(60000));
     EXPECT_EQ(tool.exitCode(), 2);
+}
+
+// Both databases or neither: a target that cannot be made stops the tool before
+// anything is created, and a failure halfway removes what was made.
+TEST(CreateDbTool, NeverLeavesHalfAPair) {
+    QTemporaryDir dir;
+    const QString fact = dir.filePath(QStringLiteral("F.GDB"));
+    const QString tab = dir.filePath(QStringLiteral("T.GDB"));
+    const QString ini = dir.filePath(QStringLiteral("Zemrak.INI"));
+    auto run = [](const QStringList& args) {
+        QProcess tool;
+        tool.start(QStringLiteral(ZEMRAK_CREATEDB), args);
+        EXPECT_TRUE(tool.waitForFinished(60000));
+        return std::pair{tool.exitCode(), QString::fromUtf8(tool.readAllStandardError())};
+    };
+    {
+        QFile existing(tab);
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+        existing.write("not a database");
+    }
+    auto [code, text] = run({QStringLiteral("--fact"), fact, QStringLiteral("--tab"), tab,
+                             QStringLiteral("--ini"), ini});
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(text.contains(tab)) << text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(fact));
+    EXPECT_FALSE(QFileInfo::exists(ini));
+    QFile::remove(tab);
+
+    // The table materials fail only when their folder is found missing at creation.
+    const QString nowhere = dir.filePath(QStringLiteral("no/such/folder/T.GDB"));
+    std::tie(code, text) = run({QStringLiteral("--fact"), fact, QStringLiteral("--tab"), nowhere});
+    EXPECT_EQ(code, 1);
+    EXPECT_FALSE(QFileInfo::exists(fact)) << "the fact database made by this run stays";
+
+    // A password Zemrak.INI cannot hold is refused before anything is made.
+    std::tie(code, text) =
+        run({QStringLiteral("--fact"), fact, QStringLiteral("--tab"), tab,
+             QStringLiteral("--password"), QStringLiteral("ключ✓"), QStringLiteral("--ini"), ini});
+    EXPECT_EQ(code, 1);
+    EXPECT_FALSE(QFileInfo::exists(fact));
+    EXPECT_FALSE(QFileInfo::exists(ini));
 }

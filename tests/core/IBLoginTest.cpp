@@ -1,5 +1,6 @@
 #include "AppContext.h"
 #include "IBLoginController.h"
+#include "QtPrompter.h"
 #include "ScriptedPrompter.h"
 #include "TdmMSSQL.h"
 #include "TestDatabases.h"
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -30,7 +32,7 @@ protected:
     void TearDown() override { AppContext::setProgramFolder({}); }
 
     static LoginRequest request(DatabaseTag which, LoginMode mode) {
-        return {which, mode, QStringLiteral("Сменить БД"), LoginGroupCaption(which)};
+        return {which, mode, QStringLiteral("Сменить БД"), LoginGroupCaption(which), {}};
     }
     static QByteArray configBytes() {
         QFile f(AppContext::configPath());
@@ -122,8 +124,47 @@ TEST_F(IBLogin, AFailedApplyWritesNothingAndLeavesTheConnectionClosed) {
     EXPECT_EQ(configBytes(), before);
     ASSERT_EQ(m_prompter.shown().size(), 1);
     EXPECT_EQ(m_prompter.shown()[0].icon, PromptIcon::None);
+    EXPECT_TRUE(m_prompter.shown()[0].text.startsWith(
+        QStringLiteral("Не удалось соединиться с БД\r\n\r\n")));
     EXPECT_TRUE(m_prompter.shown()[0].text.contains(QLatin1String("NO_SUCH.GDB")))
         << m_prompter.shown()[0].text.toStdString();
+}
+
+TEST_F(IBLogin, APasswordTheFileCannotHoldIsRefusedBeforeReconnecting) {
+    TdmMSSQL dm(m_prompter);
+    dm.dbMain.setParams(s_dbs->factPath(), QStringLiteral("SYSDBA"), QStringLiteral("x"));
+    dm.dbMain.open();
+    const QByteArray before = configBytes();
+    IBLoginController c(dm, request(DatabaseTag::Main, LoginMode::DatabaseChoice));
+    c.loadFromSettings();
+    c.setPassword(QStringLiteral("ключ✓"));
+    EXPECT_FALSE(c.apply());
+    EXPECT_TRUE(dm.dbMain.connected());
+    EXPECT_EQ(dm.dbMain.password(), QStringLiteral("x"));
+    EXPECT_EQ(configBytes(), before);
+    ASSERT_EQ(m_prompter.shown().size(), 1);
+    EXPECT_EQ(m_prompter.shown()[0].text,
+              QStringLiteral("Пароль содержит знаки, которых нет в кодировке Windows-1251:\r\n"
+                             "его нельзя сохранить в файле настроек. Задайте другой пароль."));
+}
+
+// After a failed start the dialog says why, under the fields; from the menu it does not.
+// The browse offers both database file kinds and all files.
+TEST_F(IBLogin, TheDialogShowsWhyTheConnectionFailed) {
+    TdmMSSQL dm(m_prompter);
+    LoginRequest failed = request(DatabaseTag::Main, LoginMode::DatabaseChoice);
+    failed.reason = QStringLiteral("I/O error during \"open\" of /x/NONE.GDB ");
+    TfmIBLogin dialog(dm, failed, m_prompter);
+    ASSERT_TRUE(dialog.laReason);
+    EXPECT_FALSE(dialog.laReason->isHidden());
+    EXPECT_EQ(
+        dialog.laReason->text(),
+        QStringLiteral("Не удалось соединиться с БД: I/O error during \"open\" of /x/NONE.GDB"));
+    TfmIBLogin fromMenu(dm, request(DatabaseTag::Main, LoginMode::DatabaseChoice), m_prompter);
+    EXPECT_TRUE(fromMenu.laReason->isHidden());
+
+    EXPECT_EQ(QtFileFilter(IBLoginController::fileFilter()),
+              QStringLiteral("Базы данных (*.gdb *.fdb);;Все файлы (*)"));
 }
 
 TEST_F(IBLogin, EnterEndsTheWorkWhileApplyIsDisabled) {

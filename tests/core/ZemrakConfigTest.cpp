@@ -152,3 +152,69 @@ TEST(ZemrakConfig, ExitRewritesOnlyThePasswords) {
     EXPECT_EQ(s.mainPassword, "");
     EXPECT_EQ(s.tabPassword, "four");
 }
+
+// A file written by hand: blanks around values, a byte-order mark, comments.
+TEST(ZemrakConfig, HandWrittenFilesReadAsWindowsReadsThem) {
+    QTemporaryDir dir;
+    ZemrakConfig config(dir.filePath("Zemrak.INI"));
+    writeAll(config.path(), "\xEF\xBB\xBF[DB]\r\n"
+                            "DBMain = /srv/fact.fdb \r\n"
+                            "# an old one: DBTab=/old.fdb\r\n"
+                            "DBTab=\t\"/srv/tab two.fdb\"\r\n"
+                            "[User] ; who works\r\n"
+                            "; UserMain=NOBODY\r\n"
+                            "UserMain= SYSDBA\r\n"
+                            "UserTab =Аналитик  \r\n");
+    ConnectionSettings s = config.read();
+    EXPECT_EQ(s.mainPath, "/srv/fact.fdb");
+    EXPECT_EQ(s.tabPath, "/srv/tab two.fdb");
+    EXPECT_EQ(s.mainUser, "SYSDBA");
+    EXPECT_EQ(s.tabUser, QStringLiteral("Аналитик"));
+
+    // Saving keeps the mark and the comments and writes UTF-8 into such a file.
+    ASSERT_TRUE(config.save(DatabaseTag::Tab, "/srv/t.fdb", QStringLiteral("Оператор"), "x"));
+    const QByteArray bytes = readAll(config.path());
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF[DB]\r\n"));
+    EXPECT_TRUE(bytes.contains("# an old one"));
+    EXPECT_TRUE(bytes.contains(QStringLiteral("Оператор").toUtf8()));
+    s = config.read();
+    EXPECT_EQ(s.tabUser, QStringLiteral("Оператор"));
+    EXPECT_EQ(s.mainUser, "SYSDBA");
+    EXPECT_EQ(s.tabPassword, "x");
+}
+
+TEST(ZemrakConfig, TextsAreDecodedAsTheFileWasWritten) {
+    QTemporaryDir dir;
+    ZemrakConfig config(dir.filePath("Zemrak.INI"));
+    // A Windows-1251 file whose user name happens to form valid UTF-8 (Л, Ё).
+    const QByteArray path = QByteArray("/\xE4\xE0\xED\xED\xFB\xE5/f.fdb"); // /данные/f.fdb
+    writeAll(config.path(), "[DB]\r\nDBMain=" + path +
+                                "\r\n[User]\r\nUserMain=\xCB\xA8\r\nUserTab=\xC8\xE2\xE0\xED\r\n");
+    ConnectionSettings s = config.read();
+    EXPECT_EQ(s.mainPath, QStringLiteral("/данные/f.fdb"));
+    EXPECT_EQ(s.mainUser, QStringLiteral("ЛЁ"));
+    EXPECT_EQ(s.tabUser, QStringLiteral("Иван"));
+
+    // A path Windows-1251 cannot hold turns the whole file into marked UTF-8.
+    ASSERT_TRUE(config.save(DatabaseTag::Tab, QStringLiteral("/data/東京.fdb"),
+                            QStringLiteral("Иван"), "y"));
+    const QByteArray bytes = readAll(config.path());
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(bytes.contains(QStringLiteral("UserMain=ЛЁ").toUtf8()));
+    s = config.read();
+    EXPECT_EQ(s.tabPath, QStringLiteral("/data/東京.fdb"));
+    EXPECT_EQ(s.mainPath, QStringLiteral("/данные/f.fdb"));
+    EXPECT_EQ(s.mainUser, QStringLiteral("ЛЁ"));
+    EXPECT_EQ(s.tabUser, QStringLiteral("Иван"));
+}
+
+TEST(ZemrakConfig, APasswordOutsideWindows1251IsNotStored) {
+    QTemporaryDir dir;
+    ZemrakConfig config(dir.filePath("Zemrak.INI"));
+    ASSERT_TRUE(config.save(DatabaseTag::Main, "/f.fdb", "SYSDBA", "old"));
+    const QByteArray before = readAll(config.path());
+    EXPECT_FALSE(CanStorePassword(QStringLiteral("ключ✓")));
+    EXPECT_TRUE(CanStorePassword(QStringLiteral("ключ№1")));
+    EXPECT_FALSE(config.save(DatabaseTag::Main, "/g.fdb", "SYSDBA", QStringLiteral("ключ✓")));
+    EXPECT_EQ(readAll(config.path()), before);
+}

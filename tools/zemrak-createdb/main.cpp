@@ -6,6 +6,7 @@
 #include "ZemrakConfig.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -26,6 +27,29 @@ QString configPath(const QString& path) {
     if (colon > 1 && !path.startsWith(QLatin1Char('/')))
         return path;
     return QFileInfo(path).absoluteFilePath();
+}
+
+// Both connections or neither: a failure puts the file back as it was.
+bool writeConfig(const QString& ini, const QString& fact, const QString& tab,
+                 const DbCreator::Options& options) {
+    QFile file(ini);
+    const bool existed = file.exists();
+    QByteArray before;
+    if (existed && file.open(QIODevice::ReadOnly)) {
+        before = file.readAll();
+        file.close();
+    }
+    const ZemrakConfig config(ini);
+    if (config.save(DatabaseTag::Main, fact, options.user, options.password) &&
+        config.save(DatabaseTag::Tab, tab, options.user, options.password))
+        return true;
+    if (!existed) {
+        QFile::remove(ini);
+    } else if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        file.write(before);
+        file.close();
+    }
+    return false;
 }
 
 } // namespace
@@ -58,24 +82,30 @@ int main(int argc, char* argv[]) {
     }
     if (fact.isEmpty() || tab.isEmpty())
         return usage(err);
+    if (!ini.isEmpty() && !CanStorePassword(options.password)) {
+        err << "zemrak-createdb: the password has characters outside Windows-1251 and cannot be"
+               " kept in "
+            << ini << "\n";
+        return 1;
+    }
+    const DbCreator creator(options);
     try {
-        DbCreator creator(options);
-        creator.createFact(fact, demo);
-        out << "created fact database " << fact << "\n";
-        creator.createTab(tab, demo);
-        out << "created table-materials database " << tab << "\n";
-        if (!ini.isEmpty()) {
-            ZemrakConfig config(ini);
-            if (!config.save(DatabaseTag::Main, configPath(fact), options.user, options.password) ||
-                !config.save(DatabaseTag::Tab, configPath(tab), options.user, options.password)) {
-                err << "cannot write " << ini << "\n";
-                return 1;
-            }
-            out << "wrote " << ini << "\n";
-        }
+        creator.createPair(fact, tab, demo);
     } catch (const DbError& e) {
         err << "zemrak-createdb: " << e.message() << "\n";
         return 1;
+    }
+    out << "created fact database " << fact << "\n";
+    out << "created table-materials database " << tab << "\n";
+    if (!ini.isEmpty()) {
+        if (!writeConfig(ini, configPath(fact), configPath(tab), options)) {
+            // Half a setup is worse than none: the databases go again.
+            creator.dropDatabase(tab);
+            creator.dropDatabase(fact);
+            err << "cannot write " << ini << "; the databases were removed again\n";
+            return 1;
+        }
+        out << "wrote " << ini << "\n";
     }
     return 0;
 }

@@ -74,6 +74,11 @@ public:
         if (m_db)
             isc_detach_database(status, &m_db);
     }
+    // Deletes the database; the attachment ends with it.
+    bool drop() {
+        ISC_STATUS_ARRAY status;
+        return isc_drop_database(status, &m_db) == 0;
+    }
     Attachment(const Attachment&) = delete;
     Attachment& operator=(const Attachment&) = delete;
 
@@ -105,12 +110,41 @@ private:
 
 } // namespace
 
-void DbCreator::createDatabase(const QString& path) const {
-    PrepareFirebirdEnvironment();
+void DbCreator::checkTarget(const QString& path) const {
     if (path.trimmed().isEmpty())
         throw DbError(QStringLiteral("Не задан путь к файлу БД"));
-    if (!isRemote(path) && QFileInfo::exists(path))
-        throw DbError(QStringLiteral("Файл %1 уже существует").arg(path));
+    if (!isRemote(path)) {
+        if (QFileInfo::exists(path))
+            throw DbError(QStringLiteral("Файл %1 уже существует").arg(path));
+        return;
+    }
+    // On a server only an attachment tells whether the database is there.
+    PrepareFirebirdEnvironment();
+    bool exists = true;
+    try {
+        Attachment probe(path, m_options, -1);
+    } catch (const DbError&) {
+        exists = false;
+    }
+    if (exists)
+        throw DbError(QStringLiteral("БД %1 уже существует").arg(path));
+}
+
+void DbCreator::dropDatabase(const QString& path) const noexcept {
+    try {
+        PrepareFirebirdEnvironment();
+        Attachment attachment(path, m_options, -1);
+        if (attachment.drop())
+            return;
+    } catch (...) {
+    }
+    if (!isRemote(path))
+        QFile::remove(path);
+}
+
+void DbCreator::createDatabase(const QString& path) const {
+    PrepareFirebirdEnvironment();
+    checkTarget(path);
     const QByteArray sql = "CREATE DATABASE " + quoted(path) + " USER " + quoted(m_options.user) +
                            " PASSWORD " + quoted(m_options.password) +
                            " PAGE_SIZE 8192 DEFAULT CHARACTER SET WIN1251";
@@ -137,17 +171,39 @@ void DbCreator::runScript(const QString& path, const QString& script) const {
 }
 
 void DbCreator::createFact(const QString& path, bool demo) const {
-    createDatabase(path);
-    runScript(path, builtInScript(QStringLiteral("fact")));
-    if (demo)
-        runScript(path, builtInScript(QStringLiteral("demo_fact")));
+    createWithScripts(path, QStringLiteral("fact"), demo);
 }
 
 void DbCreator::createTab(const QString& path, bool demo) const {
+    createWithScripts(path, QStringLiteral("tab"), demo);
+}
+
+void DbCreator::createWithScripts(const QString& path, const QString& script, bool demo) const {
     createDatabase(path);
-    runScript(path, builtInScript(QStringLiteral("tab")));
-    if (demo)
-        runScript(path, builtInScript(QStringLiteral("demo_tab")));
+    try {
+        runScript(path, builtInScript(script));
+        if (demo)
+            runScript(path, builtInScript(QStringLiteral("demo_") + script));
+    } catch (...) {
+        dropDatabase(path);
+        throw;
+    }
+}
+
+void DbCreator::createPair(const QString& factPath, const QString& tabPath, bool demo) const {
+    checkTarget(factPath);
+    checkTarget(tabPath);
+    const bool local = !isRemote(factPath) && !isRemote(tabPath);
+    if (local ? QFileInfo(factPath).absoluteFilePath() == QFileInfo(tabPath).absoluteFilePath()
+              : factPath == tabPath)
+        throw DbError(QStringLiteral("Обе БД заданы одним файлом %1").arg(factPath));
+    createFact(factPath, demo);
+    try {
+        createTab(tabPath, demo);
+    } catch (...) {
+        dropDatabase(factPath);
+        throw;
+    }
 }
 
 QString DbCreator::builtInScript(const QString& name) {

@@ -18,9 +18,18 @@ public:
 
     explicit DbCreator(Options options) : m_options(std::move(options)) {}
 
-    // Both throw DbError; an existing file is never overwritten.
+    // Both throw DbError; an existing file is never overwritten, and a database
+    // whose script fails is removed again.
     void createFact(const QString& path, bool demo) const;
     void createTab(const QString& path, bool demo) const;
+    // Both databases or neither: both targets are checked before anything is
+    // made, and a failure removes what this call created.
+    void createPair(const QString& factPath, const QString& tabPath, bool demo) const;
+    // Throws DbError when a database cannot be created there: an existing file
+    // (or an existing database on a server) or no path.
+    void checkTarget(const QString& path) const;
+    // Removes a database made by this program; never throws.
+    void dropDatabase(const QString& path) const noexcept;
 
     // An empty database (dialect 3, default character set WIN1251).
     void createDatabase(const QString& path) const;
@@ -33,5 +42,7 @@ public:
     static QByteArray scriptsDigest();
 
 private:
+    void createWithScripts(const QString& path, const QString& script, bool demo) const;
+
     Options m_options;
 };

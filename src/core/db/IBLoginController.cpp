@@ -25,6 +25,12 @@ bool IBLoginController::applyEnabled() const {
     return m_request.mode == LoginMode::UserChange || !IsBlank(m_path);
 }
 
+QString IBLoginController::reasonText() const {
+    if (m_request.reason.trimmed().isEmpty())
+        return {};
+    return QStringLiteral("Не удалось соединиться с БД: ") + m_request.reason.trimmed();
+}
+
 QString IBLoginController::browseCaption() const {
     return m_request.which == DatabaseTag::Tab
                ? QStringLiteral("Поиск базы табличных материалов ЗЕМРАКа")
@@ -42,14 +48,15 @@ bool IBLoginController::browse(Prompter& prompter) {
 
 bool IBLoginController::apply() {
     DbConnection& connection = m_dm.connection(m_request.which);
+    if (!CanStorePassword(m_password)) {
+        m_dm.prompter().error(passwordNotStorableText());
+        return false;
+    }
     try {
-        if (connection.connected())
-            connection.close();
-        m_dm.SetConnectionParams(connection, m_path, m_password, m_user);
-        connection.open();
+        m_dm.reconnect(connection, m_path, m_password, m_user);
     } catch (const DbError& e) {
         connection.close();
-        m_dm.prompter().plain(e.message());
+        m_dm.prompter().plain(QStringLiteral("Не удалось соединиться с БД\r\n\r\n") + e.message());
         return false;
     }
     if (!m_dm.SaveConnectionConfig(connection)) {

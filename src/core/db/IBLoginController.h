@@ -34,13 +34,22 @@ public:
     // Enter presses "Применить" while it is enabled, else "Закончить работу".
     Button defaultButton() const { return applyEnabled() ? Button::Apply : Button::CancelWork; }
 
+    // The line under the fields: what failed, then the server's words; empty
+    // when the dialog was asked for from the menu.
+    QString reasonText() const;
+
     QString browseCaption() const;
-    static QString fileFilter() { return QStringLiteral("Базы данных: *.gdb|*.gdb"); }
+    static QString fileFilter() { return QStringLiteral("Базы данных|*.gdb;*.fdb|Все файлы|*"); }
+    static QString passwordNotStorableText() {
+        return QStringLiteral("Пароль содержит знаки, которых нет в кодировке Windows-1251:\r\n"
+                              "его нельзя сохранить в файле настроек. Задайте другой пароль.");
+    }
     // Asks for a database file; a chosen name replaces the path.
     bool browse(Prompter& prompter);
 
     // Reconnects with the fields and saves them. On failure the server's text is
     // shown, the connection stays closed and the configuration file is untouched.
+    // A password the file cannot hold is refused before anything is touched.
     bool apply();
 
 private:

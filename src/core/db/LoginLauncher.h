@@ -15,6 +15,9 @@ struct LoginRequest {
     LoginMode mode = LoginMode::DatabaseChoice;
     QString windowCaption;
     QString groupCaption;
+    // Why the connection failed (the server's words), when the dialog comes after
+    // a failure; shown under the fields.
+    QString reason;
 };
 
 inline QString LoginGroupCaption(DatabaseTag which) {

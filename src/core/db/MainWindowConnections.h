@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ZemrakConfig.h"
+
+#include <exception>
 #include <functional>
 
 class TdmMSSQL;
@@ -13,7 +16,9 @@ public:
 
     // `prepare` runs first (directory menu, settings row), `buildTree` builds the
     // collections tree; without one the collections query is read once instead.
-    // False when start-up must end (the continue flag is then cleared).
+    // A failure offers another database (the fact one when its steps failed, else
+    // the table materials) and then all steps run again. False when start-up must
+    // end (the continue flag is then cleared).
     bool connectAtCreation(const std::function<void()>& prepare = {},
                            const std::function<void()>& buildTree = {});
     // Whether both connections were open after the creation; the menu captions
@@ -23,6 +28,9 @@ public:
     void shutdown();
 
 private:
+    // The question and the login dialog; false when the user ends the work.
+    bool offerAnotherDatabase(const std::exception& e, DatabaseTag which);
+
     TdmMSSQL& m_dm;
     bool m_bothOpen = false;
 };

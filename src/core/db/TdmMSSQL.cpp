@@ -47,18 +47,19 @@ bool TdmMSSQL::SaveConnectionConfig(DbConnection& connection) {
 void TdmMSSQL::OpenConnections() {
     try {
         dbTab.open();
-    } catch (const DbError&) {
-        ChooseDatabase(1);
+    } catch (const DbError& e) {
+        ChooseDatabase(1, e.message());
     }
     try {
         dbMain.open();
-    } catch (const DbError&) {
-        ChooseDatabase(0);
+    } catch (const DbError& e) {
+        ChooseDatabase(0, e.message());
     }
 }
 
-LoginResult TdmMSSQL::ChooseDatabase(int which) {
+LoginResult TdmMSSQL::ChooseDatabase(int which, const QString& reason) {
     LoginRequest request;
+    request.reason = reason;
     request.which = which == 1 ? DatabaseTag::Tab : DatabaseTag::Main;
     request.mode = LoginMode::DatabaseChoice;
     request.windowCaption = QStringLiteral("Сменить БД");
@@ -104,7 +105,31 @@ bool TdmMSSQL::CloseAllQueries() {
     }
 }
 
+void TdmMSSQL::reconnect(DbConnection& connection, const QString& path, const QString& password,
+                         const QString& user) {
+    const bool fact = &connection == &dbMain;
+    // Another fact database: the row in the old one would be stale there. One in a
+    // database no longer open cannot be removed from here.
+    if (fact && connection.database() != path) {
+        unregisterInstance();
+        m_instanceKey.reset();
+    }
+    if (connection.connected())
+        connection.close();
+    SetConnectionParams(connection, path, password, user);
+    connection.open();
+    if (fact && m_registering && !m_instanceKey) {
+        try {
+            registerInstance();
+        } catch (const DbError&) {
+            connection.close();
+            throw;
+        }
+    }
+}
+
 void TdmMSSQL::registerInstance() {
+    m_registering = true;
     DbProcedure& sp = storedProc(QStringLiteral("spInsertUsers"));
     sp.clearParams();
     RunInTransaction(dbMain, [&] { sp.execute(); });

@@ -39,13 +39,21 @@ public:
     // False when Zemrak.INI cannot be written.
     bool SaveConnectionConfig(DbConnection& connection);
     void OpenConnections();
-    LoginResult ChooseDatabase(int which);
+    // `reason` is the error that made the choice necessary, if any.
+    LoginResult ChooseDatabase(int which, const QString& reason = {});
     bool CloseAllQueries();
 
     // The dialog as every caller shows it: fields from the process-wide
     // settings; true when it ends with continue. A failure to show it gives
     // "Ошибка при работе с BDE" and counts as end-work.
     bool ShowLoginDialog(const LoginRequest& request);
+
+    // Closes the connection and opens it with new settings (throws DbError; the
+    // connection is then closed). The instance's USERS row follows the fact
+    // database: it leaves the old one and is made in the new one, so that the
+    // others' change flags reach this instance there.
+    void reconnect(DbConnection& connection, const QString& path, const QString& password,
+                   const QString& user);
 
     // The running instance's USERS row.
     void registerInstance(); // throws DbError
@@ -64,4 +72,7 @@ private:
     Prompter& m_prompter;
     LoginLauncher* m_launcher = nullptr;
     std::optional<double> m_instanceKey;
+    // Set once the instance asked to be registered: from then on every fact
+    // database it connects to gets its row.
+    bool m_registering = false;
 };

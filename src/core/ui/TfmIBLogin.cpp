@@ -41,6 +41,15 @@ TfmIBLogin::TfmIBLogin(TdmMSSQL& dm, const LoginRequest& request, Prompter& prom
     grid->addWidget(edLoginDB, 3, 0, 1, 2);
     grid->addWidget(laPasswordDB, 4, 0, 1, 2);
     grid->addWidget(edPasswordDB, 5, 0, 1, 2);
+    laReason = new QLabel(gbDBProperties);
+    laReason->setObjectName(QStringLiteral("laReason"));
+    laReason->setWordWrap(true);
+    laReason->setMaximumWidth(420);
+    laReason->setStyleSheet(QStringLiteral("QLabel { color: #a00000; }"));
+    laReason->setTextFormat(Qt::PlainText);
+    laReason->setText(m_controller.reasonText());
+    laReason->setVisible(!laReason->text().isEmpty());
+    grid->addWidget(laReason, 6, 0, 1, 2);
 
     bOK = new QPushButton(QStringLiteral("Применить"), this);
     bExit = new QPushButton(QStringLiteral("Отменить"), this);

@@ -30,6 +30,7 @@ public:
     QPushButton* bExit = nullptr;
     QPushButton* bCancelWork = nullptr;
     QGroupBox* gbDBProperties = nullptr;
+    QLabel* laReason = nullptr; // why the connection failed, under the fields
 
 protected:
     void showEvent(QShowEvent* event) override;
