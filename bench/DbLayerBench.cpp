@@ -112,7 +112,8 @@ public:
         for (int i = 0; i < kLookups; ++i) {
             *reinterpret_cast<int*>(p.inBuf.data() + p.in->getOffset(&st, 0)) = (i * 7919) % kRows;
             IResultSet* rs = p.stmt->openCursor(&st, m_tra, p.in, p.inBuf.data(), p.out, 0);
-            if (rs->fetchNext(&st, p.outBuf.data()) == IStatus::RESULT_OK) {
+            // The whole result is read, as the layer reads it.
+            while (rs->fetchNext(&st, p.outBuf.data()) == IStatus::RESULT_OK) {
                 const auto* vary = p.outBuf.data() + p.out->getOffset(&st, 0);
                 sum += QString::fromUtf8(reinterpret_cast<const char*>(vary + 2),
                                          *reinterpret_cast<const unsigned short*>(vary))

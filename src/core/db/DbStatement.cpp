@@ -9,11 +9,25 @@
 
 #include <QRegularExpression>
 
+namespace {
+
+// Latin and Russian letters need no look-up in the code page.
+bool plainlyWin1251(const QString& text) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 && (u < 0x410 || u > 0x44F) && u != 0x401 && u != 0x451)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 void CheckWin1251(const QVariant& value) {
     if (value.typeId() != QMetaType::QString)
         return;
     const QString text = value.toString();
-    if (CanEncode(CodePage::Win1251, text))
+    if (plainlyWin1251(text) || CanEncode(CodePage::Win1251, text))
         return;
     QString bad;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -161,7 +175,7 @@ void DbStatement::open() {
     fb::Prepared& p = prepare();
     const std::vector<const QVariant*> values = boundValues(p);
     fb::Rows& rows = *m_rows;
-    rows.reset(p.outputs(), p.outputLength());
+    rows.reset(&p, m_connection.cacheEpoch());
     m_connection.run(
         !p.returnsRows(), [this] { return busyWhat(); },
         [&](Firebird::ITransaction* transaction) {
@@ -184,9 +198,7 @@ void DbStatement::open() {
                 throw;
             }
         });
-    m_fields.clear();
-    for (int i = 0; i < rows.columnCount(); ++i)
-        m_fields << rows.field(i).name;
+    m_fields = rows.names();
     m_open = true;
     m_pos = 0;
 }

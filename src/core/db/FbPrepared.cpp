@@ -3,6 +3,8 @@
 #include "DbError.h"
 #include "FbClient.h"
 
+#include <QRegularExpression>
+
 #include <ibase.h>
 
 #include <cstring>
@@ -24,6 +26,11 @@ void setNull(const Field& f, unsigned char* message, bool null) {
 Prepared::Prepared(Firebird::ThrowStatusWrapper* status, Firebird::IAttachment* attachment,
                    Firebird::ITransaction* transaction, const QString& sql, QStringList names)
     : m_names(std::move(names)) {
+    static const QRegularExpression oneRow(
+        QStringLiteral("^\\s*INSERT\\s+INTO\\s+[^(\\s]+\\s*(\\([^)]*\\))?\\s*VALUES\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    m_insertsOneRow = oneRow.match(sql).hasMatch() &&
+                      !sql.contains(QLatin1String("RETURNING"), Qt::CaseInsensitive);
     const QByteArray text = sql.toUtf8();
     m_statement =
         attachment->prepare(status, transaction, unsigned(text.size()), text.constData(),
@@ -175,6 +182,9 @@ void Prepared::execute(Firebird::ThrowStatusWrapper* status, Firebird::ITransact
 }
 
 quint64 Prepared::affectedRows(Firebird::ThrowStatusWrapper* status) {
+    // An INSERT of one row of values needs no question to the server.
+    if (m_insertsOneRow)
+        return 1;
     return m_statement->getAffectedRecords(status);
 }
 

@@ -49,6 +49,7 @@ private:
     Firebird::IMessageMetadata* m_out = nullptr;
     Firebird::IMessageMetadata* m_converted = nullptr; // this execution's own layout
     unsigned m_type = 0;
+    bool m_insertsOneRow = false;
     QStringList m_names;
     std::vector<Field> m_inFields;
     std::vector<Field> m_outFields;

@@ -1,19 +1,28 @@
 #include "FbRows.h"
 
+#include "FbPrepared.h"
+
 #include <ibase.h>
 
 #include <cstring>
 
 namespace fb {
 
-void Rows::reset(const std::vector<Field>& fields, unsigned rowLength) {
-    m_fields = fields;
-    m_rowLength = rowLength;
-    m_blobColumns.clear();
-    for (size_t i = 0; i < fields.size(); ++i)
-        if (fields[i].type == SQL_BLOB)
-            m_blobColumns.push_back(i);
+void Rows::reset(const Prepared* source, int epoch) {
     clear();
+    if (source == m_source && epoch == m_epoch)
+        return;
+    m_source = source;
+    m_epoch = epoch;
+    m_fields = source->outputs();
+    m_rowLength = source->outputLength();
+    m_blobColumns.clear();
+    m_names.clear();
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        if (m_fields[i].type == SQL_BLOB)
+            m_blobColumns.push_back(i);
+        m_names << m_fields[i].name;
+    }
 }
 
 void Rows::clear() {
@@ -24,7 +33,7 @@ void Rows::clear() {
 unsigned char* Rows::append() {
     const size_t at = m_data.size();
     m_data.resize(at + m_rowLength);
-    return m_data.data() + at;
+    return bytes() + at;
 }
 
 void Rows::dropLast() {
@@ -33,7 +42,7 @@ void Rows::dropLast() {
 
 void Rows::readBlobs(Firebird::ThrowStatusWrapper* status, Firebird::IAttachment* attachment,
                      Firebird::ITransaction* transaction) {
-    unsigned char* row = m_data.data() + m_data.size() - m_rowLength;
+    unsigned char* row = bytes() + m_data.size() - m_rowLength;
     for (const size_t c : m_blobColumns) {
         const Field& f = m_fields[c];
         short null = 0;
@@ -49,7 +58,9 @@ void Rows::readBlobs(Firebird::ThrowStatusWrapper* status, Firebird::IAttachment
 }
 
 QVariant Rows::value(int row, int column) const {
-    return decode(m_fields[size_t(column)], m_data.data() + size_t(row) * m_rowLength, m_blobs);
+    return decode(m_fields[size_t(column)],
+                  reinterpret_cast<const unsigned char*>(m_data.data()) + size_t(row) * m_rowLength,
+                  m_blobs);
 }
 
 } // namespace fb

@@ -2,6 +2,8 @@
 
 #include "FbValues.h"
 
+#include <QStringList>
+
 #include <vector>
 
 // The rows of a result kept as the server sent them, one message after the
@@ -9,9 +11,13 @@
 // read while the transaction lasts and kept beside the rows.
 namespace fb {
 
+class Prepared;
+
 class Rows {
 public:
-    void reset(const std::vector<Field>& fields, unsigned rowLength);
+    // Takes the layout of a statement's result, unless it is the one already
+    // taken (the same statement of the same cache epoch); drops the rows.
+    void reset(const Prepared* source, int epoch);
     void clear();
     // Space for one more row at the end; drop it again with dropLast().
     unsigned char* append();
@@ -23,13 +29,25 @@ public:
     int count() const { return m_rowLength ? int(m_data.size() / m_rowLength) : 0; }
     int columnCount() const { return int(m_fields.size()); }
     const Field& field(int column) const { return m_fields[size_t(column)]; }
+    const QStringList& names() const { return m_names; }
     QVariant value(int row, int column) const;
 
 private:
+    // A byte left uninitialised when the buffer grows: the server fills it.
+    struct Byte {
+        Byte() {}
+        unsigned char value;
+    };
+    static_assert(sizeof(Byte) == 1);
+    unsigned char* bytes() { return reinterpret_cast<unsigned char*>(m_data.data()); }
+
+    const Prepared* m_source = nullptr;
+    int m_epoch = -1;
     std::vector<Field> m_fields;
+    QStringList m_names;
     std::vector<size_t> m_blobColumns;
     unsigned m_rowLength = 0;
-    std::vector<unsigned char> m_data;
+    std::vector<Byte> m_data;
     std::vector<QByteArray> m_blobs;
 };
 
