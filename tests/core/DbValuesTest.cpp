@@ -114,3 +114,35 @@ TEST_F(DbValues, TextForANumberIsConvertedByTheServer) {
     EXPECT_TRUE(none.isNull());
     EXPECT_EQ(none.typeId(), QMetaType::QString);
 }
+
+TEST_F(DbValues, PreparedStatementsAreKeptAndAChangeOfMetadataLetsThemGo) {
+    DbConnection& c = *s_tab;
+    DbStatement& a = c.statement(QStringLiteral("cacheA"));
+    DbStatement& b = c.statement(QStringLiteral("cacheB"));
+    const QString one = QStringLiteral("SELECT COUNT(*) FROM SBR");
+    const QString two = QStringLiteral("SELECT COUNT(*) FROM CAT");
+    a.setSql(one);
+    a.open();
+    const int kept = c.preparedCount();
+    // Texts going back and forth, in and out of transactions, and a second
+    // statement with a text already seen: one more server statement, not four.
+    a.setSql(two);
+    a.open();
+    a.setSql(one);
+    RunInTransaction(c, [&] { a.open(); });
+    b.setSql(two);
+    b.open();
+    EXPECT_EQ(c.preparedCount(), kept + 1);
+
+    // A kept statement on a table neither stops a change of that table nor
+    // reads the old columns afterwards.
+    DbStatement& all = c.statement(QStringLiteral("cacheAll"));
+    all.setSql(QStringLiteral("SELECT * FROM CYR"));
+    all.open();
+    EXPECT_LT(all.fieldIndex(QStringLiteral("EXTRA")), 0);
+    exec(c, QStringLiteral("ALTER TABLE CYR ADD EXTRA INTEGER"));
+    all.open();
+    EXPECT_GE(all.fieldIndex(QStringLiteral("EXTRA")), 0);
+    a.open();
+    EXPECT_EQ(a.rowCount(), 1);
+}
