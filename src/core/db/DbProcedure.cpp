@@ -8,6 +8,7 @@
 
 #include <ibase.h>
 
+#include <algorithm>
 #include <cstring>
 
 DbProcedure::DbProcedure(DbConnection& connection, QString procedureName)
@@ -84,6 +85,8 @@ void DbProcedure::execute() {
         [&](Firebird::ITransaction* transaction) {
             auto* status = m_connection.status().get();
             p.bind(status, m_connection.attachment(), transaction, values);
+            // The server looks at what a blob field held before.
+            std::fill(m_outBuffer.begin(), m_outBuffer.end(), 0);
             p.execute(status, transaction, hasOutputs ? m_outBuffer.data() : nullptr);
             blobs.clear();
             for (const fb::Field& f : p.outputs()) {

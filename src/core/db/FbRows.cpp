@@ -32,8 +32,9 @@ void Rows::clear() {
 
 unsigned char* Rows::append() {
     const size_t at = m_data.size();
+    // Zeroed: the server looks at what a blob field held before.
     m_data.resize(at + m_rowLength);
-    return bytes() + at;
+    return m_data.data() + at;
 }
 
 void Rows::dropLast() {
@@ -42,7 +43,7 @@ void Rows::dropLast() {
 
 void Rows::readBlobs(Firebird::ThrowStatusWrapper* status, Firebird::IAttachment* attachment,
                      Firebird::ITransaction* transaction) {
-    unsigned char* row = bytes() + m_data.size() - m_rowLength;
+    unsigned char* row = m_data.data() + m_data.size() - m_rowLength;
     for (const size_t c : m_blobColumns) {
         const Field& f = m_fields[c];
         short null = 0;
@@ -58,9 +59,7 @@ void Rows::readBlobs(Firebird::ThrowStatusWrapper* status, Firebird::IAttachment
 }
 
 QVariant Rows::value(int row, int column) const {
-    return decode(m_fields[size_t(column)],
-                  reinterpret_cast<const unsigned char*>(m_data.data()) + size_t(row) * m_rowLength,
-                  m_blobs);
+    return decode(m_fields[size_t(column)], m_data.data() + size_t(row) * m_rowLength, m_blobs);
 }
 
 } // namespace fb

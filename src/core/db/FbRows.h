@@ -33,21 +33,13 @@ public:
     QVariant value(int row, int column) const;
 
 private:
-    // A byte left uninitialised when the buffer grows: the server fills it.
-    struct Byte {
-        Byte() {}
-        unsigned char value;
-    };
-    static_assert(sizeof(Byte) == 1);
-    unsigned char* bytes() { return reinterpret_cast<unsigned char*>(m_data.data()); }
-
     const Prepared* m_source = nullptr;
     int m_epoch = -1;
     std::vector<Field> m_fields;
     QStringList m_names;
     std::vector<size_t> m_blobColumns;
     unsigned m_rowLength = 0;
-    std::vector<Byte> m_data;
+    std::vector<unsigned char> m_data;
     std::vector<QByteArray> m_blobs;
 };
 
