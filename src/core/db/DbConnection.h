@@ -1,18 +1,33 @@
 #pragma once
 
-#include <QSqlDatabase>
+#include <QHash>
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <unordered_map>
 
 class DbStatement;
 class DbProcedure;
 
-// One Firebird connection over Qt's QIBASE driver. A local path opens the
-// embedded engine, "host:/path" a Firebird server. The client always talks
-// UTF8, so the server transliterates to and from the WIN1251 columns.
-// Statements and procedures are kept by name and prepared once per opening.
+namespace Firebird {
+class IAttachment;
+class ITransaction;
+class FbException;
+} // namespace Firebird
+namespace fb {
+class Status;
+class Prepared;
+} // namespace fb
+
+// One Firebird connection over the client library's object interface. A local
+// path opens the embedded engine, "host:/path" a Firebird server. The client
+// always talks UTF8, so the server transliterates to and from the WIN1251
+// columns. Transactions use the program's one descriptor (TransactionDescriptor:
+// read committed, waiting for locked rows). Statements and procedures are kept
+// by name; their server statements are prepared once per opening and kept in a
+// cache keyed by the statement text.
 class DbConnection {
 public:
     DbConnection(QString componentName, int tag);
@@ -26,6 +41,7 @@ public:
 
     // The connection must be closed.
     void setParams(const QString& database, const QString& user, const QString& password);
+    void setRole(const QString& role) { m_role = role; }
     const QString& database() const { return m_database; }
     const QString& userName() const { return m_user; }
     const QString& password() const { return m_password; }
@@ -36,10 +52,8 @@ public:
     // Grows with every opening, so statements know to prepare again.
     int generation() const { return m_generation; }
 
-    bool inTransaction() const { return m_inTransaction; }
-    // Changes whenever a transaction starts or ends. The driver ties a prepared
-    // statement to the transaction it was prepared in, so statements prepare again
-    // when this moves on.
+    bool inTransaction() const { return m_transaction != nullptr; }
+    // Changes whenever a transaction starts or ends.
     int transactionSerial() const { return m_transactionSerial; }
     void startTransaction();
     void commit();
@@ -50,23 +64,49 @@ public:
     // Closes every open statement of this connection.
     void closeStatements();
 
-    QSqlDatabase sqlDatabase() const;
+    // For statements and procedures: the server statement for a text with
+    // ":NAME" or "?" parameters, prepared once and kept. The reference holds
+    // until the cache epoch moves on.
+    fb::Prepared& prepared(const QString& sql);
+    std::unique_ptr<fb::Prepared> prepareUncached(const QString& sql);
+    int cacheEpoch() const { return m_cacheEpoch; }
+    // Frees every kept server statement (before a change of metadata).
+    void dropPrepared();
+    int preparedCount() const { return int(m_prepared.size()); }
+
+    // Runs work in the explicit transaction, or outside one in a transaction of
+    // its own: a read-only one kept for reads, a new one committed after writes.
+    // A row changed meanwhile by another transaction makes a write run again on
+    // the new version; server errors become DbError, where busyWhat names what a
+    // lock timeout found busy.
+    using Work = std::function<void(Firebird::ITransaction*)>;
+    void run(bool writes, const std::function<QString()>& busyWhat, const Work& work);
+    fb::Status& status() { return *m_status; }
+    Firebird::IAttachment* attachment() const { return m_attachment; }
 
 private:
+    class DbError failure(const Firebird::FbException& e, const QString& busyWhat);
+    class DbError busy(const Firebird::FbException& e, const QString& busyWhat);
+    Firebird::ITransaction* readTransaction();
+    Firebird::ITransaction* anyTransaction();
+    void endReadTransaction() noexcept;
+    // The connection went away: let go of every server object without asking.
+    void forgetAttachment() noexcept;
+
     QString m_name;
-    QString m_sqlName;
     int m_tag;
     QString m_database;
     QString m_user;
     QString m_password;
+    QString m_role;
     int m_generation = 0;
-    bool m_inTransaction = false;
     int m_transactionSerial = 0;
+    int m_cacheEpoch = 0;
+    std::unique_ptr<fb::Status> m_status;
+    Firebird::IAttachment* m_attachment = nullptr;
+    Firebird::ITransaction* m_transaction = nullptr;
+    Firebird::ITransaction* m_reader = nullptr;
+    std::unordered_map<QString, std::unique_ptr<fb::Prepared>> m_prepared;
     std::map<QString, std::unique_ptr<DbStatement>> m_statements;
     std::map<QString, std::unique_ptr<DbProcedure>> m_procedures;
 };
-
-// The text of a Qt SQL error as the server words it.
-class QSqlError;
-QString ServerText(const QSqlError& error);
-int ServerCode(const QSqlError& error);

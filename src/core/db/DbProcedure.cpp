@@ -3,10 +3,13 @@
 #include "DbConnection.h"
 #include "DbError.h"
 #include "DbStatement.h"
+#include "FbClient.h"
+#include "FbPrepared.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <ibase.h>
+
+#include <algorithm>
+#include <cstring>
 
 DbProcedure::DbProcedure(DbConnection& connection, QString procedureName)
     : m_connection(connection), m_name(std::move(procedureName)) {}
@@ -18,76 +21,88 @@ void DbProcedure::setParam(const QString& name, const QVariant& value) {
     m_inputs.insert(name.toUpper(), value);
 }
 
-void DbProcedure::prepare() {
-    if (!m_connection.connected())
-        throw DbError(QStringLiteral("Нет соединения с БД ") + m_connection.database());
-    if (m_query && m_preparedGeneration == m_connection.generation() &&
-        m_preparedTransaction == m_connection.transactionSerial())
-        return;
-    if (m_metaGeneration != m_connection.generation()) {
-        m_inputNames.clear();
-        m_outputNames.clear();
-        QSqlQuery meta(m_connection.sqlDatabase());
-        meta.prepare(QStringLiteral(
-            "SELECT TRIM(RDB$PARAMETER_NAME), RDB$PARAMETER_TYPE FROM RDB$PROCEDURE_PARAMETERS "
-            "WHERE RDB$PROCEDURE_NAME = ? ORDER BY RDB$PARAMETER_TYPE, RDB$PARAMETER_NUMBER"));
-        meta.addBindValue(m_name);
-        if (!meta.exec())
-            throw DbError(ServerText(meta.lastError()), ServerCode(meta.lastError()));
-        while (meta.next())
-            (meta.value(1).toInt() == 0 ? m_inputNames : m_outputNames)
-                << meta.value(0).toString().toUpper();
-        meta.finish();
-        QSqlQuery exists(m_connection.sqlDatabase());
-        exists.prepare(
-            QStringLiteral("SELECT COUNT(*) FROM RDB$PROCEDURES WHERE RDB$PROCEDURE_NAME = ?"));
-        exists.addBindValue(m_name);
-        if (!exists.exec() || !exists.next() || exists.value(0).toInt() == 0) {
-            exists.finish();
-            throw DbError(QStringLiteral("Procedure unknown %1").arg(m_name), -204);
-        }
-        exists.finish();
-        m_metaGeneration = m_connection.generation();
-    }
-    QString text = QStringLiteral("EXECUTE PROCEDURE ") + m_name;
+void DbProcedure::readParameters() {
+    DbStatement& exists = m_connection.statement(QStringLiteral("zemrak$procedureExists"));
+    exists.setSql(
+        QStringLiteral("SELECT COUNT(*) FROM RDB$PROCEDURES WHERE RDB$PROCEDURE_NAME = :NAME"));
+    exists.setParam(QStringLiteral("NAME"), m_name);
+    exists.open();
+    const bool known = exists.value(0).toInt() > 0;
+    exists.close();
+    if (!known)
+        throw DbError(QStringLiteral("Procedure unknown %1").arg(m_name), -204);
+    DbStatement& meta = m_connection.statement(QStringLiteral("zemrak$procedureParameters"));
+    meta.setSql(QStringLiteral(
+        "SELECT TRIM(RDB$PARAMETER_NAME), RDB$PARAMETER_TYPE FROM RDB$PROCEDURE_PARAMETERS "
+        "WHERE RDB$PROCEDURE_NAME = :NAME ORDER BY RDB$PARAMETER_TYPE, RDB$PARAMETER_NUMBER"));
+    meta.setParam(QStringLiteral("NAME"), m_name);
+    meta.open();
+    m_inputNames.clear();
+    m_outputNames.clear();
+    for (meta.first(); !meta.eof(); meta.next())
+        (meta.value(1).toInt() == 0 ? m_inputNames : m_outputNames)
+            << meta.value(0).toString().toUpper();
+    meta.close();
+    m_text = QStringLiteral("EXECUTE PROCEDURE ") + m_name;
     if (!m_inputNames.isEmpty()) {
         QStringList marks;
         for (qsizetype i = 0; i < m_inputNames.size(); ++i)
             marks << QStringLiteral("?");
-        text += QLatin1Char('(') + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+        m_text += QLatin1Char('(') + marks.join(QLatin1Char(',')) + QLatin1Char(')');
     }
-    m_query = std::make_unique<QSqlQuery>(m_connection.sqlDatabase());
-    if (!m_query->prepare(text)) {
-        const QSqlError err = m_query->lastError();
-        m_query.reset();
-        throw DbError(ServerText(err), ServerCode(err));
+    m_metaGeneration = m_connection.generation();
+    m_prepared = nullptr;
+}
+
+fb::Prepared& DbProcedure::prepare() {
+    if (!m_connection.connected())
+        throw DbError(QStringLiteral("Нет соединения с БД ") + m_connection.database());
+    if (m_metaGeneration != m_connection.generation())
+        readParameters();
+    if (!m_prepared || m_preparedEpoch != m_connection.cacheEpoch()) {
+        m_prepared = nullptr;
+        m_prepared = &m_connection.prepared(m_text);
+        m_preparedEpoch = m_connection.cacheEpoch();
+        m_outBuffer.assign(m_prepared->outputLength(), 0);
     }
-    m_preparedGeneration = m_connection.generation();
-    m_preparedTransaction = m_connection.transactionSerial();
+    return *m_prepared;
 }
 
 void DbProcedure::execute() {
     m_outputs.clear();
-    prepare();
-    for (qsizetype i = 0; i < m_inputNames.size(); ++i)
-        m_query->bindValue(int(i), m_inputs.value(m_inputNames[i]));
-    const bool ok = m_query->exec();
-    if (!ok) {
-        const QSqlError err = m_query->lastError();
-        m_query->finish();
-        if (!m_connection.inTransaction())
-            m_query.reset();
-        throw DbError(ServerText(err), ServerCode(err));
+    fb::Prepared& p = prepare();
+    std::vector<const QVariant*> values;
+    values.reserve(size_t(m_inputNames.size()));
+    for (const QString& name : m_inputNames) {
+        const auto it = m_inputs.constFind(name);
+        values.push_back(it == m_inputs.cend() ? nullptr : &*it);
     }
-    if (!m_outputNames.isEmpty() && m_query->next()) {
-        const QSqlRecord rec = m_query->record();
-        for (int i = 0; i < rec.count(); ++i)
-            m_outputs.insert(rec.fieldName(i).toUpper(), m_query->value(i));
-    }
-    m_query->finish();
-    // Outside an explicit transaction the driver's own one ends only with the statement.
-    if (!m_connection.inTransaction())
-        m_query.reset();
+    const bool hasOutputs = !p.outputs().empty();
+    std::vector<QByteArray> blobs;
+    m_connection.run(
+        true,
+        [this] { return QStringLiteral("Записи, которые изменяет процедура %1,").arg(m_name); },
+        [&](Firebird::ITransaction* transaction) {
+            auto* status = m_connection.status().get();
+            p.bind(status, m_connection.attachment(), transaction, values);
+            // The server looks at what a blob field held before.
+            std::fill(m_outBuffer.begin(), m_outBuffer.end(), 0);
+            p.execute(status, transaction, hasOutputs ? m_outBuffer.data() : nullptr);
+            blobs.clear();
+            for (const fb::Field& f : p.outputs()) {
+                short null = 0;
+                std::memcpy(&null, m_outBuffer.data() + f.nullOffset, sizeof null);
+                if (f.type != SQL_BLOB || null)
+                    continue;
+                ISC_QUAD id;
+                std::memcpy(&id, m_outBuffer.data() + f.offset, sizeof id);
+                blobs.push_back(fb::readBlob(status, m_connection.attachment(), transaction, id));
+                const quint64 index = blobs.size() - 1;
+                std::memcpy(m_outBuffer.data() + f.offset, &index, sizeof index);
+            }
+        });
+    for (const fb::Field& f : p.outputs())
+        m_outputs.insert(f.name.toUpper(), fb::decode(f, m_outBuffer.data(), blobs));
 }
 
 QVariant DbProcedure::output(const QString& name) const {
@@ -98,6 +113,5 @@ QVariant DbProcedure::output(const QString& name) const {
 }
 
 void DbProcedure::release() {
-    m_query.reset();
-    m_preparedGeneration = -1;
+    m_prepared = nullptr;
 }

@@ -3,10 +3,12 @@
 #include <QStringList>
 #include <QVariant>
 
-#include <memory>
+#include <vector>
 
 class DbConnection;
-class QSqlQuery;
+namespace fb {
+class Prepared;
+} // namespace fb
 
 // A stored procedure called by name with named parameters, as the data module's
 // procedure components are. The parameter list is read from the server once per
@@ -31,7 +33,8 @@ public:
     void release();
 
 private:
-    void prepare();
+    fb::Prepared& prepare();
+    void readParameters();
 
     DbConnection& m_connection;
     QString m_name;
@@ -39,8 +42,9 @@ private:
     QVariantMap m_outputs;
     QStringList m_inputNames;
     QStringList m_outputNames;
-    std::unique_ptr<QSqlQuery> m_query;
-    int m_preparedGeneration = -1;
-    int m_preparedTransaction = -1;
+    QString m_text;
+    fb::Prepared* m_prepared = nullptr;
+    int m_preparedEpoch = -1;
     int m_metaGeneration = -1;
+    std::vector<unsigned char> m_outBuffer;
 };

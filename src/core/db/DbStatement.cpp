@@ -3,17 +3,31 @@
 #include "CodePages.h"
 #include "DbConnection.h"
 #include "DbError.h"
+#include "FbClient.h"
+#include "FbPrepared.h"
+#include "FbRows.h"
 
 #include <QRegularExpression>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+
+namespace {
+
+// Latin and Russian letters need no look-up in the code page.
+bool plainlyWin1251(const QString& text) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80 && (u < 0x410 || u > 0x44F) && u != 0x401 && u != 0x451)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 void CheckWin1251(const QVariant& value) {
     if (value.typeId() != QMetaType::QString)
         return;
     const QString text = value.toString();
-    if (CanEncode(CodePage::Win1251, text))
+    if (plainlyWin1251(text) || CanEncode(CodePage::Win1251, text))
         return;
     QString bad;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -31,50 +45,10 @@ void CheckWin1251(const QVariant& value) {
                       .arg(text.left(60), bad));
 }
 
-DbStatement::DbStatement(DbConnection& connection, QString componentName)
-    : m_connection(connection), m_name(std::move(componentName)) {}
+namespace {
 
-DbStatement::~DbStatement() = default;
-
-void DbStatement::setSql(const QStringList& lines) {
-    if (lines == m_lines)
-        return;
-    close();
-    m_lines = lines;
-    m_dirty = true;
-}
-
-void DbStatement::appendSql(const QString& line) {
-    close();
-    m_lines.append(line);
-    m_dirty = true;
-}
-
-void DbStatement::setParam(const QString& name, const QVariant& value) {
-    CheckWin1251(value);
-    m_params.insert(name.toUpper(), value);
-}
-
-void DbStatement::prepare() {
-    if (!m_connection.connected())
-        throw DbError(QStringLiteral("Нет соединения с БД ") + m_connection.database());
-    if (!m_dirty && m_query && m_preparedGeneration == m_connection.generation() &&
-        m_preparedTransaction == m_connection.transactionSerial())
-        return;
-    m_query = std::make_unique<QSqlQuery>(m_connection.sqlDatabase());
-    m_query->setForwardOnly(true);
-    if (!m_query->prepare(text())) {
-        const QSqlError err = m_query->lastError();
-        m_query.reset();
-        throw DbError(ServerText(err), ServerCode(err));
-    }
-    m_preparedGeneration = m_connection.generation();
-    m_preparedTransaction = m_connection.transactionSerial();
-    m_dirty = false;
-}
-
-QStringList PlaceholderNames(const QString& sql) {
-    QStringList names;
+// Calls found(start, end) for every ":NAME" outside quotes and comments.
+template <class Found> void scanPlaceholders(const QString& sql, Found found) {
     const qsizetype n = sql.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = sql[i];
@@ -92,73 +66,194 @@ QStringList PlaceholderNames(const QString& sql) {
             qsizetype j = i + 1;
             while (j < n && (sql[j].isLetterOrNumber() || sql[j] == QLatin1Char('_')))
                 ++j;
-            const QString name = sql.mid(i, j - i);
-            if (!names.contains(name))
-                names << name;
+            found(i, j);
             i = j - 1;
         }
     }
+}
+
+} // namespace
+
+QStringList PlaceholderNames(const QString& sql) {
+    QStringList names;
+    scanPlaceholders(sql, [&](qsizetype from, qsizetype to) {
+        const QString name = sql.mid(from, to - from);
+        if (!names.contains(name))
+            names << name;
+    });
     return names;
 }
 
-void DbStatement::bindAll() {
-    // Qt turns ":NAME" into positions itself; names match without regard to case.
-    for (const QString& placeholder : PlaceholderNames(text()))
-        m_query->bindValue(placeholder, m_params.value(placeholder.mid(1).toUpper()));
+QString PositionalSql(const QString& sql, QStringList* names) {
+    QString out;
+    qsizetype copied = 0;
+    scanPlaceholders(sql, [&](qsizetype from, qsizetype to) {
+        out += QStringView(sql).mid(copied, from - copied);
+        out += QLatin1Char('?');
+        names->append(sql.mid(from + 1, to - from - 1).toUpper());
+        copied = to;
+    });
+    if (copied == 0)
+        return sql;
+    out += QStringView(sql).mid(copied);
+    return out;
+}
+
+DbStatement::DbStatement(DbConnection& connection, QString componentName)
+    : m_connection(connection), m_name(std::move(componentName)),
+      m_rows(std::make_unique<fb::Rows>()) {}
+
+DbStatement::~DbStatement() = default;
+
+void DbStatement::setSql(const QStringList& lines) {
+    if (lines == m_lines)
+        return;
+    close();
+    m_lines = lines;
+    m_text = m_lines.join(QLatin1Char('\n'));
+    m_prepared = nullptr;
+}
+
+void DbStatement::appendSql(const QString& line) {
+    close();
+    m_lines.append(line);
+    m_text = m_lines.join(QLatin1Char('\n'));
+    m_prepared = nullptr;
+}
+
+void DbStatement::setParam(const QString& name, const QVariant& value) {
+    CheckWin1251(value);
+    for (auto& [key, v] : m_params)
+        if (key.compare(name, Qt::CaseInsensitive) == 0) {
+            v = value;
+            return;
+        }
+    m_params.emplace_back(name, value);
+}
+
+fb::Prepared& DbStatement::prepare() {
+    if (!m_connection.connected())
+        throw DbError(QStringLiteral("Нет соединения с БД ") + m_connection.database());
+    if (!m_prepared || m_preparedEpoch != m_connection.cacheEpoch()) {
+        m_prepared = nullptr;
+        fb::Prepared& p = m_connection.prepared(m_text);
+        m_prepared = &p;
+        m_preparedEpoch = m_connection.cacheEpoch();
+    }
+    return *m_prepared;
+}
+
+std::vector<const QVariant*> DbStatement::boundValues(const fb::Prepared& prepared) const {
+    std::vector<const QVariant*> values;
+    values.reserve(size_t(prepared.paramNames().size()));
+    for (const QString& name : prepared.paramNames()) {
+        const QVariant* value = nullptr;
+        for (const auto& [key, v] : m_params)
+            if (key.compare(name, Qt::CaseInsensitive) == 0) {
+                value = &v;
+                break;
+            }
+        values.push_back(value);
+    }
+    return values;
+}
+
+QString DbStatement::busyWhat() const {
+    static const QRegularExpression target(
+        QStringLiteral(
+            "^\\s*(?:UPDATE\\s+OR\\s+INSERT\\s+INTO|UPDATE|DELETE\\s+FROM|INSERT\\s+INTO|"
+            "MERGE\\s+INTO)\\s+\"?([\\w$]+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = target.match(m_text);
+    if (m.hasMatch())
+        return QStringLiteral("Записи таблицы %1").arg(m.captured(1).toUpper());
+    return QStringLiteral("Данные запроса %1").arg(m_name);
 }
 
 void DbStatement::open() {
     close();
-    prepare();
-    bindAll();
-    if (!m_query->exec()) {
-        const QSqlError err = m_query->lastError();
-        m_query->finish();
-        dropOwnTransaction();
-        throw DbError(ServerText(err), ServerCode(err));
-    }
-    const QSqlRecord rec = m_query->record();
-    m_fields.clear();
-    for (int i = 0; i < rec.count(); ++i)
-        m_fields << rec.fieldName(i);
-    while (m_query->next()) {
-        QVariantList row;
-        row.reserve(rec.count());
-        for (int i = 0; i < rec.count(); ++i)
-            row << m_query->value(i);
-        m_rows.push_back(std::move(row));
-    }
-    const QSqlError err = m_query->lastError();
-    m_query->finish();
-    dropOwnTransaction();
-    if (err.isValid() && err.type() != QSqlError::NoError) {
-        m_rows.clear();
-        throw DbError(ServerText(err), ServerCode(err));
-    }
+    fb::Prepared& p = prepare();
+    const std::vector<const QVariant*> values = boundValues(p);
+    fb::Rows& rows = *m_rows;
+    rows.reset(&p, m_connection.cacheEpoch());
+    m_connection.run(
+        !p.returnsRows(), [this] { return busyWhat(); },
+        [&](Firebird::ITransaction* transaction) {
+            rows.clear();
+            auto* status = m_connection.status().get();
+            Firebird::IAttachment* attachment = m_connection.attachment();
+            p.bind(status, attachment, transaction, values);
+            if (!p.returnsRows()) {
+                p.execute(status, transaction, rows.columnCount() > 0 ? rows.append() : nullptr);
+                return;
+            }
+            Firebird::IResultSet* cursor = p.openCursor(status, transaction);
+            try {
+                while (cursor->fetchNext(status, rows.append()) == Firebird::IStatus::RESULT_OK)
+                    rows.readBlobs(status, attachment, transaction);
+                rows.dropLast();
+                cursor->close(status);
+            } catch (...) {
+                cursor->release();
+                throw;
+            }
+        });
+    m_fields = rows.names();
     m_open = true;
     m_pos = 0;
 }
 
 void DbStatement::execute() {
     close();
-    prepare();
-    bindAll();
-    const bool ok = m_query->exec();
-    const QSqlError err = m_query->lastError();
-    static const QRegularExpression dml(QStringLiteral("^\\s*(INSERT|UPDATE|DELETE)\\b"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    m_rowsAffected = ok && dml.match(text()).hasMatch() ? m_query->numRowsAffected() : 0;
-    m_query->finish();
-    dropOwnTransaction();
-    if (!ok)
-        throw DbError(ServerText(err), ServerCode(err));
+    fb::Prepared& p = prepare();
+    if (p.isDdl()) {
+        runDdl();
+        return;
+    }
+    const std::vector<const QVariant*> values = boundValues(p);
+    m_connection.run(
+        true, [this] { return busyWhat(); },
+        [&](Firebird::ITransaction* transaction) {
+            auto* status = m_connection.status().get();
+            p.bind(status, m_connection.attachment(), transaction, values);
+            if (p.returnsRows()) {
+                p.openCursor(status, transaction)->close(status);
+            } else if (!p.outputs().empty()) {
+                std::vector<unsigned char> out(p.outputLength());
+                p.execute(status, transaction, out.data());
+            } else {
+                p.execute(status, transaction, nullptr);
+            }
+            m_rowsAffected = p.changesData() ? int(p.affectedRows(status)) : 0;
+        });
+}
+
+void DbStatement::runDdl() {
+    // A kept statement holds the tables it reads; a change of metadata must not
+    // find them in use, so every kept statement goes first.
+    m_connection.dropPrepared();
+    m_prepared = nullptr;
+    std::unique_ptr<fb::Prepared> p = m_connection.prepareUncached(m_text);
+    const std::vector<const QVariant*> values = boundValues(*p);
+    m_connection.run(
+        true, [this] { return busyWhat(); },
+        [&](Firebird::ITransaction* transaction) {
+            auto* status = m_connection.status().get();
+            p->bind(status, m_connection.attachment(), transaction, values);
+            p->execute(status, transaction, nullptr);
+        });
+    m_rowsAffected = 0;
 }
 
 void DbStatement::close() {
     m_open = false;
-    m_rows.clear();
+    m_rows->clear();
     m_fields.clear();
     m_pos = 0;
+}
+
+int DbStatement::rowCount() const {
+    return m_rows->count();
 }
 
 bool DbStatement::seek(int row) {
@@ -185,36 +280,29 @@ QVariant DbStatement::value(const QString& field) const {
 QVariant DbStatement::value(int column) const {
     if (eof() || column < 0 || column >= m_fields.size())
         return {};
-    return m_rows[size_t(m_pos)][column];
+    return m_rows->value(m_pos, column);
 }
 
 bool DbStatement::locate(const QString& field, const QVariant& value) {
     const int col = fieldIndex(field);
     if (col < 0)
         return false;
-    for (size_t r = 0; r < m_rows.size(); ++r) {
-        const QVariant& v = m_rows[r][col];
+    const int n = rowCount();
+    for (int r = 0; r < n; ++r) {
+        const QVariant v = m_rows->value(r, col);
         const bool equal = (v.canConvert<double>() && value.canConvert<double>() && !v.isNull() &&
                             v.typeId() != QMetaType::QString)
                                ? v.toDouble() == value.toDouble()
                                : v == value;
         if (equal) {
-            m_pos = int(r);
+            m_pos = r;
             return true;
         }
     }
     return false;
 }
 
-void DbStatement::dropOwnTransaction() {
-    // Outside an explicit transaction the driver gives the statement a transaction
-    // of its own and keeps it (and its snapshot) until the statement is freed.
-    if (!m_connection.inTransaction())
-        m_query.reset();
-}
-
 void DbStatement::release() {
     close();
-    m_query.reset();
-    m_preparedGeneration = -1;
+    m_prepared = nullptr;
 }

@@ -4,15 +4,20 @@
 #include <QVariant>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class DbConnection;
-class QSqlQuery;
+namespace fb {
+class Prepared;
+class Rows;
+} // namespace fb
 
 // A named statement of a connection (a query component of the data module).
-// Its text is kept line by line and prepared again only when a line changes.
-// Parameters are bound by name (":NAME"). A SELECT is read whole when opened
-// and its server query finished at once, so it never holds a transaction open.
+// Its text is kept line by line; the server statement for a text comes from the
+// connection's cache. Parameters are bound by name (":NAME"). A SELECT is read
+// whole when opened and its cursor closed at once, so it never holds a
+// transaction open; the rows stay in the server's form until a value is read.
 class DbStatement {
 public:
     DbStatement(DbConnection& connection, QString componentName);
@@ -27,7 +32,7 @@ public:
     void clearSql() { setSql(QStringList{}); }
     void appendSql(const QString& line);
     const QStringList& sql() const { return m_lines; }
-    QString text() const { return m_lines.join(QLatin1Char('\n')); }
+    const QString& text() const { return m_text; }
 
     void setParam(const QString& name, const QVariant& value);
     void clearParams() { m_params.clear(); }
@@ -41,9 +46,9 @@ public:
     int rowsAffected() const { return m_rowsAffected; }
 
     // Rows of the last open.
-    int rowCount() const { return int(m_rows.size()); }
-    bool eof() const { return m_pos >= int(m_rows.size()); }
-    bool isEmpty() const { return m_rows.empty(); }
+    int rowCount() const;
+    bool eof() const { return m_pos >= rowCount(); }
+    bool isEmpty() const { return rowCount() == 0; }
     void first() { m_pos = 0; }
     void next() { ++m_pos; }
     bool seek(int row);
@@ -59,27 +64,31 @@ public:
     void release();
 
 private:
-    void prepare();
-    void bindAll();
-    void dropOwnTransaction();
+    fb::Prepared& prepare();
+    std::vector<const QVariant*> boundValues(const fb::Prepared& prepared) const;
+    void runDdl();
+    // What a lock timeout found busy, in the message's words.
+    QString busyWhat() const;
 
     DbConnection& m_connection;
     QString m_name;
     QStringList m_lines;
-    QVariantMap m_params;
-    std::unique_ptr<QSqlQuery> m_query;
-    int m_preparedGeneration = -1;
-    int m_preparedTransaction = -1;
-    bool m_dirty = true;
+    QString m_text;
+    std::vector<std::pair<QString, QVariant>> m_params;
+    fb::Prepared* m_prepared = nullptr;
+    int m_preparedEpoch = -1;
     bool m_open = false;
     int m_rowsAffected = 0;
     QStringList m_fields;
-    std::vector<QVariantList> m_rows;
+    std::unique_ptr<fb::Rows> m_rows;
     int m_pos = 0;
 };
 
 // The ":NAME" placeholders of a statement text, outside quotes and comments.
 QStringList PlaceholderNames(const QString& sql);
+// The text with every placeholder replaced by "?"; names gets the upper-case
+// name of each mark in order.
+QString PositionalSql(const QString& sql, QStringList* names);
 
 // A text parameter must fit Windows-1251, the character set of every column.
 // Throws DbError naming the characters that do not.
