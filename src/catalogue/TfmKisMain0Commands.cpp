@@ -150,6 +150,9 @@ void TfmKisMain0::storeIdentifier() {
 }
 
 bool TfmKisMain0::treeKey(QKeyEvent* key) {
+    // Enter in the caption editor stores the name; it does not open the collection.
+    if (trvMaster->captionEditing())
+        return false;
     OutlineNode* node = m_tree->tree().current();
     switch (key->key()) {
     case Qt::Key_Return:

@@ -275,6 +275,18 @@ TEST_F(CollectionsWindowCommands, AddingATableToACollectionDeletedElsewhere) {
     operation("Добавить")->trigger();
     EXPECT_EQ(m_prompter.texts(), QStringList{kDeleted});
     EXPECT_EQ(m_tree->topLevelItemCount(), 2);
+    // Enter in the new collection's caption stores its name and stays in the tree.
+    QApplication::processEvents();
+    QLineEdit* caption = nullptr;
+    for (QLineEdit* e : m_tree->findChildren<QLineEdit*>())
+        if (e->isVisible())
+            caption = e;
+    ASSERT_TRUE(caption);
+    QTest::keyClicks(caption, QStringLiteral("C"));
+    QTest::keyClick(caption, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(m_window->controller().mode(), CollectionsController::Mode::Collections);
+    EXPECT_EQ(stored(QStringLiteral("NLEVEL"), QStringLiteral("C")), QStringLiteral("1"));
 }
 
 // Cells take no more than their columns hold; a refusal is told in Russian and the
