@@ -1,6 +1,7 @@
 #include "CollectionsController.h"
 
 #include "ChangeFlags.h"
+#include "ColumnWidth.h"
 #include "DbError.h"
 #include "DbTransaction.h"
 #include "ElementOperations.h"
@@ -18,22 +19,18 @@ const QString kIsInUse = QStringLiteral("ISINUSE");
 const QString kTableDeleted = QStringLiteral("Выбранная таблица удалена другим пользователем");
 const QString kTablesChanged = QStringLiteral("Каталог таблиц изменен другим пользователем");
 
-// A password dialog that asks until the password is typed exactly or cancelled.
-class AskedPassword : public TablePassword {
+// Asks through the prompter until the password is typed exactly or cancelled.
+class PromptedPassword : public TablePassword {
 public:
-    AskedPassword(Prompter& prompter, const CollectionsController::PasswordReader& reader,
-                  QString caption, QString label)
-        : TablePassword(prompter), m_reader(reader), m_caption(std::move(caption)),
-          m_label(std::move(label)) {}
+    PromptedPassword(Prompter& prompter, QString caption, QString label)
+        : TablePassword(prompter), m_caption(std::move(caption)), m_label(std::move(label)) {}
 
 protected:
     bool readPassword(QString& typed) override {
-        return m_reader ? m_reader(m_caption, m_label, typed)
-                        : prompter().inputText(m_caption, m_label, typed);
+        return prompter().inputText(m_caption, m_label, typed);
     }
 
 private:
-    const CollectionsController::PasswordReader& m_reader;
     QString m_caption;
     QString m_label;
 };
@@ -74,15 +71,25 @@ QString CollectionsController::collectionPassword(int key) {
     return parol;
 }
 
+bool CollectionsController::askPassword(const QString& caption, const QString& label,
+                                        const QString& parol) {
+    if (!m_reader)
+        return PromptedPassword(m_prompter, caption, label).ask(parol);
+    return m_reader(caption, label, [this, &parol](const QString& typed) {
+        if (typed == parol)
+            return true;
+        m_prompter.error(QStringLiteral("Неверный пароль"));
+        return false;
+    });
+}
+
 bool CollectionsController::askCollectionPassword(OutlineNode* node) {
     if (!node)
         return false;
     const QString parol = collectionPassword(m_engine.keyOf(node));
     if (IsBlank(parol))
         return true;
-    return AskedPassword(m_prompter, m_reader, SbrCaption(),
-                         QStringLiteral("Введите пароль сборника :"))
-        .ask(parol);
+    return askPassword(SbrCaption(), QStringLiteral("Введите пароль сборника :"), parol);
 }
 
 bool CollectionsController::openCollection() {
@@ -154,7 +161,43 @@ bool CollectionsController::addTable() {
         m_prompter.info(kTablesChanged);
         return false;
     }
-    return m_elements.AddElement();
+    if (m_elements.AddElement())
+        return true;
+    if (m_elements.folderDeleted())
+        leaveDeletedCollection();
+    return false;
+}
+
+void CollectionsController::leaveDeletedCollection() {
+    enterTree();
+    // The deletion flagged this program; the tree is read now, so the flag is spent.
+    try {
+        m_engine.flags().ClearOwnChangeFlag(m_engine.descriptor().spZero);
+        m_engine.BuildOutline();
+    } catch (const DbError& e) {
+        m_prompter.error(e.message());
+    }
+}
+
+bool CollectionsController::storeIdentifier(int key, const QString& identifier) {
+    const int position = m_engine.arrays().find(key);
+    if (position < 0) {
+        m_prompter.info(m_elements.descriptor().folderDeleted);
+        return false;
+    }
+    OutlineNode* node = m_engine.tree().at(position);
+    const QString old = m_engine.identifierOf(node);
+    m_engine.setIdentifier(node, identifier);
+    if (m_engine.RenameNode(node, node->text()))
+        return true;
+    m_engine.setIdentifier(node, old);
+    return false;
+}
+
+int CollectionsController::identifierWidth() {
+    const int width =
+        DeclaredColumnWidth(m_dm.dbTab, QStringLiteral("SBR"), QStringLiteral("NAMEID"));
+    return width > 0 ? width : 32767;
 }
 
 bool CollectionsController::tableNeedsPasswordToOpen() const {
@@ -168,9 +211,7 @@ bool CollectionsController::tableNeedsPasswordToOpen() const {
 
 bool CollectionsController::askTablePassword() {
     const QString parol = m_elements.rows().value(QStringLiteral("PAROL")).toString();
-    return IsBlank(parol) ||
-           AskedPassword(m_prompter, m_reader, TablePassword::caption(), TablePassword::label())
-               .ask(parol);
+    return IsBlank(parol) || askPassword(TablePassword::caption(), TablePassword::label(), parol);
 }
 
 bool CollectionsController::deleteTable() {
@@ -315,7 +356,9 @@ void CollectionsController::attachGridEditing() {
             m_prompter.info(QStringLiteral("Пользователю ") + tabUser() +
                             QStringLiteral(" корректировка запрещена"));
         else
-            m_prompter.error(QString::fromUtf8(error.what()));
+            m_prompter.error(
+                WithServerText(QStringLiteral("Ошибка при корректировке. Повторите..."),
+                               db ? db->message() : QString::fromUtf8(error.what())));
     });
 }
 
@@ -382,11 +425,18 @@ bool CollectionsController::enterCollectionPassword() {
     OutlineNode* node = m_engine.tree().current();
     if (!node || !askCollectionPassword(node))
         return false;
-    QString parol = collectionPassword(m_engine.keyOf(node)).trimmed();
-    const QString label = QStringLiteral("Введите пароль сборника");
-    const bool typed = m_reader ? m_reader(SbrCaption(), label, parol)
-                                : m_prompter.inputText(SbrCaption(), label, parol);
-    return typed && setCollectionPassword(parol);
+    const QString current = collectionPassword(m_engine.keyOf(node)).trimmed();
+    const auto store = [this](const QString& parol) { return setCollectionPassword(parol); };
+    if (m_pswdSbr)
+        return m_pswdSbr(current, store);
+    // Asked again until stored or cancelled, as the dialog stays open.
+    for (;;) {
+        QString parol = current;
+        if (!m_prompter.inputText(SbrCaption(), QStringLiteral("Введите пароль сборника"), parol))
+            return false;
+        if (store(parol))
+            return true;
+    }
 }
 
 bool CollectionsController::enterTablePassword(const TablePasswordDialog& dialog) {

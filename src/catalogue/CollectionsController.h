@@ -49,7 +49,14 @@ public:
     bool deleteCollection();
     bool levelUp();
     bool levelDown();
+    // The identifier typed in edKod for the collection with this key, stored with
+    // the collection's name; false when it is gone or could not be stored.
+    bool storeIdentifier(int key, const QString& identifier);
+    // Characters of SBR.NAMEID, the limit of edKod.
+    int identifierWidth();
 
+    // A collection deleted meanwhile by another user sends the window back to
+    // the rebuilt tree (the mode is then Collections).
     bool addTable();
     bool deleteTable();
     // Opens the current table through `editor` (given the table's key) with the
@@ -79,10 +86,18 @@ public:
     // `dialog` gets the current password and scope boxes and returns them changed.
     using TablePasswordDialog = std::function<bool(QString& parol, bool& onOpen, bool& onSave)>;
     bool enterTablePassword(const TablePasswordDialog& dialog);
-    // How a password is read; windows show it masked. The prompter's input by default.
-    using PasswordReader =
-        std::function<bool(const QString& caption, const QString& label, QString& typed)>;
+    // How a password is asked for: `check` tells a wrong one (and says so); windows
+    // keep their dialog open until it passes. The prompter's input by default.
+    using PasswordReader = std::function<bool(const QString& caption, const QString& label,
+                                              const std::function<bool(const QString&)>& check)>;
     void setPasswordReader(PasswordReader reader) { m_reader = std::move(reader); }
+    // How a new collection password is typed: `store` refuses what cannot be stored
+    // (and says why). The prompter's input by default.
+    using CollectionPasswordDialog = std::function<bool(
+        const QString& current, const std::function<bool(const QString&)>& store)>;
+    void setCollectionPasswordDialog(CollectionPasswordDialog dialog) {
+        m_pswdSbr = std::move(dialog);
+    }
     // "Посмотреть пароль": for the table-materials administrator only.
     void showCollectionPassword();
     void showTablePassword();
@@ -105,7 +120,9 @@ public:
 
 private:
     QString collectionPassword(int key);
+    bool askPassword(const QString& caption, const QString& label, const QString& parol);
     bool subtreeInUse(OutlineNode* node);
+    void leaveDeletedCollection();
     bool tableNeedsPasswordToOpen() const;
     // UPDATE_CAT_USE in its own transaction.
     void setInUse(int key, int value);
@@ -120,4 +137,5 @@ private:
     int m_collection = 0;
     QString m_collectionName;
     PasswordReader m_reader;
+    CollectionPasswordDialog m_pswdSbr;
 };

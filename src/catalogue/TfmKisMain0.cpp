@@ -5,11 +5,12 @@
 #include "TMyDBGrid.h"
 #include "TableGridWidths.h"
 #include "TdmMSSQL.h"
+#include "TfmParol.h"
+#include "TfmPswdSBR.h"
 #include "format/BookLocale.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -40,20 +41,15 @@ TfmKisMain0::TfmKisMain0(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
         dm, OutlineDescriptor::Collections(), *trvMaster, m_treeCommands, prompter, m_state);
     m_controller =
         std::make_unique<CollectionsController>(dm, prompter, m_tree->engine(), m_elements);
-    m_tree->binding().onSelect = [this](OutlineNode* node) {
-        m_tree->engine().selectNode(node);
-        if (node && !m_state.building)
-            edKod->setText(m_tree->engine().identifierOf(node));
-    };
+    m_tree->binding().onCurrentShown = [this](OutlineNode*) { showIdentifier(); };
     m_controller->attachGridEditing();
-    m_controller->setPasswordReader(
-        [this](const QString& caption, const QString& label, QString& typed) {
-            bool ok = false;
-            const QString text =
-                QInputDialog::getText(this, caption, label, QLineEdit::Password, typed, &ok);
-            if (ok)
-                typed = text;
-            return ok;
+    m_controller->setPasswordReader([this](const QString& caption, const QString& label,
+                                           const std::function<bool(const QString&)>& check) {
+        return TfmParol::run(this, caption, label, check);
+    });
+    m_controller->setCollectionPasswordDialog(
+        [this](const QString& current, const std::function<bool(const QString&)>& store) {
+            return TfmPswdSBR::run(this, current, store);
         });
     scaleToScreen();
 }
@@ -131,7 +127,6 @@ void TfmKisMain0::buildWidgets() {
     lbKod->hide();
     edKod->hide();
     edKod->installEventFilter(this);
-    connect(edKod, &QLineEdit::editingFinished, this, [this] { storeIdentifier(); });
 
     paMedstat = new QWidget(m_toolPanel);
     auto* medLayout = new QHBoxLayout(paMedstat);
@@ -156,6 +151,7 @@ void TfmKisMain0::buildWidgets() {
     dgSlave = new TMyDBGrid(splitter);
     dgSlave->setObjectName(QStringLiteral("dgSlave"));
     dgSlave->setEnabled(false);
+    dgSlave->setReadOnly(true);
     // The grid's columns follow its width only while it shows tables.
     connect(splitter, &QSplitter::splitterMoved, this, [this] {
         if (dgSlave->isEnabled())

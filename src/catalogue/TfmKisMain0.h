@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -54,6 +55,9 @@ private:
     void addByMode();
     void deleteByMode();
     void toggleKod(bool on);
+    // edKod shows the selected collection's identifier, except while it is typed.
+    void showIdentifier();
+    void startIdentifier();
     void storeIdentifier();
     void showPeriods();
     void showAbout();
@@ -92,5 +96,8 @@ private:
     ElementRowSet m_rows;
     ElementOperations m_elements;
     std::unique_ptr<CollectionsController> m_controller;
-    OutlineNode* m_kodNode = nullptr;
+    // While edKod has focus: the tree commands are held, and the key of the
+    // collection the identifier is typed for (the tree may be rebuilt meanwhile).
+    bool m_kodTyping = false;
+    std::optional<int> m_kodKey;
 };

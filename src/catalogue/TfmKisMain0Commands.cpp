@@ -1,5 +1,4 @@
-// What the collections window does on its commands and keys (key events of an
-// in-place editor go to the editor, not here): the mode switches
+// What the collections window does on its commands and keys: the mode switches
 // and the hand-over to the controller.
 #include "TfmKisMain0.h"
 
@@ -11,18 +10,20 @@
 #include "TdmMSSQL.h"
 
 #include <QFile>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+
+#include <utility>
 
 void TfmKisMain0::afterTreeBuilt() {
     const bool any = !m_tree->tree().isEmpty();
     m_copy->setEnabled(false); // copying comes with its own part
     m_paste->setEnabled(false);
     m_protectSbr->setEnabled(any);
-    if (any)
-        edKod->setMaxLength(20);
+    edKod->setMaxLength(m_controller->identifierWidth());
     const bool admin = m_controller->isAdministrator();
     m_viewSbrPassword->setEnabled(admin);
     m_viewCatPassword->setEnabled(admin);
@@ -35,21 +36,20 @@ void TfmKisMain0::afterTreeBuilt() {
 void TfmKisMain0::enterTree() {
     paMedstat->hide();
     setWindowTitle(mainCaption());
-    if (m_controller->mode() == CollectionsController::Mode::Tables) {
+    // The grid is writable only while it shows the tables of a collection.
+    if (!dgSlave->readOnly()) {
         if (m_rows.editing())
             m_rows.cancel();
         dgSlave->setReadOnly(true);
         dgSlave->setEnabled(false);
-        m_controller->enterTree();
         edKod->setEnabled(true);
     }
-    const bool any = !m_tree->tree().isEmpty();
-    m_protectSbr->setEnabled(any);
+    m_controller->enterTree();
+    m_protectSbr->setEnabled(!m_tree->tree().isEmpty());
     m_protectCat->setEnabled(false);
     ShowTreeButtons(m_treeCommands, m_elementCommands);
-    m_tree->engine().UpdateMoveButtons(m_tree->tree().current());
-    m_treeCommands.add.setEnabled(true);
-    m_treeCommands.remove.setEnabled(any);
+    if (!m_kodTyping)
+        m_tree->engine().holdCommands(CommandHold::None);
 }
 
 void TfmKisMain0::openCollection() {
@@ -93,15 +93,19 @@ void TfmKisMain0::addByMode() {
         return;
     }
     m_controller->addTable();
+    if (m_controller->mode() == CollectionsController::Mode::Collections) {
+        // The collection was deleted by another user; the tree shows what is left.
+        enterTree();
+        trvMaster->setFocus();
+        return;
+    }
     afterTablesChanged();
 }
 
 void TfmKisMain0::deleteByMode() {
     if (m_controller->mode() == CollectionsController::Mode::Collections) {
         m_controller->deleteCollection();
-        const bool any = !m_tree->tree().isEmpty();
-        m_protectSbr->setEnabled(any);
-        m_treeCommands.remove.setEnabled(any);
+        m_protectSbr->setEnabled(!m_tree->tree().isEmpty());
         return;
     }
     m_controller->deleteTable();
@@ -114,18 +118,41 @@ void TfmKisMain0::toggleKod(bool on) {
     edKod->setEnabled(on && m_controller->mode() == CollectionsController::Mode::Collections);
 }
 
-void TfmKisMain0::storeIdentifier() {
-    OutlineNode* node = m_kodNode;
-    m_kodNode = nullptr;
-    if (!node || !edKod->isModified())
+void TfmKisMain0::showIdentifier() {
+    if (m_kodTyping)
         return;
+    const OutlineNode* node = m_tree->tree().current();
+    const int p = node ? m_tree->tree().position(node) : -1;
+    const std::vector<QString>& ids = m_tree->engine().arrays().identifiers;
+    edKod->setText(p >= 0 && p < int(ids.size()) ? ids[size_t(p)] : QString());
     edKod->setModified(false);
-    m_tree->engine().setIdentifier(node, edKod->text().trimmed());
-    m_tree->engine().RenameNode(node, node->text());
-    m_tree->engine().UpdateMoveButtons(m_tree->tree().current());
+}
+
+void TfmKisMain0::startIdentifier() {
+    if (m_kodTyping)
+        return;
+    m_kodTyping = true;
+    m_kodKey.reset();
+    if (const OutlineNode* node = m_tree->tree().current())
+        m_kodKey = m_tree->engine().keyOf(node);
+    m_tree->engine().holdCommands(CommandHold::All);
+}
+
+void TfmKisMain0::storeIdentifier() {
+    if (!m_kodTyping)
+        return;
+    m_kodTyping = false;
+    const std::optional<int> key = std::exchange(m_kodKey, std::nullopt);
+    if (key && edKod->isModified())
+        m_controller->storeIdentifier(*key, edKod->text().trimmed());
+    m_tree->engine().holdCommands(CommandHold::None);
+    showIdentifier();
 }
 
 bool TfmKisMain0::treeKey(QKeyEvent* key) {
+    // Enter in the caption editor stores the name; it does not open the collection.
+    if (trvMaster->captionEditing())
+        return false;
     OutlineNode* node = m_tree->tree().current();
     switch (key->key()) {
     case Qt::Key_Return:
@@ -161,6 +188,9 @@ bool TfmKisMain0::treeKey(QKeyEvent* key) {
 }
 
 bool TfmKisMain0::gridKey(QKeyEvent* key) {
+    // Enter in a cell editor finishes the cell; it does not open the table.
+    if (dgSlave->cellEditing())
+        return false;
     switch (key->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -200,10 +230,14 @@ bool TfmKisMain0::gridKey(QKeyEvent* key) {
 bool TfmKisMain0::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn && watched == trvMaster)
         enterTree();
-    if (event->type() == QEvent::FocusIn && watched == edKod) {
-        m_kodNode = m_tree->tree().current();
-        for (QAction* a : {m_add, m_delete, m_up, m_down, m_left, m_right})
-            a->setEnabled(false);
+    // A menu opened over the box leaves the typing where it is.
+    if (watched == edKod &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        if (event->type() == QEvent::FocusIn)
+            startIdentifier();
+        else
+            storeIdentifier();
     }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -213,6 +247,7 @@ bool TfmKisMain0::eventFilter(QObject* watched, QEvent* event) {
             return gridKey(key);
         if (watched == edKod && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
                                  key->key() == Qt::Key_Tab)) {
+            storeIdentifier();
             trvMaster->setFocus();
             return true;
         }

@@ -30,6 +30,8 @@ ElementDescriptor ElementDescriptor::Tables() {
     d.flagColumn = QStringLiteral("PCAT");
     d.spOne = QStringLiteral("spOneUCAT");
     d.spZero = QStringLiteral("spZeroUCAT");
+    d.folderTable = QStringLiteral("SBR");
+    d.folderDeleted = QStringLiteral("Сборник удален другим пользователем");
     d.messages = elementMessages();
     return d;
 }
@@ -47,6 +49,8 @@ ElementDescriptor ElementDescriptor::Indicators() {
     d.flagColumn = QStringLiteral("PPOK");
     d.spOne = QStringLiteral("spOneUPOK");
     d.spZero = QStringLiteral("spZeroUPOK");
+    d.folderTable = QStringLiteral("RUB");
+    d.folderDeleted = QStringLiteral("Раздел удален другим пользователем");
     d.messages = elementMessages();
     return d;
 }

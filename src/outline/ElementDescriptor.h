@@ -18,6 +18,8 @@ struct ElementDescriptor {
     bool indicators = false; // EIZ instead of KODSPIS
     QString spInsert, spDelete, spUpdateNpp, spRenum;
     QString flagColumn, spOne, spZero;
+    QString folderTable;   // SBR, RUB: the folder must still be there when an element is added
+    QString folderDeleted; // what the user is told when another program deleted it
     std::map<ElementOp, OutlineMessages> messages;
 
     static ElementDescriptor Tables();

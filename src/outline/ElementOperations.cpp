@@ -1,6 +1,8 @@
 #include "ElementOperations.h"
 
+#include "ColumnWidth.h"
 #include "DbError.h"
+#include "DbStatement.h"
 #include "DbTransaction.h"
 #include "ElementRowSet.h"
 #include "Prompter.h"
@@ -8,6 +10,15 @@
 #include "TdmMSSQL.h"
 
 #include <climits>
+#include <stdexcept>
+
+namespace {
+
+struct FolderDeleted : std::runtime_error {
+    FolderDeleted() : std::runtime_error("folder deleted") {}
+};
+
+} // namespace
 
 ElementOperations::ElementOperations(TdmMSSQL& dm, ElementDescriptor descriptor,
                                      ElementRowSet& rows, Prompter& prompter, OutlineState& state)
@@ -44,6 +55,14 @@ void ElementOperations::updateCommands() {
 }
 
 void ElementOperations::openFolder(int folderKey) {
+    // The grid limits typing to the columns' widths, read once.
+    if (m_rows.fieldLength(QStringLiteral("NAMEFOLDER")) == 0) {
+        QStringList fields{QStringLiteral("NAMEFOLDER"), QStringLiteral("KODALT")};
+        if (m_d.indicators)
+            fields << QStringLiteral("EIZ");
+        for (const QString& field : fields)
+            m_rows.setFieldLength(field, DeclaredColumnWidth(connection(), m_d.table, field));
+    }
     m_folder = folderKey;
     m_rows.setParam(QStringLiteral("KODFOLDER"), folderKey);
     m_rows.open();
@@ -91,6 +110,22 @@ void ElementOperations::reopenAt(const QVariant& element) {
     ++m_statements;
     if (element.isValid())
         m_rows.locate(m_d.keyField, element);
+}
+
+void ElementOperations::lockFolder() {
+    if (m_d.folderTable.isEmpty())
+        return;
+    DbStatement& st = connection().statement(QStringLiteral("quLockFolder"));
+    // Only our own table name reaches the text.
+    st.setSql(QStringLiteral("SELECT KODFOLDER FROM %1 WHERE KODFOLDER = :KOD_FOLDER WITH LOCK")
+                  .arg(m_d.folderTable));
+    st.setParam(QStringLiteral("KOD_FOLDER"), m_folder);
+    st.open();
+    ++m_statements;
+    const bool gone = st.isEmpty();
+    st.close();
+    if (gone)
+        throw FolderDeleted();
 }
 
 int ElementOperations::nppAfterLast() {
@@ -154,6 +189,11 @@ bool ElementOperations::commitChange(ElementOp op, const QVariant& returnTo, Wor
         if (m_dm.dbMain.inTransaction())
             m_dm.dbMain.commit();
         return true;
+    } catch (const FolderDeleted&) {
+        RollbackQuietly(m_dm.dbMain);
+        RollbackQuietly(m_dm.dbTab);
+        m_folderDeleted = true;
+        m_prompter.info(m_d.folderDeleted);
     } catch (const DbError& e) {
         RollbackQuietly(m_dm.dbMain);
         RollbackQuietly(m_dm.dbTab);
@@ -182,7 +222,9 @@ bool ElementOperations::AddElement() {
         return false;
     const QVariant current = m_rows.isEmpty() ? QVariant() : key(m_rows.currentRow());
     int value = 0;
+    m_folderDeleted = false;
     const bool ok = commitChange(ElementOp::Add, current, [&] {
+        lockFolder();
         if (m_rows.isEmpty()) {
             value = m_state.nppStep;
         } else if (m_rows.isLast()) {

@@ -46,7 +46,10 @@ public:
 
     // NPP for an element inserted just before the current row, which stays current.
     int AllocateElementNpp();
+    // False also when another program has deleted the folder meanwhile
+    // (folderDeleted() then tells so; the user has been told).
     bool AddElement();
+    bool folderDeleted() const { return m_folderDeleted; }
     bool DeleteElement();
     // Rows as the grid shows them; a target below 0 is the title row (or no
     // row at all): the element goes to the end.
@@ -59,6 +62,9 @@ private:
     void renumberFolder();
     int nppAfterLast();
     void reopenAt(const QVariant& key);
+    // Locks the folder's row for the rest of the transaction, so that it cannot
+    // be deleted under the new element; throws when it is gone already.
+    void lockFolder();
     int npp(int row) const;
     QVariant key(int row) const;
     template <class Work> bool commitChange(ElementOp op, const QVariant& returnTo, Work&& work);
@@ -74,5 +80,6 @@ private:
     std::function<void()> m_listener;
     int m_folder = 0;
     QVariant m_lastAdded;
+    bool m_folderDeleted = false;
     int m_statements = 0;
 };

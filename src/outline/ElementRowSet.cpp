@@ -65,6 +65,18 @@ bool ElementRowSet::moveTo(int row) {
     return true;
 }
 
+void ElementRowSet::setFieldLength(const QString& field, int length) {
+    m_lengths.insert(field.toUpper(), length);
+}
+
+int ElementRowSet::fieldLength(const QString& field) const {
+    return m_lengths.value(field.toUpper(), 0);
+}
+
+int ElementRowSet::columnLength(int column) const {
+    return column >= 0 && column < m_columns.size() ? fieldLength(m_columns[column].field) : 0;
+}
+
 int ElementRowSet::fieldIndex(const QString& field) const {
     for (int i = 0; i < m_fields.size(); ++i)
         if (m_fields[i].compare(field, Qt::CaseInsensitive) == 0)
@@ -170,6 +182,7 @@ bool ElementRowSet::setData(const QModelIndex& index, const QVariant& value, int
         cancel();
         if (m_onFailure)
             m_onFailure(e);
+        emit editRefused(index, value);
         return false;
     }
 }

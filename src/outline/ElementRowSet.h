@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QStringList>
 #include <QVariant>
 
@@ -39,6 +40,10 @@ public:
     void setColumns(const QList<Column>& columns);
     const QList<Column>& columns() const { return m_columns; }
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    // Characters a field takes (its column's width); 0: no limit known.
+    void setFieldLength(const QString& field, int length);
+    int fieldLength(const QString& field) const;
+    int columnLength(int column) const;
     bool readOnly() const { return m_readOnly; }
 
     int count() const { return int(m_rows.size()); }
@@ -76,6 +81,9 @@ public:
 
 signals:
     void currentRowChanged(int row);
+    // A grid edit the database refused (the user has been told): what was typed,
+    // so that the grid can offer it again for correction.
+    void editRefused(const QModelIndex& index, const QVariant& typed);
 
 private:
     bool moveTo(int row);
@@ -87,6 +95,7 @@ private:
     QStringList m_fields;
     std::vector<Row> m_rows;
     QList<Column> m_columns;
+    QHash<QString, int> m_lengths; // by upper-case field name
     int m_current = -1;
     bool m_editing = false;
     Row m_editRow;

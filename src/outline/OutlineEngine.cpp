@@ -36,11 +36,27 @@ template <class Key> void OutlineEngine<Key>::closeDataset() {
     m_dm.query(m_d.dataset).close();
 }
 
+template <class Key> OutlineCommandState OutlineEngine<Key>::commands() const {
+    OutlineCommandState c = m_commands;
+    if (m_hold != CommandHold::None)
+        c.moveUp = c.moveDown = c.levelUp = c.levelDown = false;
+    if (m_hold == CommandHold::All)
+        c.add = c.remove = false;
+    return c;
+}
+
+template <class Key> void OutlineEngine<Key>::holdCommands(CommandHold hold) {
+    m_hold = hold;
+    if (m_listener)
+        m_listener();
+}
+
 template <class Key> void OutlineEngine<Key>::setCommands(const OutlineCommandState& commands) {
     if (commands == m_commands)
         return;
+    const OutlineCommandState before = this->commands();
     m_commands = commands;
-    if (m_listener)
+    if (m_listener && this->commands() != before)
         m_listener();
 }
 

@@ -27,6 +27,11 @@ struct OutlineCommandState {
     bool operator==(const OutlineCommandState&) const = default;
 };
 
+// Tree commands kept off whatever the selected node allows: while the element
+// grid is active the moves and levels (add and delete then act on elements),
+// while a collection's identifier is being typed every tree command.
+enum class CommandHold { None, MovesAndLevels, All };
+
 // Where a dragged folder was dropped on the target node.
 enum class DropZone {
     Before,    // on the icon or in the indentation: insert before the target
@@ -50,7 +55,12 @@ public:
     NodeArrays<Key>& arrays() { return m_arrays; }
     OutlineState& state() { return m_state; }
     ChangeFlags& flags() { return m_flags; }
-    const OutlineCommandState& commands() const { return m_commands; }
+    // What may run now: the selected node's state less what is held.
+    OutlineCommandState commands() const;
+    // The one place that turns commands off and on again; the listener is
+    // called every time, so whatever a window did to its items is undone.
+    void holdCommands(CommandHold hold);
+    CommandHold commandHold() const { return m_hold; }
     // Called whenever the command state changes.
     void setCommandsListener(std::function<void()> listener) { m_listener = std::move(listener); }
     DbConnection& connection();
@@ -122,6 +132,7 @@ private:
     ChangeFlags m_flags;
     NodeArrays<Key> m_arrays;
     OutlineCommandState m_commands;
+    CommandHold m_hold = CommandHold::None;
     std::function<void()> m_listener;
     int m_statements = 0;
 };

@@ -187,7 +187,8 @@ template <class Key> bool OutlineEngine<Key>::DropOutlineNode(OutlineNode* targe
     const int lastRow = m_arrays.size() - 1;
     if (zone == DropZone::Below && last == lastRow)
         return false;
-    if (zone == DropZone::LastChild && t->isAncestorOf(x))
+    // On the icon or the caption of a folder the node already lies in: nothing.
+    if ((zone == DropZone::Before || zone == DropZone::LastChild) && t->isAncestorOf(x))
         return false;
     if (zone == DropZone::Before) {
         // The node shown just above the target.

@@ -247,3 +247,33 @@ TEST_F(Elements, EqualPositionsOfADamagedFolderAreNeverReused) {
     ASSERT_TRUE(m_ops->AddElement());
     EXPECT_EQ(tables(), (QStringList{"a:100", ":150", "b:200", "c:300"}));
 }
+
+// Another program deletes the collection whose tables are open here: adding a table
+// is refused and leaves no table without its collection.
+TEST_F(Elements, AddingToAFolderAnotherInstanceDeletedIsRefused) {
+    seed({"a:100"});
+    Instance other(*m_dbs, OutlineDescriptor::Collections());
+    other.engine.BuildOutline();
+    ASSERT_TRUE(other.engine.selectKey(m_folder));
+    ASSERT_TRUE(other.engine.DeleteOutlineSubtree());
+
+    EXPECT_EQ(m_ops->CheckChange(), ChangeFlags::Unchanged);
+    EXPECT_FALSE(m_ops->AddElement());
+    EXPECT_TRUE(m_ops->folderDeleted());
+    EXPECT_EQ(m_a->prompter.texts(),
+              QStringList{QStringLiteral("Сборник удален другим пользователем")});
+    EXPECT_EQ(
+        scalar(*m_tab, QStringLiteral("SELECT COUNT(*) FROM CAT C WHERE NOT EXISTS "
+                                      "(SELECT 1 FROM SBR S WHERE S.KODFOLDER = C.KODFOLDER)"))
+            .toInt(),
+        0);
+    EXPECT_FALSE(m_a->dm.dbTab.inTransaction());
+    EXPECT_TRUE(m_set->isEmpty());
+
+    // A folder that is still there takes its table, and the flag says so.
+    m_folder = rows(QStringLiteral("SBR"))[0].key.toInt();
+    m_ops->openFolder(m_folder);
+    ASSERT_TRUE(m_ops->AddElement());
+    EXPECT_FALSE(m_ops->folderDeleted());
+    EXPECT_EQ(tables(), QStringList{QStringLiteral(":100")});
+}

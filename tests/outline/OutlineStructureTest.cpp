@@ -134,6 +134,12 @@ TEST_F(OutlineStructure, DropsThatDoNothing) {
     EXPECT_FALSE(engine().DropOutlineNode(FindNode(m_a->tree, "B"), DropZone::Before));
     select("aa");
     EXPECT_FALSE(engine().DropOutlineNode(FindNode(m_a->tree, "A"), DropZone::LastChild));
+    // On the icon of the folder it already lies in, however deep.
+    EXPECT_FALSE(engine().DropOutlineNode(FindNode(m_a->tree, "A"), DropZone::Before));
+    EXPECT_FALSE(engine().DropOutlineNode(FindNode(m_a->tree, "a"), DropZone::Before));
+    select("a");
+    EXPECT_FALSE(engine().DropOutlineNode(FindNode(m_a->tree, "A"), DropZone::Before));
+    EXPECT_EQ(outline(), QStringLiteral("A .a ..aa B"));
     select("B");
     EXPECT_FALSE(engine().DropOutlineNode(nullptr, DropZone::Below));
     EXPECT_EQ(rows().size(), before.size());

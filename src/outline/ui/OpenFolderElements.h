@@ -34,15 +34,12 @@ CurrentFolder OpenFolderElements(OutlineEngine<Key>& engine, ElementOperations& 
     grid.setReadOnly(false);
     SetupElementColumns(elements.rows(), grid, elements.descriptor().indicators);
     ShowElementButtons(treeCommands, elementCommands);
+    engine.holdCommands(CommandHold::MovesAndLevels);
     const bool any = !elements.rows().isEmpty();
     grid.setEnabled(any);
     elementCommands.remove.setEnabled(any);
     if (protection)
         protection->setEnabled(any);
-    for (const CommandPair* c : {&treeCommands.moveUp, &treeCommands.moveDown,
-                                 &treeCommands.levelUp, &treeCommands.levelDown})
-        if (c->action)
-            c->action->setEnabled(false);
     grid.setFocus();
     return folder;
 }

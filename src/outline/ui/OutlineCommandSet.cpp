@@ -18,9 +18,11 @@ void CommandPair::setVisible(bool visible) const {
         button->setVisible(visible);
 }
 
-void OutlineCommandSet::apply(const OutlineCommandState& state) const {
-    add.setEnabled(state.add);
-    remove.setEnabled(state.remove);
+void OutlineCommandSet::apply(const OutlineCommandState& state, bool withAddRemove) const {
+    if (withAddRemove) {
+        add.setEnabled(state.add);
+        remove.setEnabled(state.remove);
+    }
     moveUp.setEnabled(state.moveUp);
     moveDown.setEnabled(state.moveDown);
     levelUp.setEnabled(state.levelUp);

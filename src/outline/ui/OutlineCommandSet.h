@@ -17,7 +17,8 @@ struct CommandPair {
 // The tree commands of a catalogue window.
 struct OutlineCommandSet {
     CommandPair add, remove, moveUp, moveDown, levelUp, levelDown;
-    void apply(const OutlineCommandState& state) const;
+    // Without add and delete while they serve the element grid.
+    void apply(const OutlineCommandState& state, bool withAddRemove = true) const;
 };
 
 // The element commands beside the grid.

@@ -148,6 +148,8 @@ void OutlineTreeBinding::currentChanged(OutlineNode* node) {
     m_syncing = true;
     m_view.setCurrentItem(m_items.value(node));
     m_syncing = false;
+    if (onCurrentShown)
+        onCurrentShown(node);
 }
 
 void OutlineTreeBinding::editRequested(OutlineNode* node) {

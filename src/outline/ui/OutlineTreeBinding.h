@@ -26,6 +26,8 @@ public:
     std::function<void(OutlineNode*)> onExpandedChanged;
     std::function<void(OutlineNode*, const QString&)> onEdited;
     std::function<void(OutlineNode*, DropZone)> onDrop;
+    // Every change of the current node, whoever made it (the user, a command, a rebuild).
+    std::function<void(OutlineNode*)> onCurrentShown;
 
     QTreeWidgetItem* itemOf(const OutlineNode* node) const { return m_items.value(node); }
     OutlineNode* nodeOf(const QTreeWidgetItem* item) const { return m_nodes.value(item); }

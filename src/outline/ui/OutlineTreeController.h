@@ -28,8 +28,8 @@ public:
                 m_engine.DropOutlineNode(target, zone);
             view.setFocus();
         };
-        m_engine.setCommandsListener([this] { m_commands.apply(m_engine.commands()); });
-        m_commands.apply(m_engine.commands());
+        m_engine.setCommandsListener([this] { applyCommands(); });
+        applyCommands();
     }
 
     OutlineEngine<Key>& engine() { return m_engine; }
@@ -38,6 +38,11 @@ public:
     const OutlineCommandSet& commands() const { return m_commands; }
 
 private:
+    void applyCommands() {
+        m_commands.apply(m_engine.commands(),
+                         m_engine.commandHold() != CommandHold::MovesAndLevels);
+    }
+
     OutlineTree m_tree;
     OutlineEngine<Key> m_engine;
     OutlineTreeBinding m_binding;

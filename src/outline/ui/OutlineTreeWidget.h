@@ -13,6 +13,9 @@ class OutlineTreeWidget : public QTreeWidget {
 public:
     explicit OutlineTreeWidget(QWidget* parent = nullptr);
 
+    // A caption is being edited (keys its editor leaves unused come on to the tree).
+    bool captionEditing() const { return state() == EditingState; }
+
     // The drop zone of a point of the viewport, and the item under it (null below all items).
     DropZone zoneAt(const QPoint& point, QTreeWidgetItem** item) const;
 

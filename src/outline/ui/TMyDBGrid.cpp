@@ -6,12 +6,53 @@
 #include <QApplication>
 #include <QDrag>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPersistentModelIndex>
+#include <QStyledItemDelegate>
 
 namespace {
+
 const QString kRowMime = QStringLiteral("application/x-zemrak-grid-row");
-}
+
+// Cell editors take no more characters than the column holds, and a refused
+// entry comes back into the editor instead of being lost.
+class LimitedDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void offerAgain(const QModelIndex& index, const QString& typed) {
+        m_again = index;
+        m_typed = typed;
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        const auto* rows = qobject_cast<const ElementRowSet*>(index.model());
+        if (auto* line = qobject_cast<QLineEdit*>(editor); line && rows)
+            if (const int length = rows->columnLength(index.column()); length > 0)
+                line->setMaxLength(length);
+        return editor;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (line && m_again.isValid() && m_again == index) {
+            line->setText(m_typed);
+            m_again = QPersistentModelIndex();
+            return;
+        }
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+
+private:
+    mutable QPersistentModelIndex m_again;
+    QString m_typed;
+};
+
+} // namespace
 
 TMyDBGrid::TMyDBGrid(QWidget* parent) : QTableView(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -22,6 +63,7 @@ TMyDBGrid::TMyDBGrid(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->installEventFilter(this);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
+    setItemDelegate(new LimitedDelegate(this));
 }
 
 void TMyDBGrid::setRowSet(ElementRowSet* rows) {
@@ -42,6 +84,22 @@ void TMyDBGrid::setRowSet(ElementRowSet* rows) {
         if (row >= 0 && currentIndex().row() != row)
             setCurrentIndex(model()->index(row, std::max(0, currentIndex().column())));
     });
+    connect(rows, &ElementRowSet::editRefused, this,
+            [this](const QModelIndex& index, const QVariant& typed) {
+                const QPersistentModelIndex cell(index);
+                // After the refused editor has closed.
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, cell, typed] {
+                        if (!cell.isValid() || !isEnabled())
+                            return;
+                        static_cast<LimitedDelegate*>(itemDelegate())
+                            ->offerAgain(cell, typed.toString());
+                        setCurrentIndex(cell);
+                        edit(cell);
+                    },
+                    Qt::QueuedConnection);
+            });
     connect(rows, &QAbstractItemModel::modelReset, this, [this] {
         if (m_rows && m_rows->currentRow() >= 0)
             setCurrentIndex(model()->index(m_rows->currentRow(), 0));

@@ -27,6 +27,9 @@ public:
     void setReadOnly(bool readOnly);
     bool readOnly() const { return m_readOnly; }
 
+    // A cell editor is open (keys it leaves unused come on to the grid).
+    bool cellEditing() const { return state() == EditingState; }
+
     // Grid row of a viewport point: -1 on the title row or below the rows.
     int rowAtPoint(const QPoint& point) const;
 
