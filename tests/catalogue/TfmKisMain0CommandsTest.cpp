@@ -1,4 +1,5 @@
 #include "DbTestHelpers.h"
+#include "MenuItems.h"
 #include "OutlineTestSupport.h"
 #include "OutlineTreeWidget.h"
 #include "ScriptedLoginLauncher.h"
@@ -24,17 +25,6 @@
 using namespace dbtest;
 
 namespace {
-
-QAction* FindItem(QMenu* menu, const QString& caption) {
-    for (QAction* a : menu->actions()) {
-        if (a->text() == caption)
-            return a;
-        if (a->menu())
-            if (QAction* inner = FindItem(a->menu(), caption))
-                return inner;
-    }
-    return nullptr;
-}
 
 // The grid's open cell editor (closed ones linger hidden until deleted).
 QLineEdit* CellEditor(QWidget* grid) {
@@ -85,12 +75,10 @@ protected:
         m_tab.reset();
     }
     QAction* item(const QString& menu, const QString& caption) {
-        for (QAction* top : m_window->menuBar()->actions())
-            if (top->text() == menu && top->menu())
-                if (QAction* a = FindItem(top->menu(), caption))
-                    return a;
-        ADD_FAILURE() << caption.toStdString();
-        return nullptr;
+        QAction* a = FindItem(*m_window, menu, caption);
+        if (!a)
+            ADD_FAILURE() << caption.toStdString();
+        return a;
     }
     QAction* operation(const char* caption) {
         return item(QStringLiteral("Операции"), QString::fromUtf8(caption));

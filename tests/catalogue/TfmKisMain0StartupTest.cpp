@@ -2,6 +2,7 @@
 // and users from its menu.
 #include "AppContext.h"
 #include "DbTestHelpers.h"
+#include "MenuItems.h"
 #include "OutlineTreeWidget.h"
 #include "ScriptedLoginLauncher.h"
 #include "ScriptedPrompter.h"
@@ -19,24 +20,6 @@
 using namespace dbtest;
 
 namespace {
-
-QAction* FindIn(QMenu* menu, const QString& caption) {
-    for (QAction* a : menu->actions()) {
-        if (a->text() == caption)
-            return a;
-        if (a->menu())
-            if (QAction* inner = FindIn(a->menu(), caption))
-                return inner;
-    }
-    return nullptr;
-}
-
-QAction* FindItem(QMainWindow& w, const QString& menu, const QString& caption) {
-    for (QAction* top : w.menuBar()->actions())
-        if (top->text() == menu && top->menu())
-            return FindIn(top->menu(), caption);
-    return nullptr;
-}
 
 int CountItems(QTreeWidgetItem* item) {
     int n = 1;

@@ -2,6 +2,7 @@
 #include "AppContext.h"
 #include "DbTestHelpers.h"
 #include "MenuColumns.h"
+#include "MenuItems.h"
 #include "OutlineTreeWidget.h"
 #include "ScriptedLoginLauncher.h"
 #include "ScriptedPrompter.h"
@@ -18,28 +19,6 @@
 #include <gtest/gtest.h>
 
 using namespace dbtest;
-
-namespace {
-
-QAction* FindItem(QMenu* menu, const QString& caption) {
-    for (QAction* a : menu->actions()) {
-        if (a->text() == caption)
-            return a;
-        if (a->menu())
-            if (QAction* inner = FindItem(a->menu(), caption))
-                return inner;
-    }
-    return nullptr;
-}
-
-QAction* FindItem(QMainWindow& w, const QString& menu, const QString& caption) {
-    for (QAction* top : w.menuBar()->actions())
-        if (top->text() == menu && top->menu())
-            return FindItem(top->menu(), caption);
-    return nullptr;
-}
-
-} // namespace
 
 // The window on the demo databases: its menu, the two modes and their captions.
 TEST(CollectionsWindow, MenuModesAndCaptionsOnTheDemoDatabases) {
