@@ -449,10 +449,12 @@ bool CollectionsController::enterTablePassword(const TablePasswordDialog& dialog
     }
     if (!askTablePassword())
         return false;
-    QString parol = rows.value(QStringLiteral("PAROL")).toString().trimmed();
+    const QString parol = rows.value(QStringLiteral("PAROL")).toString().trimmed();
     const QVariant scope = rows.value(QStringLiteral("TYPEUSE"));
     const bool empty = scope.isNull() || scope.toString().trimmed().isEmpty();
-    bool onOpen = empty || scope.toInt() == 0 || scope.toInt() == 1;
-    bool onSave = !empty && (scope.toInt() == 0 || scope.toInt() == 2);
-    return dialog(parol, onOpen, onSave) && setTablePassword(parol, onOpen, onSave);
+    const bool onOpen = empty || scope.toInt() == 0 || scope.toInt() == 1;
+    const bool onSave = !empty && (scope.toInt() == 0 || scope.toInt() == 2);
+    return dialog(parol, onOpen, onSave, [this](const QString& p, bool open, bool save) {
+        return setTablePassword(p, open, save);
+    });
 }

@@ -83,8 +83,11 @@ public:
     static int passwordScope(const QString& parol, bool onOpen, bool onSave);
     // The menu's "Ввести пароль": the old password first, then the new one.
     bool enterCollectionPassword();
-    // `dialog` gets the current password and scope boxes and returns them changed.
-    using TablePasswordDialog = std::function<bool(QString& parol, bool& onOpen, bool& onSave)>;
+    // `dialog` gets the current password and scope boxes and hands changed ones to
+    // `store`, which refuses what cannot be stored (and says why).
+    using TablePasswordStore = std::function<bool(const QString& parol, bool onOpen, bool onSave)>;
+    using TablePasswordDialog = std::function<bool(const QString& parol, bool onOpen, bool onSave,
+                                                   const TablePasswordStore& store)>;
     bool enterTablePassword(const TablePasswordDialog& dialog);
     // How a password is asked for: `check` tells a wrong one (and says so); windows
     // keep their dialog open until it passes. The prompter's input by default.

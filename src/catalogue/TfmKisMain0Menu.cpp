@@ -93,9 +93,11 @@ void TfmKisMain0::buildMenu() {
     m_protectCat->setEnabled(false);
     QAction* catPassword = item(cat, QStringLiteral("Ввести пароль"));
     connect(catPassword, &QAction::triggered, this, [this] {
-        m_controller->enterTablePassword([this](QString& parol, bool& onOpen, bool& onSave) {
-            return TfmPswdCAT::run(this, parol, onOpen, onSave);
-        });
+        m_controller->enterTablePassword(
+            [this](const QString& parol, bool onOpen, bool onSave,
+                   const CollectionsController::TablePasswordStore& store) {
+                return TfmPswdCAT::run(this, parol, onOpen, onSave, store);
+            });
     });
     m_viewCatPassword = item(cat, QStringLiteral("Посмотреть пароль"));
     connect(m_viewCatPassword, &QAction::triggered, this,

@@ -10,12 +10,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TfmPswdCAT::TfmPswdCAT(QWidget* parent) : QDialog(parent) {
+TfmPswdCAT::TfmPswdCAT(Store store, QWidget* parent) : QDialog(parent), m_store(std::move(store)) {
     setObjectName(QStringLiteral("fmPswdCAT"));
     setWindowTitle(QStringLiteral("Защита таблицы"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Пароль таблицы"), this));
     m_parol = new QLineEdit(this);
+    m_parol->setObjectName(QStringLiteral("edParol"));
     m_parol->setEchoMode(QLineEdit::Password);
     m_parol->setMaxLength(8); // the width of CAT.PAROL
     layout->addWidget(m_parol);
@@ -34,7 +35,7 @@ TfmPswdCAT::TfmPswdCAT(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(m_apply);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
-    connect(m_apply, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_apply, &QPushButton::clicked, this, &TfmPswdCAT::apply);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_parol, &QLineEdit::textEdited, this, [this] {
         m_typed = true;
@@ -53,16 +54,19 @@ void TfmPswdCAT::updateState() {
     m_apply->setEnabled(!blank || m_typed);
 }
 
-bool TfmPswdCAT::run(QWidget* parent, QString& parol, bool& onOpen, bool& onSave) {
-    TfmPswdCAT dialog(parent);
+void TfmPswdCAT::apply() {
+    if (m_store(m_parol->text(), m_open->isChecked(), m_save->isChecked()))
+        accept();
+    else
+        m_parol->setFocus();
+}
+
+bool TfmPswdCAT::run(QWidget* parent, const QString& parol, bool onOpen, bool onSave,
+                     const Store& store) {
+    TfmPswdCAT dialog(store, parent);
     dialog.m_parol->setText(parol);
     dialog.m_open->setChecked(onOpen);
     dialog.m_save->setChecked(onSave);
     dialog.updateState();
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    parol = dialog.m_parol->text();
-    onOpen = dialog.m_open->isChecked();
-    onSave = dialog.m_save->isChecked();
-    return true;
+    return dialog.exec() == QDialog::Accepted;
 }

@@ -378,13 +378,14 @@ TEST_F(Collections, EnteringPasswordsAsksTheOldOneFirst) {
     w.openTables(QStringLiteral("B"));
     w.prompter().input(QStringLiteral("Tp"));
     bool shownOpen = true, shownSave = false;
-    EXPECT_TRUE(w.controller.enterTablePassword([&](QString& parol, bool& onOpen, bool& onSave) {
-        shownOpen = onOpen;
-        shownSave = onSave;
-        EXPECT_EQ(parol, QStringLiteral("Tp"));
-        onOpen = true;
-        return true;
-    }));
+    EXPECT_TRUE(w.controller.enterTablePassword(
+        [&](const QString& parol, bool onOpen, bool onSave,
+            const CollectionsController::TablePasswordStore& store) {
+            shownOpen = onOpen;
+            shownSave = onSave;
+            EXPECT_EQ(parol, QStringLiteral("Tp"));
+            return store(parol, true, onSave);
+        }));
     EXPECT_FALSE(shownOpen);
     EXPECT_TRUE(shownSave);
     EXPECT_EQ(w.rows.value(QStringLiteral("TYPEUSE")).toInt(), 0);

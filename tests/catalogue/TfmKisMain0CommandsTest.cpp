@@ -432,3 +432,39 @@ TEST_F(CollectionsWindowCommands, CollectionPasswordDialogsStayOpenUntilDone) {
     EXPECT_EQ(m_prompter.lastText(), QStringLiteral("Неверный пароль"));
     EXPECT_EQ(stored(QStringLiteral("PAROL"), QStringLiteral("A")), QStringLiteral("Pa345678"));
 }
+
+// The table password dialog also stays open when its password cannot be stored.
+TEST_F(CollectionsWindowCommands, TablePasswordDialogStaysOpenUntilStored) {
+    open({"A:1"}, {QStringLiteral("ALTER TABLE CAT ADD CONSTRAINT CAT_PAROL_NOT_BAD "
+                                  "CHECK (PAROL IS DISTINCT FROM 'bad')")});
+    call(*m_tab, "INSERT_CAT",
+         {{"NPP", 100},
+          {"KODFOLDER", key(QStringLiteral("A"))},
+          {"NAMEFOLDER", "t"},
+          {"KODALT", "x"}});
+    select(QStringLiteral("A"));
+    QTest::keyClick(m_tree, Qt::Key_Return);
+    ASSERT_TRUE(m_grid->isEnabled());
+    m_grid->setFocus();
+    m_grid->setCurrentIndex(m_grid->model()->index(0, 0));
+    QAction* table = item(QStringLiteral("Защита"), QStringLiteral("Таблица"));
+    ASSERT_TRUE(table && table->menu() && table->isEnabled());
+    QAction* enter = FindItem(table->menu(), QStringLiteral("Ввести пароль"));
+    ASSERT_TRUE(enter);
+    bool stayed = false;
+    {
+        DialogScript script({[&](QDialog* d) {
+            EXPECT_EQ(d->windowTitle(), QStringLiteral("Защита таблицы"));
+            Press(d, QStringLiteral("bad"), QStringLiteral("Применить"));
+            stayed = d->isVisible();
+            EXPECT_TRUE(m_prompter.lastText().startsWith(
+                QStringLiteral("Ошибка при сохранении в БД: \r\n\r\n")));
+            Press(d, QStringLiteral("good"), QStringLiteral("Применить"));
+        }});
+        enter->trigger();
+        EXPECT_TRUE(script.done());
+    }
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(scalar(*m_tab, QStringLiteral("SELECT PAROL FROM CAT")).toString().trimmed(),
+              QStringLiteral("good"));
+}
