@@ -181,7 +181,7 @@ TEST(NativeFormatTest, WrongMagicVersionAndSizesAreRefused) {
 
 // Thousands of damaged files: truncated, bit-flipped, and damaged bodies behind a valid
 // checksum. None may crash; a failure leaves the target as it was; whatever loads must be
-// a usable workbook. Run under the sanitizer build (-DZEMRAK_ASAN=ON) too.
+// a usable workbook. Run under the sanitizer build (scripts/test-sanitize) too.
 TEST(NativeFormatTest, DamagedFilesNeverCrashOrHalfLoad) {
     Workbook original;
     buildRich(original);

@@ -15,6 +15,9 @@ Workbook::Workbook(int sheetCount)
 }
 
 Workbook::~Workbook() {
+    const auto observers = m_observers;
+    for (WorkbookObserver* o : observers)
+        o->workbookDestroyed();
     // Sheets go first: the recalculator's index points into their cells.
     m_sheets.clear();
 }

@@ -22,4 +22,7 @@ class WorkbookObserver {
 public:
     virtual ~WorkbookObserver() = default;
     virtual void workbookChanged(const WorkbookChange& change) = 0;
+    // The workbook is being destroyed while the observer lives on (a window's workbook
+    // member goes before the window's child widgets): forget it.
+    virtual void workbookDestroyed() {}
 };

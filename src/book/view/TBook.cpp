@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 
 TBook::TBook(QWidget* parent)
     : QAbstractScrollArea(parent), m_ownBook(std::make_unique<Workbook>(1)),
@@ -215,6 +216,23 @@ void TBook::scrollContentsBy(int, int) {
 void TBook::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     updateChrome();
+}
+
+void TBook::workbookDestroyed() {
+    // Our owner may be half destroyed: no signals and no focus changes now; the control
+    // shows its own empty workbook from the next turn of the event loop if it lives on.
+    if (m_editor) {
+        QLineEdit* editor = m_editor;
+        m_editor = nullptr;
+        editor->removeEventFilter(this);
+        editor->hide();
+        editor->deleteLater();
+    }
+    m_book->removeObserver(this);
+    m_book = m_ownBook.get();
+    m_book->addObserver(this);
+    loadViewState();
+    QTimer::singleShot(0, this, [this] { updateChrome(); });
 }
 
 void TBook::workbookChanged(const WorkbookChange& change) {

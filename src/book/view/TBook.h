@@ -219,6 +219,7 @@ public:
     QFont headingFont() const;
 
     void workbookChanged(const WorkbookChange& change) override;
+    void workbookDestroyed() override;
 
 signals:
     void OnClick(int row, int col);

@@ -2,6 +2,7 @@
 
 #include "FindReplaceDialog.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -198,4 +199,37 @@ TEST(TBookEditing, DoubleClickEditsAndFindReplaceWorkOnTheSheet) {
     dialog.replaceLine()->setText(QStringLiteral("Всего"));
     dialog.replaceAll();
     EXPECT_EQ(wb.text(4, 3), QStringLiteral("Всего"));
+}
+
+// A window keeps the workbook as a member and the control as a child widget, so the
+// workbook dies first. The control must not touch it afterwards (the sanitizer build
+// reports the use after free).
+TEST(TBookLifetime, TheControlOutlivesTheWorkbookItShows) {
+    struct Window : QWidget {
+        Workbook book{3};
+        TBook* view = new TBook(this);
+        Window() { view->setWorkbook(&book); }
+    };
+    auto window = std::make_unique<Window>();
+    window->book.setEntry(1, 1, QStringLiteral("5"));
+    window->show();
+    QApplication::processEvents();
+    window.reset();
+
+    // Alive beyond its workbook, with an entry being typed: it falls back to a workbook
+    // of its own and takes entries there.
+    BookFixture f;
+    auto book = std::make_unique<Workbook>(3);
+    f.book.setWorkbook(book.get());
+    f.book.setActiveCell(4, 2);
+    f.type(QStringLiteral("12"));
+    ASSERT_TRUE(f.book.isEditing());
+    book.reset();
+    EXPECT_FALSE(f.book.isEditing());
+    QApplication::processEvents();
+    EXPECT_EQ(f.book.numSheets(), 1);
+    f.book.setActiveCell(2, 2);
+    f.type(QStringLiteral("7"));
+    f.key(Qt::Key_Return);
+    EXPECT_EQ(f.book.workbook().number(2, 2), 7);
 }
