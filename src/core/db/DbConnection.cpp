@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "DbProcedure.h"
 #include "DbStatement.h"
+#include "EmbeddedSharing.h"
 #include "FbClient.h"
 #include "FbPrepared.h"
 #include "FirebirdEnvironment.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EmbeddedSharing.h"
+#include "LockFolderMark.h"
 
 #include <QHash>
 #include <QString>
