@@ -5,6 +5,7 @@
 #include "OtherProgram.h"
 #include "TestDatabases.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -134,4 +135,23 @@ TEST_F(SharedEmbedded, EnginesWithAnotherLockFolderAreNotJoined) {
     // Once that program has closed it, the file is shared again.
     const auto db = m_dbs.connect(0);
     EXPECT_TRUE(db->connected());
+}
+
+TEST_F(SharedEmbedded, ALockFolderThatCannotBeUsedIsNamed) {
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    const QString notAFolder = scratch.filePath(QStringLiteral("locks"));
+    QFile file(notAFolder);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("FIREBIRD_LOCK"), notAFolder);
+    OtherProgram other(m_dbs.factPath(), env);
+    EXPECT_TRUE(other.greeting().startsWith(
+        QStringLiteral("error Папка блокировок встроенного сервера Firebird %1 недоступна: её "
+                       "завёл другой пользователь, в неё нельзя писать или это не папка. Задайте "
+                       "свою папку в переменной FIREBIRD_LOCK или работайте с БД через сервер "
+                       "Firebird (см. README). ")
+            .arg(notAFolder)))
+        << other.greeting().toStdString();
 }

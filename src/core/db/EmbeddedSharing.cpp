@@ -2,6 +2,7 @@
 
 #include "DbError.h"
 #include "FbClient.h"
+#include "FirebirdEnvironment.h"
 
 #include <ibase.h>
 
@@ -20,11 +21,13 @@ QString EmbeddedSharingRefusal(const QString& path, const ISC_STATUS* status) {
                               "держит сервер Firebird этого компьютера. ")
                    .arg(path) +
                kWhatToDo;
-    else if (fb::hasCode(status, isc_lock_dir_access))
-        what = QStringLiteral("Папка блокировок встроенного сервера Firebird недоступна: её завёл "
-                              "другой пользователь или в неё нельзя писать. Задайте свою папку в "
-                              "переменной FIREBIRD_LOCK или работайте с БД через сервер Firebird "
-                              "(см. README).");
+    // The lock folder is the first thing the engine asks the system for.
+    else if (fb::hasCode(status, isc_lock_dir_access) || fb::hasCode(status, isc_sys_request))
+        what = QStringLiteral("Папка блокировок встроенного сервера Firebird %1 недоступна: её "
+                              "завёл другой пользователь, в неё нельзя писать или это не папка. "
+                              "Задайте свою папку в переменной FIREBIRD_LOCK или работайте с БД "
+                              "через сервер Firebird (см. README).")
+                   .arg(FirebirdLockFolder());
     else if (fb::hasCode(status, isc_io_error) || fb::hasCode(status, isc_io_open_err) ||
              fb::hasCode(status, isc_io_access_err))
         what = QStringLiteral("Встроенный сервер Firebird не смог открыть файл БД %1 вместе с "
