@@ -56,7 +56,7 @@ int runZemrak(QApplication& app, QtPrompter& prompter) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Before the client library opens anything: the embedded engine's lock folder.
+    // Before the client library opens anything: the shared embedded engine and its lock folder.
     PrepareFirebirdEnvironment();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zemrak"));

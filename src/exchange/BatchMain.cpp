@@ -1,9 +1,11 @@
 // zemrak-batch: filling and storing tables without a window.
 #include "BatchPrompter.h"
 #include "DbConnection.h"
+#include "DbError.h"
 #include "DemoTables.h"
 #include "ExchangeView.h"
 #include "FillController.h"
+#include "FirebirdEnvironment.h"
 #include "OutsideFileSaver.h"
 #include "StoreController.h"
 #include "TableDocument.h"
@@ -30,8 +32,12 @@ void connect(TdmMSSQL& dm, const QString& ini) {
     const ConnectionSettings s = ZemrakConfig(ini).read();
     dm.SetConnectionParams(dm.dbMain, s.mainPath, s.mainPassword, s.mainUser);
     dm.SetConnectionParams(dm.dbTab, s.tabPath, s.tabPassword, s.tabUser);
-    dm.dbMain.open();
-    dm.dbTab.open();
+    try {
+        dm.dbMain.open();
+        dm.dbTab.open();
+    } catch (const DbError& e) {
+        throw DbError(QStringLiteral("Не удалось соединиться с БД: ") + e.message(), e.sqlCode());
+    }
 }
 
 // The demo collection's tables get identified workbooks (first start only).
@@ -51,6 +57,8 @@ int writeDemoTables(const QString& ini) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Before the client library starts: the shared embedded engine.
+    PrepareFirebirdEnvironment();
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Заполнение и загрузка таблиц"));

@@ -1,8 +1,10 @@
 #include "AppContext.h"
 #include "DbError.h"
 #include "DbTestHelpers.h"
+#include "FirebirdEnvironment.h"
 #include "IniFile.h"
 #include "MainWindowConnections.h"
+#include "OtherProgram.h"
 #include "Scramble.h"
 #include "ScriptedLoginLauncher.h"
 #include "ScriptedPrompter.h"
@@ -82,6 +84,45 @@ TEST_F(DataModule, StartsQuietlyOnAWorkingConfiguration) {
     EXPECT_TRUE(m_login.requests().isEmpty());
     EXPECT_EQ(dm.query(QStringLiteral("quElm")).sql(),
               QStringList{QStringLiteral("Select * from SBR")});
+}
+
+TEST_F(DataModule, ASecondProgramStartsQuietlyBesideTheFirst) {
+    writeConfig(s_dbs->factPath(), s_dbs->tabPath());
+    OtherProgram first(s_dbs->factPath());
+    ASSERT_EQ(first.greeting(), QStringLiteral("open"));
+    ASSERT_FALSE(first.ask(QStringLiteral("register")).startsWith(QLatin1String("error")));
+    TdmMSSQL dm(m_prompter);
+    dm.setLoginLauncher(&m_login);
+    dm.create();
+    MainWindowConnections main(dm);
+    EXPECT_TRUE(main.connectAtCreation());
+    EXPECT_TRUE(m_login.requests().isEmpty());
+    EXPECT_TRUE(m_prompter.shown().isEmpty());
+    EXPECT_EQ(first.ask(QStringLiteral("scalar SELECT COUNT(*) FROM USERS")), QStringLiteral("2"));
+}
+
+TEST_F(DataModule, AFactDatabaseHeldByAnEngineOfItsOwnIsToldInTheLoginDialog) {
+    writeConfig(s_dbs->factPath(), s_dbs->tabPath());
+    m_check.reset();
+    QProcessEnvironment exclusive = QProcessEnvironment::systemEnvironment();
+    exclusive.insert(QStringLiteral("FIREBIRD"), SystemFirebirdRoot());
+    OtherProgram holder(s_dbs->factPath(), exclusive);
+    ASSERT_EQ(holder.greeting(), QStringLiteral("open"));
+    TdmMSSQL dm(m_prompter);
+    dm.setLoginLauncher(&m_login);
+    m_login.endWork();
+    dm.create();
+    EXPECT_FALSE(dm.dbMain.connected());
+    ASSERT_EQ(m_login.requests().size(), 1);
+    const LoginRequest& r = m_login.requests().first();
+    EXPECT_EQ(r.which, DatabaseTag::Main);
+    EXPECT_TRUE(r.reason.startsWith(
+        QStringLiteral("Файл БД %1 занят: другая программа открыла его встроенным сервером "
+                       "Firebird для себя одной")
+            .arg(s_dbs->factPath())))
+        << r.reason.toStdString();
+    EXPECT_TRUE(r.reason.contains(QLatin1String("Database already opened")))
+        << r.reason.toStdString();
 }
 
 TEST_F(DataModule, TableMaterialsLoginComesBeforeTheFactOne) {

@@ -1,4 +1,5 @@
 #include "FactFunds.h"
+#include "FirebirdEnvironment.h"
 #include "InitialWorkbook.h"
 #include "TableDocument.h"
 #include "TableLayout.h"
@@ -24,18 +25,16 @@ protected:
         m_ini = m_dbs.writeConfig();
     }
 
-    // The embedded engine lets one process at a time have a database open.
-    int run(const QStringList& args) {
-        m_fact.reset();
-        m_tab.reset();
+    // The program keeps both databases open while zemrak-batch works on them.
+    int run(const QStringList& args,
+            const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
         QProcess p;
+        p.setProcessEnvironment(env);
         p.start(QStringLiteral(ZEMRAK_BATCH),
                 args + QStringList{QStringLiteral("--table"), QString::number(m_kod),
                                    QStringLiteral("--ini"), m_ini});
         EXPECT_TRUE(p.waitForFinished(120000));
         m_stderr = QString::fromLocal8Bit(p.readAllStandardError());
-        m_fact = m_dbs.connect(0);
-        m_tab = m_dbs.connect(1);
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     }
     void readStored(Workbook& book) {
@@ -141,6 +140,32 @@ TEST_F(BatchTest, FailedStoreExitsNonZeroAndSaysWhy) {
     EXPECT_NE(run({QStringLiteral("store")}), 0);
     EXPECT_TRUE(m_stderr.contains(QStringLiteral("объект с кодом 999 отсутствует в справочнике")))
         << m_stderr.toStdString();
+}
+
+TEST_F(BatchTest, AFactFileHeldByAnEngineOfItsOwnIsToldWithWhatToDo) {
+    storeTable(5);
+    // A program started with the system's default Firebird configuration holds
+    // the fact database for its process alone.
+    m_fact.reset();
+    QProcessEnvironment exclusive = QProcessEnvironment::systemEnvironment();
+    exclusive.insert(QStringLiteral("FIREBIRD"), SystemFirebirdRoot());
+    QProcess holder;
+    holder.setProcessEnvironment(exclusive);
+    holder.start(QStringLiteral(ZEMRAK_SHARED_HELPER),
+                 {m_dbs.factPath(), TestDatabases::user(), TestDatabases::password()});
+    ASSERT_TRUE(holder.waitForReadyRead(30000));
+    ASSERT_EQ(holder.readLine().trimmed(), QByteArray("open"));
+
+    EXPECT_EQ(run({QStringLiteral("store")}), 1);
+    EXPECT_TRUE(m_stderr.startsWith(
+        QStringLiteral("Не удалось соединиться с БД: Файл БД %1 занят: другая программа открыла "
+                       "его встроенным сервером Firebird для себя одной")
+            .arg(m_dbs.factPath())))
+        << m_stderr.toStdString();
+    EXPECT_TRUE(m_stderr.contains(QLatin1String("Database already opened")))
+        << m_stderr.toStdString();
+    holder.closeWriteChannel();
+    EXPECT_TRUE(holder.waitForFinished(20000));
 }
 
 TEST_F(BatchDemoTest, WithoutSheetEverySheetIsFilledAndStoredAndEmptyCellsOnRequest) {

@@ -3,6 +3,7 @@
 
 #include "DbCreator.h"
 #include "DbError.h"
+#include "FirebirdEnvironment.h"
 #include "ZemrakConfig.h"
 
 #include <QCoreApplication>
@@ -55,6 +56,8 @@ bool writeConfig(const QString& ini, const QString& fact, const QString& tab,
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Before the client library starts: the shared embedded engine.
+    PrepareFirebirdEnvironment();
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

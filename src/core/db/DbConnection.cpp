@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "DbProcedure.h"
 #include "DbStatement.h"
+#include "EmbeddedSharing.h"
 #include "FbClient.h"
 #include "FbPrepared.h"
 #include "FirebirdEnvironment.h"
@@ -97,6 +98,9 @@ void DbConnection::open() {
         addText(dpb, char(isc_dpb_sql_role_name), m_role);
     if (isRemote(m_database))
         addInt(dpb, char(isc_dpb_connect_timeout), kConnectTimeout);
+    const bool local = !isRemote(m_database);
+    if (local)
+        m_mark.take(m_database, FirebirdLockFolder());
     const QByteArray path = m_database.toUtf8();
     Firebird::IProvider* provider = fb::master()->getDispatcher();
     try {
@@ -106,8 +110,10 @@ void DbConnection::open() {
         provider->release();
     } catch (const Firebird::FbException& e) {
         provider->release();
+        m_mark.release();
         const ISC_STATUS* v = e.getStatus()->getErrors();
-        throw DbError(fb::statusText(v), fb::statusSqlCode(v));
+        const QString refusal = local ? EmbeddedSharingRefusal(m_database, v) : QString();
+        throw DbError(refusal.isEmpty() ? fb::statusText(v) : refusal, fb::statusSqlCode(v));
     }
     ++m_generation;
 }
@@ -132,6 +138,7 @@ void DbConnection::close() {
         }
         m_attachment = nullptr;
     }
+    m_mark.release();
 }
 
 void DbConnection::forgetAttachment() noexcept {
@@ -145,6 +152,7 @@ void DbConnection::forgetAttachment() noexcept {
         m_attachment->release();
         m_attachment = nullptr;
     }
+    m_mark.release();
 }
 
 bool DbConnection::connected() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LockFolderMark.h"
+
 #include <QHash>
 #include <QString>
 
@@ -104,6 +106,7 @@ private:
     int m_cacheEpoch = 0;
     std::unique_ptr<fb::Status> m_status;
     Firebird::IAttachment* m_attachment = nullptr;
+    LockFolderMark m_mark;
     Firebird::ITransaction* m_transaction = nullptr;
     Firebird::ITransaction* m_reader = nullptr;
     std::unordered_map<QString, std::unique_ptr<fb::Prepared>> m_prepared;
