@@ -1,6 +1,7 @@
 #include "DbCreator.h"
 
 #include "DbError.h"
+#include "FbClient.h"
 #include "FirebirdEnvironment.h"
 #include "SqlScript.h"
 
@@ -12,18 +13,9 @@
 
 namespace {
 
-QString statusText(const ISC_STATUS* status) {
-    QStringList lines;
-    const ISC_STATUS* vector = status;
-    char buffer[1024];
-    while (fb_interpret(buffer, sizeof buffer, &vector) > 0)
-        lines << QString::fromUtf8(buffer);
-    return lines.join(QLatin1Char('\n'));
-}
-
 [[noreturn]] void fail(const ISC_STATUS* status, const QString& context) {
-    const int code = int(isc_sqlcode(status));
-    QString text = statusText(status);
+    const int code = fb::statusSqlCode(status);
+    QString text = fb::statusText(status);
     if (!context.isEmpty())
         text += QStringLiteral("\n") + context;
     throw DbError(text, code);
