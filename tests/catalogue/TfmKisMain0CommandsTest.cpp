@@ -88,6 +88,13 @@ protected:
             if (m_tree->topLevelItem(i)->text(0) == name)
                 m_tree->setCurrentItem(m_tree->topLevelItem(i));
     }
+    // One table "t" in the collection, whose tables grid is then entered.
+    void openTableOf(const QString& collection) {
+        call(*m_tab, "INSERT_CAT",
+             {{"NPP", 100}, {"KODFOLDER", key(collection)}, {"NAMEFOLDER", "t"}, {"KODALT", "x"}});
+        select(collection);
+        QTest::keyClick(m_tree, Qt::Key_Return);
+    }
     int key(const QString& name) {
         return scalar(*m_tab, QStringLiteral("SELECT KODFOLDER FROM SBR WHERE NAMEFOLDER = :N"),
                       {{"N", name}})
@@ -282,13 +289,7 @@ TEST_F(CollectionsWindowCommands, AddingATableToACollectionDeletedElsewhere) {
 TEST_F(CollectionsWindowCommands, TableCellsKeepToTheirColumns) {
     open({"A:1"}, {QStringLiteral("ALTER TABLE CAT ADD CONSTRAINT KODALT_NOT_BAD "
                                   "CHECK (KODALT IS DISTINCT FROM 'bad')")});
-    call(*m_tab, "INSERT_CAT",
-         {{"NPP", 100},
-          {"KODFOLDER", key(QStringLiteral("A"))},
-          {"NAMEFOLDER", "t"},
-          {"KODALT", "x"}});
-    select(QStringLiteral("A"));
-    QTest::keyClick(m_tree, Qt::Key_Return);
+    openTableOf(QStringLiteral("A"));
     ASSERT_TRUE(m_grid->isEnabled());
     QApplication::processEvents();
     const auto editCell = [&](int column, const QString& typed) {
@@ -437,13 +438,7 @@ TEST_F(CollectionsWindowCommands, CollectionPasswordDialogsStayOpenUntilDone) {
 TEST_F(CollectionsWindowCommands, TablePasswordDialogStaysOpenUntilStored) {
     open({"A:1"}, {QStringLiteral("ALTER TABLE CAT ADD CONSTRAINT CAT_PAROL_NOT_BAD "
                                   "CHECK (PAROL IS DISTINCT FROM 'bad')")});
-    call(*m_tab, "INSERT_CAT",
-         {{"NPP", 100},
-          {"KODFOLDER", key(QStringLiteral("A"))},
-          {"NAMEFOLDER", "t"},
-          {"KODALT", "x"}});
-    select(QStringLiteral("A"));
-    QTest::keyClick(m_tree, Qt::Key_Return);
+    openTableOf(QStringLiteral("A"));
     ASSERT_TRUE(m_grid->isEnabled());
     m_grid->setFocus();
     m_grid->setCurrentIndex(m_grid->model()->index(0, 0));
