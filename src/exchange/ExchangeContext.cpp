@@ -72,3 +72,11 @@ bool IsChangedStructureError(const QString& message) {
     return upper.contains(QLatin1String("TABLE UNKNOWN")) ||
            upper.contains(QLatin1String("COLUMN UNKNOWN"));
 }
+
+void ReloadStoragePeriodsAfterChange(ExchangeContext& ctx) {
+    try {
+        LoadStoragePeriods(ctx.dm, ctx.lists);
+    } catch (const std::exception&) {
+        ctx.lists = StoragePeriods{};
+    }
+}

@@ -46,3 +46,6 @@ QString ErrorText(const std::exception& e);
 bool IsExchangeRightsError(const QString& message);
 // The fund tables changed under the command (another user added a year or a directory).
 bool IsChangedStructureError(const QString& message);
+// After such a failure: the lists read again; lists that cannot be read are dropped,
+// so the next command reads them afresh.
+void ReloadStoragePeriodsAfterChange(ExchangeContext& ctx);

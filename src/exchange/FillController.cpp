@@ -75,11 +75,7 @@ void FillController::reportError(const QString& text) {
         return;
     }
     if (IsChangedStructureError(text)) {
-        try {
-            LoadStoragePeriods(m_ctx.dm, m_ctx.lists);
-        } catch (const std::exception&) {
-            m_ctx.lists = StoragePeriods{}; // read afresh by the next command
-        }
+        ReloadStoragePeriodsAfterChange(m_ctx);
         m_ctx.prompter.info(
             QStringLiteral("Структура БД изменена другим пользователем\r\nПовторите заполнение"));
         return;

@@ -158,11 +158,7 @@ void StoreController::reportError(const QString& message) {
         return;
     }
     if (IsChangedStructureError(message)) {
-        try {
-            LoadStoragePeriods(m_ctx.dm, m_ctx.lists);
-        } catch (const std::exception&) {
-            // The lists stay as they were; the next store meets the same message.
-        }
+        ReloadStoragePeriodsAfterChange(m_ctx);
         p.info(QStringLiteral("Структура БД изменена другим пользователем\r\nПовторите загрузку"));
         return;
     }

@@ -124,30 +124,29 @@ void DbConnection::close() {
         st->release();
     for (auto& [name, sp] : m_procedures)
         sp->release();
-    dropPrepared();
-    if (m_transaction) {
-        endQuietly(m_transaction, false);
-        ++m_transactionSerial;
-    }
-    endReadTransaction();
+    endWork();
     if (m_attachment) {
         try {
             m_attachment->detach(m_status->get());
+            m_attachment = nullptr;
         } catch (...) {
-            m_attachment->release();
+            // forgetAttachment lets go of what the server would not detach
         }
-        m_attachment = nullptr;
     }
-    m_mark.release();
+    forgetAttachment();
 }
 
-void DbConnection::forgetAttachment() noexcept {
+void DbConnection::endWork() noexcept {
     dropPrepared();
     if (m_transaction) {
         endQuietly(m_transaction, false);
         ++m_transactionSerial;
     }
     endReadTransaction();
+}
+
+void DbConnection::forgetAttachment() noexcept {
+    endWork();
     if (m_attachment) {
         m_attachment->release();
         m_attachment = nullptr;

@@ -94,6 +94,8 @@ private:
     void endReadTransaction() noexcept;
     // The connection went away: let go of every server object without asking.
     void forgetAttachment() noexcept;
+    // Prepared statements and both transactions ended, the attachment kept.
+    void endWork() noexcept;
 
     QString m_name;
     int m_tag;
