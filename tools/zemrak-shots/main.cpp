@@ -99,7 +99,10 @@ int takeShots(const QString& out, const QString& folder) {
         editor.SBunloadClick();
         ok = save(&editor, out, QStringLiteral("editor.png")) && ok;
         editor.action(QStringLiteral("mIdBok"))->trigger();
+        // The demo rows carry internal codes only: show them beside the typed ones.
+        editor.action(QStringLiteral("imKodInternal"))->trigger();
         ok = save(&editor, out, QStringLiteral("side.png")) && ok;
+        editor.action(QStringLiteral("imKodInternal"))->trigger();
         editor.action(QStringLiteral("mIdBok"))->trigger();
         editor.action(QStringLiteral("mIdShap"))->trigger();
         ok = save(&editor, out, QStringLiteral("header.png")) && ok;
