@@ -4,14 +4,17 @@
 
 #include "AboutText.h"
 #include "AppContext.h"
+#include "HelpContexts.h"
 #include "HelpKey.h"
 #include "HelpViewer.h"
 #include "MenuItems.h"
 #include "ScriptedLoginLauncher.h"
 #include "TfmKisMain0.h"
 
+#include <QDialog>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 
 namespace {
 
@@ -107,6 +110,34 @@ TEST(HelpMenu, ContentsAboutAndF1InTheCollectionsWindow) {
 } // namespace
 
 namespace {
+
+// A modal window blocks every other window but its own, so the help opened from it
+// belongs to it.
+TEST(HelpMenu, HelpFromAModalWindowIsNotBlockedByIt) {
+    HelpKey::install();
+    delete HelpViewer::current();
+    QWidget main;
+    SetHelpContext(&main, HelpContexts::Collections);
+    main.show();
+    QTest::keyClick(&main, Qt::Key_F1);
+    ASSERT_TRUE(HelpViewer::current());
+    EXPECT_EQ(HelpViewer::current()->currentTarget(), QStringLiteral("collections.html#window"));
+
+    QDialog dialog(&main);
+    SetHelpContext(&dialog, HelpContexts::Periods);
+    QWidget* owner = nullptr;
+    QString target;
+    QTimer::singleShot(0, &dialog, [&] {
+        QTest::keyClick(&dialog, Qt::Key_F1);
+        owner = HelpViewer::current()->parentWidget();
+        target = HelpViewer::current()->currentTarget();
+        dialog.reject();
+    });
+    dialog.exec();
+    EXPECT_EQ(owner, &dialog);
+    EXPECT_EQ(target, QStringLiteral("periods.html#window"));
+    delete HelpViewer::current();
+}
 
 TEST(HelpMenu, AboutTellsTheEngineOfEachDatabase) {
     EXPECT_EQ(DatabaseLine(QStringLiteral("БТМ"), QStringLiteral("srv:/data/Z.GDB"), true),
