@@ -1,5 +1,6 @@
 #include "AppContext.h"
 #include "FirebirdEnvironment.h"
+#include "HelpKey.h"
 #include "Localization.h"
 #include "QtPrompter.h"
 #include "TdmMSSQL.h"
@@ -64,6 +65,7 @@ int main(int argc, char* argv[]) {
     InstallRussianTranslation(app);
     QtPrompter prompter;
     SetAppPrompter(&prompter);
+    HelpKey::install();
     try {
         return runZemrak(app, prompter);
     } catch (const std::bad_alloc&) {

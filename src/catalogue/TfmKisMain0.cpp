@@ -1,6 +1,8 @@
 #include "TfmKisMain0.h"
 
 #include "AppContext.h"
+#include "HelpContexts.h"
+#include "HelpKey.h"
 #include "Prompter.h"
 #include "TMyDBGrid.h"
 #include "TableGridWidths.h"
@@ -23,6 +25,7 @@ TfmKisMain0::TfmKisMain0(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
     : QMainWindow(parent), m_dm(dm), m_prompter(prompter), m_connections(dm),
       m_state(ProcessOutlineState()), m_rows(dm.query(QStringLiteral("quCAT"))),
       m_elements(dm, ElementDescriptor::Tables(), m_rows, prompter, m_state) {
+    SetHelpContext(this, HelpContexts::Collections);
     setObjectName(QStringLiteral("fmKisMain0"));
     setWindowTitle(mainCaption());
     resize(800, 600);

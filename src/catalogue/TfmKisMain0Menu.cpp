@@ -2,7 +2,9 @@
 // fact database.
 #include "TfmKisMain0.h"
 
+#include "AboutText.h"
 #include "DbError.h"
+#include "HelpViewer.h"
 #include "MenuColumns.h"
 #include "Prompter.h"
 #include "TdmMSSQL.h"
@@ -104,7 +106,8 @@ void TfmKisMain0::buildMenu() {
             [this] { m_controller->showTablePassword(); });
 
     QMenu* help = mmKis->addMenu(QStringLiteral("Помощь"));
-    item(help, QStringLiteral("Содержание"), {}, false);
+    QAction* contents = item(help, QStringLiteral("Содержание"));
+    connect(contents, &QAction::triggered, this, [this] { HelpViewer::showContents(this); });
     QAction* about = item(help, QStringLiteral("О программе"));
     connect(about, &QAction::triggered, this, [this] { showAbout(); });
 }
@@ -139,8 +142,7 @@ void TfmKisMain0::showPeriods() {
 }
 
 void TfmKisMain0::showAbout() {
-    m_prompter.info(QStringLiteral("Земрак\r\nСборники статистических таблиц"),
-                    QStringLiteral("О программе"));
+    m_prompter.info(AboutText(m_dm), QStringLiteral("О программе"));
 }
 
 void TfmKisMain0::applyConnectionState() {

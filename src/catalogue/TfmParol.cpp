@@ -1,5 +1,7 @@
 #include "TfmParol.h"
 
+#include "HelpContexts.h"
+#include "HelpKey.h"
 #include "Helpers.h"
 
 #include <QHBoxLayout>
@@ -10,6 +12,7 @@
 
 TfmParol::TfmParol(const QString& caption, const QString& label, Check check, QWidget* parent)
     : QDialog(parent), m_check(std::move(check)) {
+    SetHelpContext(this, HelpContexts::Passwords);
     setObjectName(QStringLiteral("fmParol"));
     setWindowTitle(caption);
     auto* layout = new QVBoxLayout(this);

@@ -1,5 +1,7 @@
 #include "TfmPswdCAT.h"
 
+#include "HelpContexts.h"
+#include "HelpKey.h"
 #include "Helpers.h"
 
 #include <QCheckBox>
@@ -11,6 +13,7 @@
 #include <QVBoxLayout>
 
 TfmPswdCAT::TfmPswdCAT(Store store, QWidget* parent) : QDialog(parent), m_store(std::move(store)) {
+    SetHelpContext(this, HelpContexts::Passwords);
     setObjectName(QStringLiteral("fmPswdCAT"));
     setWindowTitle(QStringLiteral("Защита таблицы"));
     auto* layout = new QVBoxLayout(this);

@@ -1,5 +1,7 @@
 #include "TfmPswdSBR.h"
 
+#include "HelpContexts.h"
+#include "HelpKey.h"
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +10,7 @@
 
 TfmPswdSBR::TfmPswdSBR(const QString& parol, Store store, QWidget* parent)
     : QDialog(parent), m_store(std::move(store)) {
+    SetHelpContext(this, HelpContexts::Passwords);
     setObjectName(QStringLiteral("fmPswdSBR"));
     setWindowTitle(QStringLiteral("Пароль сборника"));
     auto* layout = new QVBoxLayout(this);

@@ -1,5 +1,7 @@
 #include "TfmPeriod.h"
 
+#include "HelpContexts.h"
+#include "HelpKey.h"
 #include "TdmMSSQL.h"
 
 #include <QAbstractItemDelegate>
@@ -13,6 +15,7 @@
 
 TfmPeriod::TfmPeriod(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
     : QDialog(parent), m_controller(dm, prompter) {
+    SetHelpContext(this, HelpContexts::Periods);
     setWindowTitle(QStringLiteral("Настройка периодов хранения данных"));
     pcFund = new QTabWidget(this);
     trvDolg = makeTree();

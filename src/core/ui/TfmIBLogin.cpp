@@ -1,5 +1,8 @@
 #include "TfmIBLogin.h"
 
+#include "HelpContexts.h"
+#include "HelpKey.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,6 +15,7 @@
 TfmIBLogin::TfmIBLogin(TdmMSSQL& dm, const LoginRequest& request, Prompter& prompter,
                        QWidget* parent)
     : QDialog(parent), m_controller(dm, request), m_prompter(prompter) {
+    SetHelpContext(this, HelpContexts::Login);
     setObjectName(QStringLiteral("fmIBLogin"));
     setWindowTitle(request.windowCaption.isEmpty() ? QStringLiteral("Регистрация пользователя")
                                                    : request.windowCaption);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExchangeContext.h"
+#include "HelpKey.h"
 #include "HiddenMarkController.h"
 #include "IdentCommands.h"
 #include "IdentContext.h"
@@ -37,7 +38,7 @@ class TdmMSSQL;
 // The table editor: one table's workbook in the spreadsheet control `Book`, shown
 // modally by the collections window. Commands live in TableDocument, InstanceSheets and
 // their kin; the window wires menus and buttons to them.
-class TfmKisTabl : public QDialog {
+class TfmKisTabl : public QDialog, public HelpContextSource {
     Q_OBJECT
 public:
     TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent = nullptr);
@@ -61,6 +62,8 @@ public:
     void SBloadClick();
     // Set by the tender allocation around its fill: the active sheet only, no question.
     void setTenderFill(bool on) { m_tender = on; }
+    // F1 opens the page of the identification mode the editor is in.
+    int helpContext() const override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -2,6 +2,7 @@
 // and the status texts, wired to the controllers of src/table/ident.
 #include "TfmKisTabl.h"
 
+#include "HelpContexts.h"
 #include "IdentModel.h"
 #include "TBook.h"
 #include "TBookIdentView.h"
@@ -158,4 +159,21 @@ void TfmKisTabl::cmHideCols() {
     action(QStringLiteral("SBhidcol"))->setChecked(on);
     action(QStringLiteral("imHideCol"))->setChecked(on);
     Book->viewport()->update();
+}
+
+int TfmKisTabl::helpContext() const {
+    switch (m_identState.mode) {
+    case IdentMode::Side:
+        return HelpContexts::SideIdent;
+    case IdentMode::Header:
+        return HelpContexts::HeaderIdent;
+    case IdentMode::Title:
+        return HelpContexts::TitleIdent;
+    case IdentMode::HiddenRows:
+    case IdentMode::HiddenCols:
+        return HelpContexts::HiddenMarks;
+    case IdentMode::Normal:
+        break;
+    }
+    return HelpContexts::TableEditor;
 }

@@ -1,5 +1,7 @@
 #include "TfmOptions.h"
 
+#include "HelpContexts.h"
+#include "HelpKey.h"
 #include "IdentOptionsController.h"
 
 #include <QButtonGroup>
@@ -24,6 +26,7 @@ TfmOptions& TfmOptions::fmOptions() {
 }
 
 TfmOptions::TfmOptions(QWidget* parent) : QDialog(parent) {
+    SetHelpContext(this, HelpContexts::IdentOptions);
     setObjectName(QStringLiteral("fmOptions"));
     setWindowTitle(QStringLiteral("Опции идентификации"));
 

@@ -1,5 +1,7 @@
 #include "TfmSheets.h"
 
+#include "HelpContexts.h"
+#include "HelpKey.h"
 #include "IdentModel.h"
 #include "SheetTotals.h"
 #include "SheetTree.h"
@@ -14,6 +16,7 @@
 
 TfmSheets::TfmSheets(IdentModel& model, Prompter& prompter, QWidget* parent)
     : QDialog(parent), m_model(model), m_prompter(prompter), m_trvObj(new QTreeWidget(this)) {
+    SetHelpContext(this, HelpContexts::SheetList);
     setObjectName(QStringLiteral("fmSheets"));
     setWindowTitle(QStringLiteral("Список листов (экземпляров таблицы)"));
     m_trvObj->setObjectName(QStringLiteral("trvObj"));

@@ -1,5 +1,7 @@
 #include "TfmSpecial.h"
 
+#include "HelpContexts.h"
+#include "HelpKey.h"
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,6 +13,7 @@
 
 TfmSpecial::TfmSpecial(SpecialIdentification& special, const SpecialLine& line, QWidget* parent)
     : QDialog(parent), m_special(special), m_line(line) {
+    SetHelpContext(this, HelpContexts::SpecialIdent);
     setObjectName(QStringLiteral("fmSpecial"));
     setWindowTitle(SpecialIdentification::dialogCaption(line));
 

@@ -1,0 +1,24 @@
+#pragma once
+
+// Help contexts of the windows and modes: each number is a line of help/ru/contexts.txt
+// that names a page and its section. Numbers up to 999 are the system's own; windows
+// that never had one take numbers from 1001 on.
+namespace HelpContexts {
+inline constexpr int SideIdent = 38;
+inline constexpr int HeaderIdent = 42;
+inline constexpr int TitleIdent = 43;
+inline constexpr int Collections = 1001;
+inline constexpr int TableEditor = 1002;
+inline constexpr int Periods = 1003;
+inline constexpr int Passwords = 1005;
+inline constexpr int IdentOptions = 1006;
+inline constexpr int SpecialIdent = 1007;
+inline constexpr int SheetList = 1008;
+inline constexpr int HiddenMarks = 1009;
+inline constexpr int Login = 1010;
+
+// Every context the windows use, for the test that walks them.
+inline constexpr int used[] = {SideIdent,    HeaderIdent, TitleIdent,  Collections,
+                               TableEditor,  Periods,     Passwords,   IdentOptions,
+                               SpecialIdent, SheetList,   HiddenMarks, Login};
+} // namespace HelpContexts
