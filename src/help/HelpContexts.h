@@ -1,6 +1,6 @@
 #pragma once
 
-// Help contexts of the windows and modes: each number is a line of help/ru/contexts.txt
+// Help contexts of the windows and modes: each number is a line of doc/help/contexts.txt
 // that names a page and its section. Numbers up to 999 are the system's own; windows
 // that never had one take numbers from 1001 on.
 namespace HelpContexts {
