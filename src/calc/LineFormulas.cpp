@@ -32,6 +32,14 @@ bool readsItself(const FormulaCode& code, const Sheet& host, int row, int col) {
     return false;
 }
 
+// Whether a reference, seen from (row, col), stays inside the sheet.
+bool refInSheet(const Instr& in, int row, int col) {
+    const int r1 = refRow(in, row, false), c1 = refCol(in, col, false);
+    const int r2 = in.op == Op::Area ? refRow(in, row, true) : r1;
+    const int c2 = in.op == Op::Area ? refCol(in, col, true) : c1;
+    return r1 >= 1 && c1 >= 1 && r2 <= kMaxRows && c2 <= kMaxCols;
+}
+
 QString shownText(const CellValue& v) {
     switch (v.type) {
     case CellValue::Boolean:
@@ -65,7 +73,8 @@ QString LineFormulas::unsupported(const Sheet& sheet, int row, int col) {
         if (in.op == Op::CallUnknown)
             return QStringLiteral("Неизвестная функция в формуле ") + sheet.formula(row, col) +
                    QStringLiteral(": ") + code.strings[in.func];
-        if (in.op == Op::RefError)
+        if (in.op == Op::RefError ||
+            ((in.op == Op::Ref || in.op == Op::Area) && !refInSheet(in, row, col)))
             return QStringLiteral("Формула ссылается на несуществующую ячейку: ") +
                    sheet.formula(row, col);
     }
