@@ -40,6 +40,34 @@ bool refInSheet(const Instr& in, int row, int col) {
     return r1 >= 1 && c1 >= 1 && r2 <= kMaxRows && c2 <= kMaxCols;
 }
 
+// Whether the code, run along a line from (row1, col1) to (row2, col2), may read a formula
+// cell of the workbook; a large area counts as one without looking.
+bool mayReadFormulas(const FormulaCode& code, const Workbook& book, const Sheet& host, int row1,
+                     int col1, int row2, int col2) {
+    constexpr long kScanLimit = 4096;
+    for (const Instr& in : code.code) {
+        if (in.op != Op::Ref && in.op != Op::Area)
+            continue;
+        const Sheet* s = (in.flags & OtherSheet) ? book.sheetById(in.sheet) : &host;
+        if (!s)
+            continue;
+        const bool area = in.op == Op::Area;
+        const int r1 = std::max(1, std::min(refRow(in, row1, false), refRow(in, row2, false)));
+        const int c1 = std::max(1, std::min(refCol(in, col1, false), refCol(in, col2, false)));
+        const int r2 = std::max(refRow(in, row1, area), refRow(in, row2, area));
+        const int c2 = std::max(refCol(in, col1, area), refCol(in, col2, area));
+        if (long(r2 - r1 + 1) * long(c2 - c1 + 1) > kScanLimit)
+            return true;
+        for (int r = r1; r <= r2; ++r)
+            for (int c = c1; c <= c2; ++c) {
+                const Cell* cell = s->cell(r, c);
+                if (cell && cell->kind == CellKind::Formula)
+                    return true;
+            }
+    }
+    return false;
+}
+
 QString shownText(const CellValue& v) {
     switch (v.type) {
     case CellValue::Boolean:
@@ -148,6 +176,14 @@ void LineFormulas::apply(int sheet, bool rows) {
     const int firstCross = rows ? kFirstDataCol : firstRow;
     const int lastCross = rows ? lastCol : lastRow;
 
+    // The cells a line's formula is computed for, from the first to the last written one.
+    int fromCross = firstCross, toCross = lastCross;
+    const std::vector<bool>& specialCross = rows ? specialCol : specialRow;
+    while (fromCross <= toCross && specialCross[size_t(fromCross)])
+        ++fromCross;
+    while (toCross >= fromCross && specialCross[size_t(toCross)])
+        --toCross;
+
     book.beginUpdate();
     for (int line = firstLine; line <= lastLine; ++line) {
         const int sr = rows ? line : slotRow;
@@ -166,10 +202,12 @@ void LineFormulas::apply(int sheet, bool rows) {
         }
         if (rows ? specialRow[size_t(line)] : specialCol[size_t(line)])
             continue;
-        // Formulas of the body that read what the previous lines wrote are current first.
-        if (book.recalculator().hasPending())
-            book.recalc();
         const std::shared_ptr<const FormulaCode> code = slot->formula->code;
+        // Formulas of the body that read what the previous lines wrote are current first.
+        if (book.recalculator().hasPending() &&
+            mayReadFormulas(*code, book, target, rows ? line : fromCross, rows ? fromCross : line,
+                            rows ? line : toCross, rows ? toCross : line))
+            book.recalc();
         for (int x = firstCross; x <= lastCross; ++x) {
             if (rows ? specialCol[size_t(x)] : specialRow[size_t(x)])
                 continue;
@@ -178,10 +216,12 @@ void LineFormulas::apply(int sheet, bool rows) {
             if (readsItself(*code, target, r, c)) {
                 // On a cycle the engine gives #VALUE!, which leaves the cell empty.
                 book.clearCell(sheet, r, c);
+                ++m_written;
                 problem(lineName +
                         QStringLiteral(" ссылается на свою ячейку (циклическая ссылка)"));
                 continue;
             }
+            ++m_written;
             const CellValue v = eval.evaluate(*code, &target, r, c);
             if (v.type == CellValue::Number) {
                 book.setNumber(sheet, r, c, v.number);

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
+#include <utility>
+
 class IdentModel;
 class Prompter;
 class Sheet;
@@ -26,6 +29,9 @@ public:
     void applyRows(int sheet);
     void applyCols(int sheet);
 
+    // Cells written since the last call.
+    size_t takeWritten() { return std::exchange(m_written, 0); }
+
     // What could not be computed while applying, one sentence each, in the order found.
     const QStringList& problems() const { return m_problems; }
 
@@ -40,4 +46,5 @@ private:
     IdentModel& m_model;
     Prompter& m_prompter;
     QStringList m_problems;
+    size_t m_written = 0;
 };

@@ -51,11 +51,25 @@ struct LineTotals::Axis {
     std::vector<int> cross;         // the other direction
     std::vector<bool> crossSpecial; // per cross line
 
-    double read(size_t line, size_t x) const {
+    std::vector<double> values; // line by line, read once in the sheet's row order
+
+    void load() {
         const Sheet& s = book->sheet(sheet);
-        return rows ? numberAt(s, lines[line], cross[x]) : numberAt(s, cross[x], lines[line]);
+        const size_t width = cross.size();
+        values.assign(lines.size() * width, 0.0);
+        if (rows) {
+            for (size_t i = 0; i < lines.size(); ++i)
+                for (size_t x = 0; x < width; ++x)
+                    values[i * width + x] = numberAt(s, lines[i], cross[x]);
+        } else {
+            for (size_t x = 0; x < width; ++x)
+                for (size_t i = 0; i < lines.size(); ++i)
+                    values[i * width + x] = numberAt(s, cross[x], lines[i]);
+        }
     }
-    void write(size_t line, size_t x, double v) const {
+    double read(size_t line, size_t x) const { return values[line * cross.size() + x]; }
+    void write(size_t line, size_t x, double v) {
+        values[line * cross.size() + x] = v;
         if (rows)
             book->setNumber(sheet, lines[line], cross[x], v);
         else
@@ -96,12 +110,14 @@ void LineTotals::CalcItogUD(int sheet) {
     a.sheet = sheet;
     const Sheet& rowSheet = a.book->sheet(m_model.rowIdentSheet());
     const int levelCol = rowSlotColumn(Slot::Level);
-    for (int r = m_model.firstBodyRow(); r <= lastBodyRow(m_model, sheet); ++r) {
+    const int lastRow = lastBodyRow(m_model, sheet);
+    const int lastCol = lastDataCol(m_model, sheet);
+    for (int r = m_model.firstBodyRow(); r <= lastRow; ++r) {
         a.lines.push_back(r);
         a.levels.push_back(levelAt(rowSheet, r, levelCol));
         a.lineSpecial.push_back(m_model.headerRowSpecialKind(r) != 0);
     }
-    for (int c = kFirstDataCol; c <= lastDataCol(m_model, sheet); ++c) {
+    for (int c = kFirstDataCol; c <= lastCol; ++c) {
         a.cross.push_back(c);
         a.crossSpecial.push_back(!m_model.isDataColumn(c));
     }
@@ -118,12 +134,14 @@ void LineTotals::CalcItogLR(int sheet) {
     a.sheet = sheet;
     const Sheet& colSheet = a.book->sheet(m_model.colIdentSheet());
     const int levelRow = m_model.colSlotRow(Slot::Level);
-    for (int c = kFirstDataCol; c <= lastDataCol(m_model, sheet); ++c) {
+    const int lastRow = lastBodyRow(m_model, sheet);
+    const int lastCol = lastDataCol(m_model, sheet);
+    for (int c = kFirstDataCol; c <= lastCol; ++c) {
         a.lines.push_back(c);
         a.levels.push_back(levelAt(colSheet, levelRow, c));
         a.lineSpecial.push_back(!m_model.isDataColumn(c));
     }
-    for (int r = m_model.firstBodyRow(); r <= lastBodyRow(m_model, sheet); ++r) {
+    for (int r = m_model.firstBodyRow(); r <= lastRow; ++r) {
         a.cross.push_back(r);
         a.crossSpecial.push_back(m_model.headerRowSpecialKind(r) != 0);
     }
@@ -167,6 +185,9 @@ void LineTotals::run(Axis& a, bool totalFirst) {
 
     const size_t n = a.lines.size();
     const size_t width = a.cross.size();
+    // Formulas of the sheet are not recomputed while totals are written, so the values read
+    // once serve the whole run.
+    a.load();
     std::vector<double> acc(width, 0.0);
     auto add = [&](size_t line) {
         for (size_t x = 0; x < width; ++x)
@@ -178,6 +199,7 @@ void LineTotals::run(Axis& a, bool totalFirst) {
                 if (m_collect)
                     acc[x] += a.read(line, x);
                 a.write(line, x, acc[x]);
+                ++m_written;
             }
             acc[x] = 0;
         }

@@ -3,6 +3,9 @@
 #include <QList>
 #include <QString>
 
+#include <cstddef>
+#include <utility>
+
 class IdentModel;
 class Prompter;
 class Sheet;
@@ -20,6 +23,9 @@ public:
     // Column totals.
     void CalcItogLR(int sheet);
 
+    // Cells written since the last call.
+    size_t takeWritten() { return std::exchange(m_written, 0); }
+
 private:
     struct Axis;
     void run(Axis& axis, bool totalFirst);
@@ -29,4 +35,5 @@ private:
     Prompter& m_prompter;
     bool m_collect;        // "Собрать уровни": a total's own value joins the sum
     QList<QString> m_told; // level messages already shown in this run
+    size_t m_written = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "IdentModel.h"
 #include "Prompter.h"
+#include "formula/Recalculator.h"
 #include "model/CellAddress.h"
 #include "model/Workbook.h"
 
@@ -81,6 +82,8 @@ void Recalculation::AllPages() {
 }
 
 void Recalculation::run(const QList<int>& sheets) {
+    Workbook& book = m_model.book();
+    book.beginUpdate();
     for (Step step : stepsOf(order())) {
         for (int s : sheets) {
             switch (step) {
@@ -95,8 +98,23 @@ void Recalculation::run(const QList<int>& sheets) {
                 break;
             }
         }
+        settle();
     }
+    book.endUpdate();
     report();
+}
+
+void Recalculation::settle() {
+    Workbook& book = m_model.book();
+    const size_t written = m_formulas.takeWritten() + m_totals.takeWritten();
+    if (!book.recalculator().hasPending())
+        return;
+    // After writing more cells than there are formulas, computing every formula once is
+    // cheaper than finding what each written cell reaches.
+    if (written > book.recalculator().indexedFormulaCount())
+        book.recalcAll();
+    else
+        book.recalc();
 }
 
 void Recalculation::report() {

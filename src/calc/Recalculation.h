@@ -33,6 +33,8 @@ public:
 private:
     void run(const QList<int>& sheets);
     void report();
+    // Brings the workbook's own formulas up to date after a step.
+    void settle();
 
     IdentModel& m_model;
     Prompter& m_prompter;
