@@ -202,3 +202,42 @@ TEST_F(FormulasWindowTest, PriorityWindowMovesAnItemOnePlacePerClickAndStoresThe
     trigger("Prior");
     EXPECT_EQ(setting(Setting::RecalcOrder), 5);
 }
+
+TEST_F(FormulasWindowTest, BodyFormulasAreCurrentBeforeTheNextLineAndTheNextStepReadThem) {
+    open();
+    values(101, {1, 2});
+    storeFormula("MformStr", 102, 3, QStringLiteral("=C101*2"));
+    // An ordinary formula of the body between two formulas over rows.
+    book().setEntry(1, 103, 3, QStringLiteral("=C102+1"));
+    book().setEntry(1, 103, 4, QStringLiteral("=D102+1"));
+    storeFormula("MformStr", 104, 3, QStringLiteral("=C103*10"));
+    book().setEntry(1, 103, 3, QStringLiteral("=C102+1")); // storing took the cell's formula
+    // Row 105 totals 102 and 103 after the formulas (order 1).
+    rowLevel(105, 1);
+    rowLevel(106, 2);
+    values(106, {0.5});
+    book().setEntry(1, 106, 4, QStringLiteral("=D103"));
+    trigger("ThisPage");
+    EXPECT_EQ(num(102, 3), 2);
+    EXPECT_EQ(num(103, 3), 3);
+    EXPECT_EQ(num(104, 3), 30);
+    EXPECT_EQ(num(104, 4), 50);
+    // Totals below nothing: the placement is "Вверху", so 105 totals 106 alone, which reads
+    // row 103 as the row formulas left it.
+    EXPECT_EQ(num(105, 3), 0.5);
+    EXPECT_EQ(num(105, 4), 5);
+}
+
+TEST_F(FormulasWindowTest, AutomaticRecalculationFollowsItsMenuItem) {
+    open();
+    book().setNumber(1, 101, 3, 1);
+    book().setEntry(1, 102, 3, QStringLiteral("=C101*2"));
+    EXPECT_TRUE(act("AutoCalc")->isChecked());
+    trigger("AutoCalc");
+    EXPECT_FALSE(w->Book->autoRecalc());
+    book().setNumber(1, 101, 3, 5);
+    EXPECT_EQ(num(102, 3), 2);
+    trigger("AutoCalc");
+    EXPECT_TRUE(w->Book->autoRecalc());
+    EXPECT_EQ(num(102, 3), 10);
+}
