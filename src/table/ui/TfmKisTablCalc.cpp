@@ -69,11 +69,18 @@ void TfmKisTabl::buildCalcMenu(QMenu* calc) {
 }
 
 void TfmKisTabl::cmRecalc(bool allPages) {
+    // A long command: the control neither repaints nor reports selections meanwhile.
+    const bool repaint = Book->repaint();
+    const bool selChange = Book->doSelChange();
+    Book->setRepaint(false);
+    Book->setDoSelChange(false);
     Recalculation recalc(m_doc.model(), m_prompter, TFmPrior::FmPrior().collectLevels());
     if (allPages)
         recalc.AllPages();
     else
         recalc.ThisPage(m_book.activeSheetIndex());
+    Book->setDoSelChange(selChange);
+    Book->setRepaint(repaint);
     Book->viewport()->update();
 }
 
