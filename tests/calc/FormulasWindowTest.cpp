@@ -241,3 +241,18 @@ TEST_F(FormulasWindowTest, AutomaticRecalculationFollowsItsMenuItem) {
     EXPECT_TRUE(w->Book->autoRecalc());
     EXPECT_EQ(num(102, 3), 10);
 }
+
+TEST_F(FormulasWindowTest, ARowFormulaFollowsRowsInsertedAboveAndBetweenItsRows) {
+    open();
+    values(101, {1});
+    values(102, {10});
+    storeFormula("MformStr", 105, 3, QStringLiteral("=C101+C102"));
+    // A row between the two it adds, on the instance sheet and the row identification sheet.
+    for (int s : {1, rowSheet()})
+        book().insertRows(s, 102, 1);
+    values(102, {500});
+    EXPECT_EQ(rowSlot(106), QStringLiteral("=W101+W103"));
+    trigger("ThisPage");
+    EXPECT_EQ(num(106, 3), 11);
+    EXPECT_EQ(sheet(1).type(105, 3), 0);
+}
