@@ -203,26 +203,39 @@ void LineFormulas::apply(int sheet, bool rows) {
         if (rows ? specialRow[size_t(line)] : specialCol[size_t(line)])
             continue;
         const std::shared_ptr<const FormulaCode> code = slot->formula->code;
-        // Formulas of the body that read what the previous lines wrote are current first.
-        if (book.recalculator().hasPending() &&
+        const bool readsFormulas =
             mayReadFormulas(*code, book, target, rows ? line : fromCross, rows ? fromCross : line,
-                            rows ? line : toCross, rows ? toCross : line))
+                            rows ? line : toCross, rows ? toCross : line);
+        // Formulas of the body that read what the previous lines wrote are current first.
+        if (readsFormulas && book.recalculator().hasPending())
             book.recalc();
         for (int x = firstCross; x <= lastCross; ++x) {
             if (rows ? specialCol[size_t(x)] : specialRow[size_t(x)])
                 continue;
             const int r = rows ? line : x;
             const int c = rows ? x : line;
-            if (readsItself(*code, target, r, c)) {
-                // On a cycle the engine gives #VALUE!, which leaves the cell empty.
-                book.clearCell(sheet, r, c);
-                ++m_written;
-                problem(lineName +
-                        QStringLiteral(" ссылается на свою ячейку (циклическая ссылка)"));
-                continue;
+            bool circular = readsItself(*code, target, r, c);
+            CellValue v;
+            if (!circular && readsFormulas) {
+                // Through the workbook, as a copy of the slot: a cycle through the body's own
+                // formulas back to this cell is the engine's to find.
+                CopyOptions contents;
+                contents.formats = false;
+                book.copyRange(book, slotSheet, CellRange::cell(sr, sc), sheet, r, c, contents);
+                book.recalc();
+                const Cell* cell = target.cell(r, c);
+                circular = cell && cell->kind == CellKind::Formula && cell->formula->circular;
+                v = target.value(r, c);
+            } else if (!circular) {
+                v = eval.evaluate(*code, &target, r, c);
             }
             ++m_written;
-            const CellValue v = eval.evaluate(*code, &target, r, c);
+            if (circular) {
+                // On a cycle the engine gives #VALUE!, which leaves the cell empty.
+                book.clearCell(sheet, r, c);
+                problem(lineName + QStringLiteral(" образует циклическую ссылку"));
+                continue;
+            }
             if (v.type == CellValue::Number) {
                 book.setNumber(sheet, r, c, v.number);
             } else if (v.type == CellValue::Empty ||
