@@ -1,5 +1,7 @@
 #include "CalcWindowFixture.h"
 
+#include "io/NativeFormat.h"
+
 namespace {
 
 class FormulaViewTest : public CalcWindowFixture {};
@@ -86,4 +88,22 @@ TEST_F(FormulaViewTest, SideIdentificationLocksTheCalculationsAndLeavingPutsTheS
     EXPECT_TRUE(sheet(rowSheet()).colHidden(rowSlotColumn(Slot::Level)));
     trigger("FViewSTR");
     EXPECT_FALSE(sheet(rowSheet()).colHidden(rowSlotColumn(Slot::Level)));
+}
+
+TEST_F(FormulaViewTest, SavingInTheViewStoresTheTableAsItLooksOutsideIt) {
+    open();
+    const int levelCol = rowSlotColumn(Slot::Level);
+    const bool levelHidden = sheet(rowSheet()).colHidden(levelCol);
+    trigger("FViewSTR");
+    trigger("imSave");
+    EXPECT_TRUE(act("FViewSTR")->isChecked());
+    EXPECT_EQ(book().activeSheetIndex(), rowSheet());
+    EXPECT_TRUE(sheet(rowSheet()).options().showFormulas);
+
+    Workbook stored;
+    ASSERT_TRUE(NativeFormat::load(stored, storedBytes(w->document().table().kodElmt)));
+    const Sheet& rows = stored.sheet(stored.sheetCount() - 1);
+    EXPECT_FALSE(rows.options().showFormulas);
+    EXPECT_EQ(rows.colHidden(levelCol), levelHidden);
+    EXPECT_EQ(rows.colWidth(kSideCol), 28 * 256);
 }

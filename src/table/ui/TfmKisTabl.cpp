@@ -364,7 +364,17 @@ void TfmKisTabl::updateSheetCommands() {
 }
 
 void TfmKisTabl::cmSave() {
+    // The formula views change how the identification sheets look; the table is stored as
+    // it looks outside them, and the view comes back.
+    const IdentMode mode = m_identState.mode;
+    const bool formulaView = mode == IdentMode::RowFormulas || mode == IdentMode::ColFormulas;
+    if (formulaView)
+        m_modes->leave();
     m_doc.save();
+    if (formulaView) {
+        m_modes->enter(mode);
+        updateSheetCommands();
+    }
 }
 
 void TfmKisTabl::cmSaveAs() {
