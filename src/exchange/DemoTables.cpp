@@ -82,6 +82,55 @@ void buildTerritoryTable(Workbook& book) {
         1);
 }
 
+void buildTotalsTable(Workbook& book) {
+    InitialWorkbook::build(book);
+    book.renameSheet(1, QStringLiteral("Коечный фонд"));
+    const int rowSheet = 2;
+    const int colSheet = 3;
+    const int header = kLastTitleRow + 1;
+    const int body = header + 1;
+    const int periodRow = header + int(Slot::PeriodStart);
+    const QList<int> years = {2022, 2023, 2024, 2025};
+    // The region's row is the total of its districts; the shares follow from it.
+    const QList<Named> districts = {
+        {2, "Северный район"}, {3, "Южный район"}, {4, "Город Заречный"}};
+    const QStringList shares = {QStringLiteral("Доля Северного района, %"),
+                                QStringLiteral("Доля Южного района, %"),
+                                QStringLiteral("Доля города Заречного, %")};
+
+    book.beginUpdate();
+    book.setNumber(1, int(TitleRow::Indicator), kTitleValueCol, 1); // "Число коек - всего"
+    book.setText(1, kLastTitleRow, kSideCol,
+                 QStringLiteral("Число коек по районам области: итог и доли районов"));
+    book.setText(1, header, kSideCol, QStringLiteral("Территория"));
+    for (int i = 0; i < years.size(); ++i) {
+        book.setNumber(colSheet, periodRow, kFirstDataCol + i, years[i]);
+        book.setText(1, header, kFirstDataCol + i, QString::number(years[i]));
+    }
+    book.setText(1, body, kSideCol, QStringLiteral("Область - итог по районам"));
+    book.setNumber(rowSheet, body, rowSlotColumn(Slot::Level), 1);
+    for (int i = 0; i < districts.size(); ++i) {
+        const int row = body + 1 + i;
+        book.setText(1, row, kSideCol, QString::fromUtf8(districts[i].second));
+        book.setNumber(rowSheet, row, rowSlotColumn(Slot::Object), districts[i].first);
+        book.setNumber(rowSheet, row, rowSlotColumn(Slot::ObjectType), 1);
+        book.setNumber(rowSheet, row, rowSlotColumn(Slot::Level), 2);
+        // The share of the district: written for the slot's own cell, so its references
+        // reach the district's row and the total's row in every column.
+        const int shareRow = body + 1 + int(districts.size()) + i;
+        book.setText(1, shareRow, kSideCol, shares[i]);
+        book.setEntry(rowSheet, shareRow, rowSlotColumn(Slot::Formula),
+                      QStringLiteral("=ROUND(W%1/W%2*100,1)").arg(row).arg(body));
+        book.setNumberFormat(
+            1, CellRange{shareRow, kFirstDataCol, shareRow, kFirstDataCol + int(years.size()) - 1},
+            QStringLiteral("0.0"));
+    }
+    book.setNumber(rowSheet, int(Setting::RecalcOrder), kSettingsCol, 5); // totals first
+    book.endUpdate();
+    book.setActiveSheet(1);
+    book.setModified(false);
+}
+
 void buildObjectTable(Workbook& book) {
     build(book,
           {{15, "Число посещений - всего"},
@@ -99,7 +148,8 @@ int write(TdmMSSQL& dm) {
     int written = 0;
     DbStatement& q = dm.dbTab.statement(QStringLiteral("quDemoTables"));
     for (const auto& [kod, builder] :
-         {std::pair{1, &buildTerritoryTable}, std::pair{4, &buildObjectTable}}) {
+         {std::pair{1, &buildTerritoryTable}, std::pair{4, &buildObjectTable},
+          std::pair{6, &buildTotalsTable}}) {
         q.setSql(QStringLiteral("SELECT TABF1 FROM CAT WHERE KODELMT = :K"));
         q.clearParams();
         q.setParam(QStringLiteral("K"), kod);

@@ -6,12 +6,15 @@ class Workbook;
 // Identified workbooks for the demo collection, so that filling shows the demo funds
 // right after the first start: "Коечный фонд учреждений" over the territories
 // (long-term years 2022-2025 and the months of 2025) and "Посещения по месяцам" over
-// three institutions with visits. Tables that already have a workbook are left alone.
+// three institutions with visits; "Коечный фонд районов: итог и доли" totals the districts
+// into the region and computes each district's share by formulas over rows after a fill
+// and "Пересчет". Tables that already have a workbook are left alone.
 namespace DemoTables {
 
 void buildTerritoryTable(Workbook& book);
 void buildObjectTable(Workbook& book);
-// Writes both into CAT 1 and CAT 4 of the demo table database; the number written.
+void buildTotalsTable(Workbook& book);
+// Writes them into CAT 1, CAT 4 and CAT 6 of the demo table database; the number written.
 int write(TdmMSSQL& dm);
 
 } // namespace DemoTables

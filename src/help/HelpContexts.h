@@ -16,9 +16,12 @@ inline constexpr int SpecialIdent = 1007;
 inline constexpr int SheetList = 1008;
 inline constexpr int HiddenMarks = 1009;
 inline constexpr int Login = 1010;
+inline constexpr int RecalcOrder = 1011;
+inline constexpr int FormulaViews = 1012;
 
 // Every context the windows use, for the test that walks them.
 inline constexpr int used[] = {SideIdent,    HeaderIdent, TitleIdent,  Collections,
                                TableEditor,  Periods,     Passwords,   IdentOptions,
-                               SpecialIdent, SheetList,   HiddenMarks, Login};
+                               SpecialIdent, SheetList,   HiddenMarks, Login,
+                               RecalcOrder,  FormulaViews};
 } // namespace HelpContexts

@@ -105,7 +105,7 @@ TEST_F(DemoData, ObjectMembershipFollowsTheNodes) {
 
 TEST_F(DemoData, CollectionsAndIndicatorsAreInPlace) {
     EXPECT_EQ(
-        scalar(*s_tab, QStringLiteral("SELECT COUNT(*) FROM CAT WHERE KODFOLDER = 2")).toInt(), 2);
+        scalar(*s_tab, QStringLiteral("SELECT COUNT(*) FROM CAT WHERE KODFOLDER = 2")).toInt(), 3);
     // Generators continue after the demo keys.
     const int sbr =
         call(*s_tab, "INSERT_SBR", {{"NPP", 900}, {"NLEVEL", 1}}).output("KOD_FOLDER").toInt();

@@ -4,8 +4,9 @@
 
 namespace {
 
-constexpr std::array kModes = {IdentMode::Side, IdentMode::Header, IdentMode::Title,
-                               IdentMode::HiddenRows, IdentMode::HiddenCols};
+constexpr std::array kModes = {IdentMode::Side,       IdentMode::Header,     IdentMode::Title,
+                               IdentMode::HiddenRows, IdentMode::HiddenCols, IdentMode::RowFormulas,
+                               IdentMode::ColFormulas};
 
 bool isMarking(IdentMode m) {
     return m == IdentMode::HiddenRows || m == IdentMode::HiddenCols;
@@ -72,6 +73,16 @@ const QStringList& IdentCommands::lockedInModes() {
         QStringLiteral("ItogNoCol"),
         QStringLiteral("imControl"),
         QStringLiteral("imProtocol"),
+        QStringLiteral("AutoCalc"),
+        QStringLiteral("ThisPage"),
+        QStringLiteral("AllPages"),
+        QStringLiteral("MOperations"),
+        QStringLiteral("Prior"),
+        QStringLiteral("MformStr"),
+        QStringLiteral("MformCol"),
+        QStringLiteral("ControlEntry"),
+        QStringLiteral("MControl"),
+        QStringLiteral("MViewControl"),
     };
     return names;
 }
@@ -88,6 +99,10 @@ QStringList IdentCommands::switchesOf(IdentMode mode) {
         return {QStringLiteral("MhiddenS")};
     case IdentMode::HiddenCols:
         return {QStringLiteral("MhiddenC")};
+    case IdentMode::RowFormulas:
+        return {QStringLiteral("FViewSTR")};
+    case IdentMode::ColFormulas:
+        return {QStringLiteral("FViewCOL")};
     case IdentMode::Normal:
         break;
     }
@@ -106,6 +121,10 @@ QString IdentCommands::hintOf(IdentMode mode) {
         return QStringLiteral("Отметка скрытых строк");
     case IdentMode::HiddenCols:
         return QStringLiteral("Отметка скрытых колонок");
+    case IdentMode::RowFormulas:
+        return QStringLiteral("Формулы над строками");
+    case IdentMode::ColFormulas:
+        return QStringLiteral("Формулы над колонками");
     case IdentMode::Normal:
         break;
     }

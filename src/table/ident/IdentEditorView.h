@@ -27,6 +27,9 @@ public:
     virtual void setStatusText(int panel, const QString& text) = 0;
     // Commands, ticks and buttons follow the mode.
     virtual void modeChanged(IdentMode mode) = 0;
+    // The control's edit bar.
+    virtual bool editBarShown() const { return false; }
+    virtual void setEditBarShown(bool) {}
     // Finishes a cell edit still open: the entry is taken as if Enter was pressed, or
     // dropped when it is refused, so nothing typed in a mode lands after the mode is left.
     virtual void finishEdit() {}

@@ -20,7 +20,8 @@ int slotCol(int slot) {
 
 } // namespace
 
-IdentModeController::IdentModeController(IdentContext& ctx) : m_ctx(ctx), m_title(ctx) {}
+IdentModeController::IdentModeController(IdentContext& ctx)
+    : m_ctx(ctx), m_title(ctx), m_formulas(ctx) {}
 
 IdentMode IdentModeController::mode() const {
     return m_ctx.state.mode;
@@ -87,6 +88,12 @@ bool IdentModeController::enter(IdentMode mode) {
         break;
     case IdentMode::HiddenCols:
         enterHiddenCols();
+        break;
+    case IdentMode::RowFormulas:
+        m_formulas.enterRows();
+        break;
+    case IdentMode::ColFormulas:
+        m_formulas.enterCols();
         break;
     case IdentMode::Normal:
         break;
@@ -215,6 +222,12 @@ void IdentModeController::leave() {
         break;
     case IdentMode::HiddenCols:
         leaveHiddenCols();
+        break;
+    case IdentMode::RowFormulas:
+        m_formulas.leaveRows();
+        break;
+    case IdentMode::ColFormulas:
+        m_formulas.leaveCols();
         break;
     case IdentMode::Normal:
         break;

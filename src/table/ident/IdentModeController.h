@@ -1,13 +1,14 @@
 #pragma once
 
+#include "FormulaViewMode.h"
 #include "IdentMode.h"
 #include "TitleKindController.h"
 
 struct IdentContext;
 
 // Entering and leaving the identification modes: side, header and title identification
-// and the marking of hidden rows and columns. Every way out (the command again, Escape,
-// closing the window, the sheet list) goes through leave().
+// the marking of hidden rows and columns and the view of the formulas over rows or columns. Every
+// way out (the command again, Escape, closing the window, the sheet list) goes through leave().
 class IdentModeController {
 public:
     enum class EscapeResult { Left, CloseWindow, Ignored };
@@ -49,4 +50,5 @@ private:
 
     IdentContext& m_ctx;
     TitleKindController m_title;
+    FormulaViewMode m_formulas;
 };

@@ -63,3 +63,12 @@ void TBookIdentView::finishEdit() {
     if (m_book && m_book->isEditing() && !m_book->endEdit())
         m_book->cancelEdit();
 }
+
+bool TBookIdentView::editBarShown() const {
+    return m_book && m_book->showEditBar();
+}
+
+void TBookIdentView::setEditBarShown(bool shown) {
+    if (m_book)
+        m_book->setShowEditBar(shown);
+}

@@ -28,6 +28,8 @@ public:
     void setFrozen(int rows, int cols) override;
     void setStatusText(int panel, const QString& text) override;
     void modeChanged(IdentMode mode) override;
+    bool editBarShown() const override;
+    void setEditBarShown(bool shown) override;
     void finishEdit() override;
 
 private:

@@ -184,26 +184,8 @@ void TfmKisTabl::buildMenus() {
     store->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
     onCommand(store, &TfmKisTabl::SBloadClick);
     addAction(data, QStringLiteral("imCalcAgr"), QStringLiteral("Собрать с подчиненных"), false);
-    QMenu* totals = data->addMenu(QStringLiteral("Итоги"));
-    auto* rowGroup = new QActionGroup(this);
-    for (const auto& [name, caption] :
-         {std::pair{"ItogUp", "Итоги строк вверху"}, std::pair{"ItogDown", "Итоги строк внизу"},
-          std::pair{"ItogNoRow", "Без итогов строк"}}) {
-        QAction* a =
-            addAction(totals, QString::fromLatin1(name), QString::fromUtf8(caption), false);
-        a->setCheckable(true);
-        rowGroup->addAction(a);
-    }
-    totals->addSeparator();
-    auto* colGroup = new QActionGroup(this);
-    for (const auto& [name, caption] : {std::pair{"ItogRight", "Итоги колонок справа"},
-                                        std::pair{"ItogLeft", "Итоги колонок слева"},
-                                        std::pair{"ItogNoCol", "Без итогов колонок"}}) {
-        QAction* a =
-            addAction(totals, QString::fromLatin1(name), QString::fromUtf8(caption), false);
-        a->setCheckable(true);
-        colGroup->addAction(a);
-    }
+
+    buildCalcMenu(m_menuBar->addMenu(QStringLiteral("В&ычисления")));
 
     QMenu* view = m_menuBar->addMenu(QStringLiteral("&Вид"));
     for (const auto& [name, caption] : {std::pair{"Mtoolspanel", "Панель инструментов"},
@@ -382,7 +364,17 @@ void TfmKisTabl::updateSheetCommands() {
 }
 
 void TfmKisTabl::cmSave() {
+    // The formula views change how the identification sheets look; the table is stored as
+    // it looks outside them, and the view comes back.
+    const IdentMode mode = m_identState.mode;
+    const bool formulaView = mode == IdentMode::RowFormulas || mode == IdentMode::ColFormulas;
+    if (formulaView)
+        m_modes->leave();
     m_doc.save();
+    if (formulaView) {
+        m_modes->enter(mode);
+        updateSheetCommands();
+    }
 }
 
 void TfmKisTabl::cmSaveAs() {

@@ -99,6 +99,12 @@ private:
     void onCommand(QAction* a, void (TfmKisTabl::*command)());
     void runAfterEntry();
     void buildIdentMenu(QMenu* ident);
+    // "Вычисления": recalculation, its order, formulas over rows and columns, totals.
+    void buildCalcMenu(QMenu* calc);
+    void cmRecalc(bool allPages);
+    void cmPrior();
+    void cmSetFormula(bool rows);
+    void cmTotalsPlacement(int setting, int value);
     void wireIdentCommands();
     void identModeCommand(IdentMode mode);
     bool finishEditing();

@@ -58,8 +58,9 @@ void TfmKisTabl::wireIdentCommands() {
     m_commands = std::make_unique<IdentCommands>(*m_commandSet);
     m_doc.setLeaveModes([this] { m_modes->leave(); });
 
-    for (IdentMode mode : {IdentMode::Side, IdentMode::Header, IdentMode::Title,
-                           IdentMode::HiddenRows, IdentMode::HiddenCols}) {
+    for (IdentMode mode :
+         {IdentMode::Side, IdentMode::Header, IdentMode::Title, IdentMode::HiddenRows,
+          IdentMode::HiddenCols, IdentMode::RowFormulas, IdentMode::ColFormulas}) {
         for (const QString& name : IdentCommands::switchesOf(mode)) {
             QAction* a = action(name);
             a->setCheckable(true);
@@ -172,6 +173,9 @@ int TfmKisTabl::helpContext() const {
     case IdentMode::HiddenRows:
     case IdentMode::HiddenCols:
         return HelpContexts::HiddenMarks;
+    case IdentMode::RowFormulas:
+    case IdentMode::ColFormulas:
+        return HelpContexts::FormulaViews;
     case IdentMode::Normal:
         break;
     }
