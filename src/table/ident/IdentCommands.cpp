@@ -71,6 +71,11 @@ const QStringList& IdentCommands::lockedInModes() {
         QStringLiteral("ItogLeft"),
         QStringLiteral("ItogNoCol"),
         QStringLiteral("imControl"),
+        QStringLiteral("imTestIdent"),
+        QStringLiteral("ConRow"),
+        QStringLiteral("ConCol"),
+        QStringLiteral("MControl"),
+        QStringLiteral("sbControl"),
         QStringLiteral("imProtocol"),
     };
     return names;

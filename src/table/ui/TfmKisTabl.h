@@ -7,6 +7,7 @@
 #include "IdentModeController.h"
 #include "IdentStatus.h"
 #include "InstanceSheets.h"
+#include "ProtocolText.h"
 #include "TableDocument.h"
 #include "TitleReferences.h"
 
@@ -33,6 +34,8 @@ class SlotEntryController;
 class TBook;
 class TBookIdentView;
 class TdmMSSQL;
+class TfmProtocol;
+enum class ControlLine;
 
 // The table editor: one table's workbook in the spreadsheet control `Book`, shown
 // modally by the collections window. Commands live in TableDocument, InstanceSheets and
@@ -61,6 +64,13 @@ public:
     void SBloadClick();
     // Set by the tender allocation around its fill: the active sheet only, no question.
     void setTenderFill(bool on) { m_tender = on; }
+
+    // Control conditions and the identification test; their findings go to fmProtocol.
+    void ControlEntryClick(ControlLine line);
+    void MControlClick();
+    void MViewControlClick();
+    void imTestIdentClick();
+    TfmProtocol& fmProtocol();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -103,6 +113,9 @@ private:
     void escapePressed();
     void cmHideRows();
     void cmHideCols();
+    void buildControlMenu(QMenu* data);
+    void showProtocol();
+    void onValidationFailed(const QString& message, bool* showMessage, int* action);
 
     TdmMSSQL& m_dm;
     Prompter& m_prompter;
@@ -123,6 +136,8 @@ private:
     QList<std::function<void()>> m_afterEntry; // work of finished entries not yet done
     bool m_closing = false;
     bool m_tender = false;
+    ProtocolText m_protocol;
+    std::unique_ptr<TfmProtocol> m_fmProtocol;
 
     QMenuBar* m_menuBar = nullptr;
     QToolBar* MainTB = nullptr;
