@@ -32,9 +32,12 @@ void ControlRun::fillEmptyCells(int sheet, int lastCol) {
     for (int c = kFirstDataCol; c <= lastCol; ++c) {
         if (!model.isDataColumn(c))
             continue;
-        for (int r = model.firstBodyRow(); r <= lastRow; ++r)
-            if (s.text(r, c).trimmed().isEmpty())
+        for (int r = model.firstBodyRow(); r <= lastRow; ++r) {
+            // Only an empty cell or a text of blanks reads as nothing.
+            const int type = s.type(r, c);
+            if (type == 0 || (type == 2 && s.text(r, c).trimmed().isEmpty()))
                 book.setNumber(sheet, r, c, 0);
+        }
     }
     book.endUpdate();
 }
