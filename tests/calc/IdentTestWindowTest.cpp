@@ -108,3 +108,36 @@ TEST_F(IdentTestWindowTest, ACleanTableShowsTheSuccessBoxOnly) {
               QStringList{QStringLiteral("Ошибки в идентификации не обнаружены")});
     EXPECT_TRUE(panel(1).isEmpty() || panel(1) != QStringLiteral("Тестирование идентификации"));
 }
+
+TEST_F(IdentTestWindowTest, EachZoneSpellsItsOwnLines) {
+    open();
+    kind(1, QStringLiteral("Период"));
+    book().setNumber(1, int(TitleRow::PeriodStart), kTitleValueCol, 2003);
+    book().setNumber(1, int(TitleRow::PeriodEnd), kTitleValueCol, 2002);
+    const int r = body();
+    rowSlot(r, Slot::Object, 77);
+    rowSlot(r, Slot::ObjectType, 7); // no such aggregation directory
+    // Dates of the operational fund, the end before the start.
+    book().setEntry(rowSheet(), r, rowSlotColumn(Slot::PeriodStart), QStringLiteral("1.3.2024"));
+    book().setEntry(rowSheet(), r, rowSlotColumn(Slot::PeriodEnd), QStringLiteral("1.1.2024"));
+    colSlot(3, Slot::IndicatorCode, 3e9);
+
+    const Shown seen = runShowingProtocol("imTestIdent");
+    ASSERT_TRUE(seen.shown);
+    EXPECT_EQ(m_prompter.texts().first(), QStringLiteral("Слишком большое вещественное число"));
+    const QString H = QString::number(lastHeader() + int(Slot::IndicatorCode));
+    EXPECT_EQ(
+        seen.text.split(QStringLiteral("\r\n")).mid(1),
+        (QStringList{
+            rowPlace(r, "J") +
+                QStringLiteral("  -  КОД  ОБЪЕКТА  77  НЕ НАЙДЕН НИ В ОДНОМ СПРАВОЧНИКЕ"),
+            QStringLiteral("БОКОВИК:  строка  %1").arg(r) + Q +
+                QStringLiteral("  - ВЕРХНЯЯ ГРАНИЦА ПЕРИОДА МЕНЬШЕ НИЖНЕЙ"),
+            QStringLiteral("ШАПКА:  строка  ") + H + QStringLiteral(",  столбец  ") + Q + "C" + Q +
+                QStringLiteral("  -  КОД ПОКАЗАТЕЛЯ  3000000000  БОЛЬШЕ  МАКСИМАЛЬНО  ВОЗМОЖНОГО"),
+            QStringLiteral("ЗАГОЛОВОК 1-го  листа: НИЖНЯЯ ГРАНИЦA ПЕРИОДА НЕ ОПИСАНА В СИСТЕМЕ"),
+            QStringLiteral("ЗАГОЛОВОК 1-го  листа: ВЕРХНЯЯ ГРАНИЦA ПЕРИОДА НЕ ОПИСАНА В НАСТРОЙКЕ"),
+            QStringLiteral("ЗАГОЛОВОК 1-го  листа: ВЕРХНЯЯ ГРАНИЦA ПЕРИОДА МЕНЬШЕ НИЖНЕЙ"),
+        }))
+        << seen.text.toStdString();
+}
