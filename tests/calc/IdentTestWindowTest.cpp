@@ -106,7 +106,9 @@ TEST_F(IdentTestWindowTest, ACleanTableShowsTheSuccessBoxOnly) {
     EXPECT_FALSE(runShowingProtocol("imTestIdent").shown);
     EXPECT_EQ(m_prompter.texts(),
               QStringList{QStringLiteral("Ошибки в идентификации не обнаружены")});
-    EXPECT_TRUE(panel(1).isEmpty() || panel(1) != QStringLiteral("Тестирование идентификации"));
+    // The status panel and the progress bar are given back.
+    EXPECT_NE(panel(1), QStringLiteral("Тестирование идентификации"));
+    EXPECT_FALSE(w->findChild<QWidget*>(QStringLiteral("pbLoad"))->isVisible());
 }
 
 TEST_F(IdentTestWindowTest, EachZoneSpellsItsOwnLines) {

@@ -137,3 +137,17 @@ TEST(ProtocolWindowTest, ClosingAModifiedTextAsksUnderTheDocumentName) {
     prompter.answer(Answer::No);
     EXPECT_TRUE(window.close());
 }
+
+TEST(ProtocolWindowTest, PrintsIntoAPdfFileWhenChosen) {
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    TfmProtocol window(prompter);
+    window.setProtocol({QStringLiteral("Протокол ошибок"), QStringLiteral("Ячейка C101\r\n")});
+    const QString pdf = dir.filePath(QStringLiteral("protocol"));
+    prompter.choice(1).file(pdf);
+    window.filePrint();
+    QFile f(pdf + QStringLiteral(".pdf"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.read(5) == "%PDF-");
+    EXPECT_TRUE(prompter.allAnswersUsed());
+}
