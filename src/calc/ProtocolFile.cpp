@@ -59,6 +59,13 @@ QByteArray toRtf(const QTextDocument& doc) {
         body += "\\pard";
         const Qt::Alignment a = block.blockFormat().alignment();
         body += a & Qt::AlignHCenter ? "\\qc" : (a & Qt::AlignRight ? "\\qr" : "\\ql");
+        // Indents in twips; the document counts them in pixels of 1/96 inch.
+        const QTextBlockFormat bf = block.blockFormat();
+        for (const auto& [word, value] :
+             {std::pair{"\\fi", bf.textIndent()}, std::pair{"\\li", bf.leftMargin()},
+              std::pair{"\\ri", bf.rightMargin()}})
+            if (value != 0)
+                body += word + QByteArray::number(qRound(value * 15));
         body += ' ';
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment f = it.fragment();
@@ -95,6 +102,9 @@ namespace {
 struct RtfState {
     QTextCharFormat format;
     Qt::Alignment alignment = Qt::AlignLeft;
+    double firstIndent = 0; // pixels
+    double leftIndent = 0;
+    double rightIndent = 0;
     int skip = 1;         // characters after \uN that stand in for it (\ucN)
     bool ignored = false; // a destination whose text is not part of the document
     bool fontTable = false;
@@ -128,6 +138,9 @@ public:
         auto endParagraph = [&] {
             QTextBlockFormat bf = cursor.blockFormat();
             bf.setAlignment(st.alignment);
+            bf.setTextIndent(st.firstIndent);
+            bf.setLeftMargin(st.leftIndent);
+            bf.setRightMargin(st.rightIndent);
             cursor.setBlockFormat(bf);
             cursor.insertBlock();
             firstBlock = false;
@@ -276,6 +289,13 @@ public:
                 st.fontTable = true;
             } else if (word == "pard") {
                 st.alignment = Qt::AlignLeft;
+                st.firstIndent = st.leftIndent = st.rightIndent = 0;
+            } else if (word == "fi") {
+                st.firstIndent = param / 15.0;
+            } else if (word == "li") {
+                st.leftIndent = param / 15.0;
+            } else if (word == "ri") {
+                st.rightIndent = param / 15.0;
             } else if (word == "ql") {
                 st.alignment = Qt::AlignLeft;
             } else if (word == "qc") {

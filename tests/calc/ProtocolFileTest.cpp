@@ -17,7 +17,11 @@ QTextDocument* sampleDocument(QObject* parent) {
     auto* doc = new QTextDocument(parent);
     QTextCursor c(doc);
     c.insertText(QStringLiteral("Таблица \"Коечный фонд\" {скобки} \\ слэш"));
-    c.insertBlock();
+    QTextBlockFormat indented;
+    indented.setLeftMargin(40);
+    indented.setTextIndent(-20);
+    indented.setAlignment(Qt::AlignRight);
+    c.insertBlock(indented);
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
     c.insertText(QStringLiteral("Ячейка C101"), bold);
@@ -49,6 +53,10 @@ TEST(ProtocolFileTest, RtfWeWriteReadsBackWithItsTextAndEmphasis) {
     ASSERT_TRUE(ProtocolFile::fromRtf(rtf, back, &error)) << error.toStdString();
     EXPECT_EQ(back.toPlainText(), doc->toPlainText());
     const QTextBlock second = back.begin().next();
+    EXPECT_EQ(second.blockFormat().leftMargin(), 40);
+    EXPECT_EQ(second.blockFormat().textIndent(), -20);
+    EXPECT_EQ(second.blockFormat().alignment() & Qt::AlignRight, Qt::AlignRight);
+    EXPECT_EQ(back.begin().blockFormat().leftMargin(), 0);
     auto it = second.begin();
     EXPECT_TRUE(it.fragment().charFormat().font().bold());
     ++it;

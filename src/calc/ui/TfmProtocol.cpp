@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "Prompter.h"
 #include "ProtocolFile.h"
+#include "ProtocolRuler.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -93,6 +94,7 @@ TfmProtocol::TfmProtocol(Prompter& prompter, QWidget* parent)
     layout->setSpacing(0);
     layout->setMenuBar(menuBar);
     buildToolBar(layout);
+    layout->addWidget(new ProtocolRuler(Editor, this));
     layout->addWidget(Editor, 1);
 
     auto* status = new QStatusBar(this);
