@@ -1,5 +1,6 @@
 #include "Criteria.h"
 
+#include "NumberCompare.h"
 #include "format/EntryParser.h"
 
 Criteria::Criteria(const QString& text, double number, bool isNumber) {
@@ -47,19 +48,20 @@ Criteria::Criteria(const QString& text, double number, bool isNumber) {
 bool Criteria::matchesNumber(double x) const {
     if (!m_numeric)
         return m_cmp == Cmp::Ne;
+    const int c = compareNumbers(x, m_number);
     switch (m_cmp) {
     case Cmp::Eq:
-        return x == m_number;
+        return c == 0;
     case Cmp::Ne:
-        return x != m_number;
+        return c != 0;
     case Cmp::Lt:
-        return x < m_number;
+        return c < 0;
     case Cmp::Le:
-        return x <= m_number;
+        return c <= 0;
     case Cmp::Gt:
-        return x > m_number;
+        return c > 0;
     case Cmp::Ge:
-        return x >= m_number;
+        return c >= 0;
     }
     return false;
 }

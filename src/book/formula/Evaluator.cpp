@@ -1,5 +1,6 @@
 #include "Evaluator.h"
 
+#include "NumberCompare.h"
 #include "format/EntryParser.h"
 #include "format/NumberFormat.h"
 #include "model/Formula.h"
@@ -179,6 +180,8 @@ int Evaluator::compare(const EvalValue& a0, const EvalValue& b0) {
         const int c = textOf(a).compare(textOf(b), Qt::CaseInsensitive);
         return c < 0 ? -1 : (c > 0 ? 1 : 0);
     }
+    if (a.type == EvalValue::Number)
+        return compareNumbers(a.num, b.num);
     return a.num < b.num ? -1 : (a.num > b.num ? 1 : 0);
 }
 

@@ -4,6 +4,8 @@
 #include "model/CellValue.h"
 #include "model/Workbook.h"
 
+#include <QLocale>
+
 #include <vector>
 
 namespace {
@@ -31,7 +33,11 @@ QString refText(int row, int col, bool rowAbs, bool colAbs) {
 }
 
 QString numberText(double v) {
+    // Fifteen digits where they read back to the same number, else the shortest text
+    // that does: a re-entered formula must compute what it showed.
     QString s = QString::number(v, 'g', 15);
+    if (s.toDouble() != v)
+        s = QString::number(v, 'g', QLocale::FloatingPointShortest);
     if (s.contains('e')) {
         s.replace(QLatin1String("e+"), QLatin1String("E+"));
         s.replace(QLatin1String("e-"), QLatin1String("E-"));

@@ -120,6 +120,8 @@ public:
     // Whether `candidate` (an entry as typed) may go into the cell; a refusal gives the
     // rule's message.
     bool validate(int sheet, int row, int col, const QString& candidate, QString* message) const;
+    // Whether the cell's present value keeps its rule (true without a rule).
+    bool satisfiesValidation(int sheet, int row, int col, QString* message) const;
     // The sheet that a typed formula names and the workbook lacks; empty when the entry
     // is no formula or every sheet exists. Such an entry is kept as the text typed.
     QString missingSheet(int sheet, int row, int col, const QString& entry) const;

@@ -138,3 +138,17 @@ bool Workbook::validate(int sheetIndex, int row, int col, const QString& candida
         *message = rule->message;
     return ok;
 }
+
+bool Workbook::satisfiesValidation(int sheetIndex, int row, int col, QString* message) const {
+    if (!hasSheet(sheetIndex))
+        return true;
+    const Sheet& s = sheet(sheetIndex);
+    const ValidationRule* rule = s.ruleAt(row, col);
+    if (!rule)
+        return true;
+    const CellValue r = m_recalc->evaluator().evaluate(*rule->condition, &s, row, col);
+    const bool ok = (r.type == CellValue::Number || r.type == CellValue::Boolean) && r.number != 0;
+    if (!ok && message)
+        *message = rule->message;
+    return ok;
+}

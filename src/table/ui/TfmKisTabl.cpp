@@ -14,6 +14,7 @@
 #include "TableLayout.h"
 #include "TdmMSSQL.h"
 #include "TfmOptions.h"
+#include "TfmProtocol.h"
 #include "TfmSheets.h"
 #include "TfmSpecial.h"
 
@@ -74,6 +75,7 @@ TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
 
     connect(Book, &TBook::OnModified, this, &TfmKisTabl::onModified);
     connect(Book, &TBook::OnEndEdit, this, &TfmKisTabl::onEndEdit);
+    connect(Book, &TBook::OnValidationFailed, this, &TfmKisTabl::onValidationFailed);
     connect(Book, &TBook::OnSelChange, this, [this] {
         m_slotEntry->selectionChanged();
         m_status->selectionChanged();
@@ -162,8 +164,9 @@ void TfmKisTabl::buildMenus() {
     addAction(ident, QStringLiteral("MhiddenC"), QStringLiteral("Отметка скрытых колонок"), false);
     addAction(ident, QStringLiteral("imKodInternal"),
               QStringLiteral("Внутренние коды идентификации"), false);
-    addAction(ident, QStringLiteral("imTestIdent"), QStringLiteral("Тестирование"), false)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    QAction* test = addAction(ident, QStringLiteral("imTestIdent"), QStringLiteral("Тестирование"));
+    test->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    onCommand(test, &TfmKisTabl::imTestIdentClick);
     addAction(ident, QStringLiteral("Moption"), QStringLiteral("&Опции идентификации"), false);
     // Options and special identification serve normal work; the modes decide the rest.
     onCommand(action(QStringLiteral("Moption")), &TfmKisTabl::MoptionClick);
@@ -185,7 +188,9 @@ void TfmKisTabl::buildMenus() {
     onCommand(store, &TfmKisTabl::SBloadClick);
     addAction(data, QStringLiteral("imCalcAgr"), QStringLiteral("Собрать с подчиненных"), false);
 
-    buildCalcMenu(m_menuBar->addMenu(QStringLiteral("В&ычисления")));
+    QMenu* calc = m_menuBar->addMenu(QStringLiteral("В&ычисления"));
+    buildCalcMenu(calc);
+    buildControlMenu(calc);
 
     QMenu* view = m_menuBar->addMenu(QStringLiteral("&Вид"));
     for (const auto& [name, caption] : {std::pair{"Mtoolspanel", "Панель инструментов"},
@@ -240,6 +245,10 @@ void TfmKisTabl::buildToolBars() {
     sbLoad->setToolTip(QStringLiteral("Загрузить в базу данных"));
     onCommand(sbLoad, &TfmKisTabl::SBloadClick);
     MainTB->addAction(action(QStringLiteral("sbSeetsSel")));
+    auto* sbControl = MainTB->addAction(QStringLiteral("Контроль"));
+    sbControl->setObjectName(QStringLiteral("sbControl"));
+    sbControl->setToolTip(QStringLiteral("Контроль данных   Alt+K"));
+    onCommand(sbControl, &TfmKisTabl::MControlClick);
     auto* sbMaxCol = MainTB->addAction(QStringLiteral("256"));
     sbMaxCol->setObjectName(QStringLiteral("sbMaxCol"));
     sbMaxCol->setVisible(false);
@@ -361,6 +370,10 @@ void TfmKisTabl::updateSheetCommands() {
     facts.instanceSheets = m_doc.model().instanceCount();
     facts.instanceSheetActive = m_doc.model().isInstanceSheet(m_book.activeSheetIndex());
     m_commands->apply(m_identState.mode, facts);
+    // Conditions belong to the instance sheets.
+    if (m_identState.mode == IdentMode::Normal)
+        for (const char* name : {"ConRow", "ConCol", "MControl", "sbControl", "MViewControl"})
+            action(QString::fromLatin1(name))->setEnabled(facts.instanceSheetActive);
 }
 
 void TfmKisTabl::cmSave() {

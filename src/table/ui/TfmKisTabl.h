@@ -8,6 +8,7 @@
 #include "IdentModeController.h"
 #include "IdentStatus.h"
 #include "InstanceSheets.h"
+#include "ProtocolText.h"
 #include "TableDocument.h"
 #include "TitleReferences.h"
 
@@ -34,6 +35,8 @@ class SlotEntryController;
 class TBook;
 class TBookIdentView;
 class TdmMSSQL;
+class TfmProtocol;
+enum class ControlLine;
 
 // The table editor: one table's workbook in the spreadsheet control `Book`, shown
 // modally by the collections window. Commands live in TableDocument, InstanceSheets and
@@ -64,6 +67,13 @@ public:
     void setTenderFill(bool on) { m_tender = on; }
     // F1 opens the page of the identification mode the editor is in.
     int helpContext() const override;
+
+    // Control conditions and the identification test; their findings go to fmProtocol.
+    void ControlEntryClick(ControlLine line);
+    void MControlClick();
+    void MViewControlClick();
+    void imTestIdentClick();
+    TfmProtocol& fmProtocol();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -112,6 +122,9 @@ private:
     void escapePressed();
     void cmHideRows();
     void cmHideCols();
+    void buildControlMenu(QMenu* data);
+    void showProtocol();
+    void onValidationFailed(const QString& message, bool* showMessage, int* action);
 
     TdmMSSQL& m_dm;
     Prompter& m_prompter;
@@ -132,6 +145,8 @@ private:
     QList<std::function<void()>> m_afterEntry; // work of finished entries not yet done
     bool m_closing = false;
     bool m_tender = false;
+    ProtocolText m_protocol;
+    std::unique_ptr<TfmProtocol> m_fmProtocol;
 
     QMenuBar* m_menuBar = nullptr;
     QToolBar* MainTB = nullptr;
