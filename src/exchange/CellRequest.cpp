@@ -123,6 +123,19 @@ QList<double> BuildKoVector(const CellRequest& q, int n) {
     return ko;
 }
 
+std::vector<int> FundKeyValues(const CellRequest& q, int n) {
+    std::vector<int> key;
+    if (q.objectTable()) {
+        key = {q.object.code, q.kodpok, q.kodpok1, q.kodpok2};
+        if (q.operational())
+            key.push_back(q.god);
+        return key;
+    }
+    for (const double v : BuildKoVector(q, n))
+        key.push_back(int(v));
+    return key;
+}
+
 void BindFundKeys(DbStatement& q, const CellRequest& request, int aggrCount) {
     if (request.objectTable()) {
         q.setParam(QStringLiteral("KODFOLDER"), request.object.code);

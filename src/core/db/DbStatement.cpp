@@ -131,6 +131,12 @@ void DbStatement::setParam(const QString& name, const QVariant& value) {
     m_params.emplace_back(name, value);
 }
 
+void DbStatement::setPositionalParams(std::vector<QVariant> values) {
+    for (const QVariant& v : values)
+        CheckWin1251(v);
+    m_positional = std::move(values);
+}
+
 fb::Prepared& DbStatement::prepare() {
     if (!m_connection.connected())
         throw DbError(QStringLiteral("Нет соединения с БД ") + m_connection.database());
@@ -145,6 +151,11 @@ fb::Prepared& DbStatement::prepare() {
 
 std::vector<const QVariant*> DbStatement::boundValues(const fb::Prepared& prepared) const {
     std::vector<const QVariant*> values;
+    if (!m_positional.empty()) {
+        for (const QVariant& v : m_positional)
+            values.push_back(&v);
+        return values;
+    }
     values.reserve(size_t(prepared.paramNames().size()));
     for (const QString& name : prepared.paramNames()) {
         const QVariant* value = nullptr;

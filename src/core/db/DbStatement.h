@@ -35,7 +35,13 @@ public:
     const QString& text() const { return m_text; }
 
     void setParam(const QString& name, const QVariant& value);
-    void clearParams() { m_params.clear(); }
+    void clearParams() {
+        m_params.clear();
+        m_positional.clear();
+    }
+    // The values of the statement's "?" marks in their order, for a statement run many
+    // times over: no look-up by name.
+    void setPositionalParams(std::vector<QVariant> values);
 
     // Runs a SELECT and reads all its rows; positions on the first row.
     void open();
@@ -75,6 +81,7 @@ private:
     QStringList m_lines;
     QString m_text;
     std::vector<std::pair<QString, QVariant>> m_params;
+    std::vector<QVariant> m_positional;
     fb::Prepared* m_prepared = nullptr;
     int m_preparedEpoch = -1;
     bool m_open = false;
