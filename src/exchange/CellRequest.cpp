@@ -123,16 +123,23 @@ QList<double> BuildKoVector(const CellRequest& q, int n) {
     return ko;
 }
 
-std::vector<int> FundKeyValues(const CellRequest& q, int n) {
-    std::vector<int> key;
+FundKey FundKeyValues(const CellRequest& q, int n) {
+    FundKey key;
     if (q.objectTable()) {
-        key = {q.object.code, q.kodpok, q.kodpok1, q.kodpok2};
-        if (q.operational())
-            key.push_back(q.god);
-        return key;
+        key << q.object.code;
+    } else {
+        key.resize(n, 0);
+        auto put = [&](const ElementRef& e) {
+            if (e.type >= 1 && e.type <= n)
+                key[e.type - 1] = e.code;
+        };
+        put(q.object);
+        for (const ElementRef& e : q.cuts)
+            put(e);
     }
-    for (const double v : BuildKoVector(q, n))
-        key.push_back(int(v));
+    key << q.kodpok << q.kodpok1 << q.kodpok2;
+    if (q.operational())
+        key << q.god;
     return key;
 }
 

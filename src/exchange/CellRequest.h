@@ -3,6 +3,7 @@
 #include "TableIdentification.h"
 
 #include <QList>
+#include <QVarLengthArray>
 
 #include <optional>
 #include <vector>
@@ -45,7 +46,8 @@ QList<double> BuildKoVector(const CellRequest& request, int n);
 
 // The key of the fund row a request names, as the statements compare it: KODFOLDER
 // or KO1..KOn, then KODPOK, KODPOK1, KODPOK2 and, operational, GOD.
-std::vector<int> FundKeyValues(const CellRequest& request, int aggrCount);
+using FundKey = QVarLengthArray<int, 16>;
+FundKey FundKeyValues(const CellRequest& request, int aggrCount);
 
 // Binds the key of a fund row (object or KO vector, indicator, attributes and, for the
 // operational funds, the year) to a prepared fund statement.

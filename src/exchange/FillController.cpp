@@ -87,7 +87,9 @@ void FillController::fillSheet(int sheet, const TableIdentification& ident) {
                 m_ctx.view.stepProgress();
                 if (ident.colKind(c) != SpecialKind::None)
                     continue;
-                if (sh.text(r, c) == QLatin1String("X") || sh.type(r, c) < 0)
+                // Only a text reads "X"; a number's text is not made for nothing.
+                const int type = sh.type(r, c);
+                if (type < 0 || (type == 2 && sh.text(r, c) == QLatin1String("X")))
                     continue;
                 const IdentVector& colVector = cols[size_t(c - kFirstDataCol)];
                 auto request = CellIdentification(ident.row(r), colVector);

@@ -10,9 +10,14 @@
 #include <cmath>
 #include <limits>
 
-QByteArray FundRows::keyBytes(const std::vector<int>& key) {
+QByteArray FundRows::keyBytes(const FundKey& key) {
     return QByteArray(reinterpret_cast<const char*>(key.data()),
-                      qsizetype(key.size() * sizeof(int)));
+                      key.size() * qsizetype(sizeof(int)));
+}
+
+QByteArray FundRows::rawKeyBytes(const FundKey& key) {
+    return QByteArray::fromRawData(reinterpret_cast<const char*>(key.data()),
+                                   key.size() * qsizetype(sizeof(int)));
 }
 
 void FundRows::readColumns() {
@@ -61,16 +66,16 @@ void FundRows::read(std::span<const CellRequest> requests, bool withValues) {
     std::array<QSet<int>, 4> cols;
     for (const CellRequest& q : requests) {
         const size_t t = size_t(q.table());
-        const std::vector<int> key = FundKeyValues(q, m_aggrCount);
+        const FundKey key = FundKeyValues(q, m_aggrCount);
         auto& b = bounds[t];
         if (!used[t]) {
             used[t] = true;
             for (int v : key)
                 b.emplace_back(v, v);
         }
-        for (size_t i = 0; i < key.size(); ++i) {
-            b[i].first = std::min(b[i].first, key[i]);
-            b[i].second = std::max(b[i].second, key[i]);
+        for (qsizetype i = 0; i < key.size(); ++i) {
+            b[size_t(i)].first = std::min(b[size_t(i)].first, key[i]);
+            b[size_t(i)].second = std::max(b[size_t(i)].second, key[i]);
         }
         if (withValues)
             for (int k : q.valueCols)
@@ -94,38 +99,43 @@ void FundRows::read(std::span<const CellRequest> requests, bool withValues) {
         }
         q.setPositionalParams(std::move(params));
         q.open();
-        const int keyCount = int(bounds[t].size());
-        std::vector<int> key(bounds[t].size());
-        for (q.first(); !q.eof(); q.next()) {
+        table.statement = &q;
+        table.keyCount = int(bounds[t].size());
+        FundKey key(table.keyCount);
+        const int count = q.rowCount();
+        for (int r = 0; r < count; ++r) {
+            q.seek(r);
             bool matches = true;
-            for (int i = 0; i < keyCount && matches; ++i) {
+            for (int i = 0; i < table.keyCount && matches; ++i) {
                 const QVariant v = q.value(i);
                 const double d = v.toDouble();
                 // A key the statements compare with "=" against whole numbers.
                 matches = !v.isNull() && d == std::floor(d) &&
                           std::abs(d) <= double(std::numeric_limits<int>::max());
-                key[size_t(i)] = int(d);
+                key[i] = int(d);
             }
             if (!matches)
                 continue;
             Row& row = table.rows[keyBytes(key)];
-            if (++row.count > 1)
-                continue;
-            for (int c = 0; c < table.cols.size(); ++c)
-                row.values << q.value(keyCount + c).toString();
+            if (row.count++ == 0)
+                row.first = r;
         }
-        q.close();
     }
 }
 
 const FundRows::Row* FundRows::find(const CellRequest& request) const {
     const Table& table = m_tables[size_t(request.table())];
-    const auto it = table.rows.constFind(keyBytes(FundKeyValues(request, m_aggrCount)));
+    const FundKey key = FundKeyValues(request, m_aggrCount);
+    const auto it = table.rows.constFind(rawKeyBytes(key));
     return it == table.rows.constEnd() ? nullptr : &it.value();
 }
 
 QString FundRows::value(FundTable table, const Row& row, int k) const {
-    return row.values.value(m_tables[size_t(table)].colIndex.value(k, -1));
+    const Table& t = m_tables[size_t(table)];
+    const int c = t.colIndex.value(k, -1);
+    if (c < 0 || !t.statement->seek(row.first))
+        return {};
+    return t.statement->value(t.keyCount + c).toString();
 }
 
 void FundRows::setCount(const CellRequest& request, int count) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 class DbConnection;
+class DbStatement;
 
 // The fund rows that many cell requests name, read with one statement per fund table
 // over the bounds of their keys and matched in memory, so that a sheet costs a few
@@ -20,8 +21,8 @@ class DbConnection;
 class FundRows {
 public:
     struct Row {
-        int count = 0;      // rows the funds hold for the key
-        QStringList values; // of the first of them, in the order of the table's columns
+        int count = 0; // rows the funds hold for the key
+        int first = 0; // the first of them among the rows read
     };
 
     FundRows(DbConnection& db, int aggrCount) : m_db(db), m_aggrCount(aggrCount) {}
@@ -38,15 +39,20 @@ public:
     void read(std::span<const CellRequest> requests, bool withValues);
     // nullptr when the funds hold no row for the request's key.
     const Row* find(const CellRequest& request) const;
-    // The text of value column k of a row found for a request of the same table.
+    // The text of value column k of a row found for a request of the same table; the
+    // rows read stay in the server's form until a value is asked for.
     QString value(FundTable table, const Row& row, int k) const;
     // Storing keeps the counts as it changes the funds.
     void setCount(const CellRequest& request, int count);
 
-    static QByteArray keyBytes(const std::vector<int>& key);
+    // The key's bytes, for the look-ups; raw, the bytes stay the key's own.
+    static QByteArray keyBytes(const FundKey& key);
+    static QByteArray rawKeyBytes(const FundKey& key);
 
 private:
     struct Table {
+        DbStatement* statement = nullptr;
+        int keyCount = 0;
         QList<int> cols;
         QHash<int, int> colIndex;
         QHash<QByteArray, Row> rows;

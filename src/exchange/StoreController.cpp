@@ -158,7 +158,7 @@ void StoreController::storeCells(std::span<const CellRequest> requests,
     for (const std::vector<size_t>& group : groups) {
         const CellRequest& first = requests[group.front()];
         const FundTable t = first.table();
-        const std::vector<int> key = FundKeyValues(first, n);
+        const FundKey key = FundKeyValues(first, n);
         const FundRows::Row* found = funds.find(first);
         int count = found ? found->count : 0;
         at(first, cells[group.front()]);
