@@ -37,6 +37,11 @@ bool FillController::SBunloadClick() {
         const TableIdentification ident = ReadIdentification(model);
         if (sheets->size() == 1)
             m_ctx.view.setStatusText(QStringLiteral("Заполнение таблицы"));
+        // The value columns are read once: a column added meanwhile is found when a
+        // cell needs it (FundRows::raiseMissingColumn).
+        FundRows funds(m_ctx.dm.dbMain, m_ctx.aggrCount);
+        funds.readColumns();
+        m_funds = &funds;
         for (int s : *sheets) {
             fillSheet(s, ident);
             if (sheets->size() > 1)
@@ -102,8 +107,7 @@ void FillController::fillSheet(int sheet, const TableIdentification& ident) {
         }
         // The cells before one whose value column the funds lack are filled; that
         // cell's own statement then fails with the server's words.
-        FundRows funds(m_ctx.dm.dbMain, m_ctx.aggrCount);
-        funds.readColumns();
+        FundRows& funds = *m_funds;
         bool columnCame = false;
         for (size_t from = 0; from < requests.size();) {
             size_t to = columnCame ? from + 1 : from;

@@ -25,5 +25,6 @@ private:
     void zeroBlankCells(int sheet);
 
     ExchangeContext& m_ctx;
+    FundRows* m_funds = nullptr; // while the command runs
     bool m_tender = false;
 };

@@ -48,6 +48,9 @@ bool StoreController::SBloadClick() {
         const TableIdentification ident = ReadIdentification(model, true);
         if (sheets->size() == 1)
             m_ctx.view.setStatusText(QStringLiteral("Загрузка данных в БД"));
+        FundRows funds(m_ctx.dm.dbMain, m_ctx.aggrCount);
+        funds.readColumns();
+        m_funds = &funds;
         for (int s : *sheets) {
             storeSheet(s, ident, empty == Answer::Yes);
             if (sheets->size() > 1)
@@ -111,8 +114,7 @@ void StoreController::storeSheet(int sheet, const TableIdentification& ident, bo
         // The cells before one that cannot be stored (a value column the funds lack,
         // a text outside the code page) are stored first, as they would be one by
         // one; that cell then fails with the words of the server or the driver.
-        FundRows funds(m_ctx.dm.dbMain, m_ctx.aggrCount);
-        funds.readColumns();
+        FundRows& funds = *m_funds;
         bool columnCame = false;
         for (size_t from = 0; from < requests.size();) {
             size_t to = columnCame ? from + 1 : from;
@@ -168,9 +170,7 @@ void StoreController::storeCells(std::span<const CellRequest> requests,
                 at(requests[i], cells[i]);
                 std::vector<QVariant> params(key.begin(), key.end());
                 params.emplace_back(requests[i].value);
-                execute(QStringLiteral("BulkInsert") + ExchangeStatements::insertName(t),
-                        ExchangeStatements::bulkInsertText(t, n, {requests[i].valueCols.value(0)}),
-                        std::move(params));
+                execute(false, t, {requests[i].valueCols.value(0)}, std::move(params));
                 ++count;
             }
             funds.setCount(first, count);
@@ -189,23 +189,33 @@ void StoreController::storeCells(std::span<const CellRequest> requests,
             params.emplace_back(value);
         }
         if (count == 0) {
-            execute(QStringLiteral("BulkInsert") + ExchangeStatements::insertName(t),
-                    ExchangeStatements::bulkInsertText(t, n, columns), std::move(params));
+            execute(false, t, columns, std::move(params));
             funds.setCount(first, 1);
         } else {
             params.insert(params.end(), key.begin(), key.end());
-            execute(QStringLiteral("BulkUpdate") + ExchangeStatements::updateName(t),
-                    ExchangeStatements::bulkUpdateText(t, n, columns), std::move(params));
+            execute(true, t, columns, std::move(params));
         }
     }
 }
 
-void StoreController::execute(const QString& name, const QString& sql,
+void StoreController::execute(bool update, FundTable t, const QList<int>& columns,
                               std::vector<QVariant> params) {
-    DbStatement& q = m_ctx.dm.dbMain.statement(name);
-    q.setSql(sql);
-    q.setPositionalParams(std::move(params));
-    q.execute();
+    // Rows of one shape follow each other: the text is made only when the columns change.
+    Writer& w = m_writers[size_t(update ? 4 : 0) + size_t(t)];
+    if (!w.statement) {
+        w.statement = &m_ctx.dm.dbMain.statement(
+            update ? QStringLiteral("BulkUpdate") + ExchangeStatements::updateName(t)
+                   : QStringLiteral("BulkInsert") + ExchangeStatements::insertName(t));
+        w.columns.clear();
+    }
+    if (w.columns != columns || w.statement->sql().isEmpty()) {
+        const int n = m_ctx.aggrCount;
+        w.statement->setSql(update ? ExchangeStatements::bulkUpdateText(t, n, columns)
+                                   : ExchangeStatements::bulkInsertText(t, n, columns));
+        w.columns = columns;
+    }
+    w.statement->setPositionalParams(std::move(params));
+    w.statement->execute();
 }
 
 QString StoreController::columnName(int col) const {

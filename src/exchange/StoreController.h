@@ -3,9 +3,11 @@
 #include "CellRequest.h"
 #include "ExchangeContext.h"
 
+#include <array>
 #include <span>
 #include <vector>
 
+class DbStatement;
 class FundRows;
 
 // Stores the data cells of one or all instance sheets into the data funds, one
@@ -26,12 +28,19 @@ private:
     // together, then each key gets one INSERT or UPDATE of all its value columns.
     void storeCells(std::span<const CellRequest> requests,
                     std::span<const std::pair<int, int>> cells, FundRows& funds);
-    void execute(const QString& name, const QString& sql, std::vector<QVariant> params);
+    void execute(bool update, FundTable table, const QList<int>& columns,
+                 std::vector<QVariant> params);
     void at(const CellRequest& request, std::pair<int, int> cell);
     void reportError(const QString& message);
     QString columnName(int col) const;
 
     ExchangeContext& m_ctx;
+    FundRows* m_funds = nullptr; // while the command runs
+    struct Writer {
+        DbStatement* statement = nullptr;
+        QList<int> columns;
+    };
+    std::array<Writer, 8> m_writers{}; // inserts, then updates, of the four tables
     // The cell being stored, for the messages.
     int m_sheet = 0;
     int m_row = 0;
