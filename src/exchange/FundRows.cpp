@@ -58,31 +58,29 @@ void FundRows::raiseMissingColumn(const CellRequest& request) {
     readColumns();
 }
 
+namespace {
+
+// Keys further apart in their leading column (KODFOLDER or KOD1) are read in separate
+// runs: one range over objects 1 and 90 000 would bring every fund row between.
+constexpr int kLeadingGap = 64;
+
+} // namespace
+
 void FundRows::read(std::span<const CellRequest> requests, bool withValues) {
     for (Table& t : m_tables)
         t = Table{};
-    std::array<std::vector<std::pair<int, int>>, 4> bounds;
-    std::array<bool, 4> used{};
+    std::array<std::vector<FundKey>, 4> keys;
     std::array<QSet<int>, 4> cols;
     for (const CellRequest& q : requests) {
         const size_t t = size_t(q.table());
-        const FundKey key = FundKeyValues(q, m_aggrCount);
-        auto& b = bounds[t];
-        if (!used[t]) {
-            used[t] = true;
-            for (int v : key)
-                b.emplace_back(v, v);
-        }
-        for (qsizetype i = 0; i < key.size(); ++i) {
-            b[size_t(i)].first = std::min(b[size_t(i)].first, key[i]);
-            b[size_t(i)].second = std::max(b[size_t(i)].second, key[i]);
-        }
+        keys[t].push_back(FundKeyValues(q, m_aggrCount));
         if (withValues)
             for (int k : q.valueCols)
                 cols[t].insert(k);
     }
     for (size_t t = 0; t < 4; ++t) {
-        if (!used[t])
+        std::vector<FundKey>& tableKeys = keys[t];
+        if (tableKeys.empty())
             continue;
         Table& table = m_tables[t];
         table.cols = QList<int>(cols[t].begin(), cols[t].end());
@@ -92,33 +90,65 @@ void FundRows::read(std::span<const CellRequest> requests, bool withValues) {
         const FundTable ft = FundTable(t);
         DbStatement& q = m_db.statement(QStringLiteral("Bulk") + ExchangeStatements::readName(ft));
         q.setSql(ExchangeStatements::bulkReadText(ft, m_aggrCount, table.cols));
-        std::vector<QVariant> params;
-        for (const auto& [low, high] : bounds[t]) {
-            params.emplace_back(low);
-            params.emplace_back(high);
-        }
-        q.setPositionalParams(std::move(params));
-        q.open();
         table.statement = &q;
-        table.keyCount = int(bounds[t].size());
+        table.keyCount = int(tableKeys.front().size());
+
+        QSet<QByteArray> wanted;
+        for (const FundKey& key : tableKeys)
+            wanted.insert(keyBytes(key));
+        std::sort(tableKeys.begin(), tableKeys.end(),
+                  [](const FundKey& a, const FundKey& b) { return a[0] < b[0]; });
+        std::vector<std::pair<size_t, size_t>> runs{{0, 0}};
+        for (size_t i = 1; i < tableKeys.size(); ++i)
+            if (qint64(tableKeys[i][0]) - tableKeys[i - 1][0] > kLeadingGap) {
+                runs.back().second = i;
+                runs.emplace_back(i, i);
+            }
+        runs.back().second = tableKeys.size();
+        // One run keeps its rows in the statement until they are placed; several
+        // runs share the statement, so their values are taken as they come.
+        table.lazy = runs.size() == 1;
+
         FundKey key(table.keyCount);
-        const int count = q.rowCount();
-        for (int r = 0; r < count; ++r) {
-            q.seek(r);
-            bool matches = true;
-            for (int i = 0; i < table.keyCount && matches; ++i) {
-                const QVariant v = q.value(i);
+        const auto keep = [&](int r) {
+            for (int i = 0; i < table.keyCount; ++i) {
+                const QVariant v = q.rowValue(r, i);
                 const double d = v.toDouble();
                 // A key the statements compare with "=" against whole numbers.
-                matches = !v.isNull() && d == std::floor(d) &&
-                          std::abs(d) <= double(std::numeric_limits<int>::max());
+                if (v.isNull() || d != std::floor(d) ||
+                    std::abs(d) > double(std::numeric_limits<int>::max()))
+                    return false;
                 key[i] = int(d);
             }
-            if (!matches)
-                continue;
+            const QByteArray bytes = rawKeyBytes(key);
+            if (!wanted.contains(bytes))
+                return false;
             Row& row = table.rows[keyBytes(key)];
-            if (row.count++ == 0)
+            if (row.count++ > 0)
+                return false;
+            if (table.lazy) {
                 row.first = r;
+                return true;
+            }
+            row.first = int(table.values.size()) / std::max<qsizetype>(1, table.cols.size());
+            for (int c = 0; c < table.cols.size(); ++c)
+                table.values.push_back(q.rowValue(r, table.keyCount + c).toString());
+            return false;
+        };
+        for (const auto& [from, to] : runs) {
+            std::vector<QVariant> params;
+            for (int i = 0; i < table.keyCount; ++i) {
+                int low = tableKeys[from][i];
+                int high = low;
+                for (size_t k = from; k < to; ++k) {
+                    low = std::min(low, tableKeys[k][i]);
+                    high = std::max(high, tableKeys[k][i]);
+                }
+                params.emplace_back(low);
+                params.emplace_back(high);
+            }
+            q.setPositionalParams(std::move(params));
+            q.open(keep);
         }
     }
 }
@@ -133,9 +163,11 @@ const FundRows::Row* FundRows::find(const CellRequest& request) const {
 QString FundRows::value(FundTable table, const Row& row, int k) const {
     const Table& t = m_tables[size_t(table)];
     const int c = t.colIndex.value(k, -1);
-    if (c < 0 || !t.statement->seek(row.first))
+    if (c < 0)
         return {};
-    return t.statement->value(t.keyCount + c).toString();
+    if (!t.lazy)
+        return t.values.value(qsizetype(row.first) * t.cols.size() + c);
+    return t.statement->rowValue(row.first, t.keyCount + c).toString();
 }
 
 void FundRows::setCount(const CellRequest& request, int count) {

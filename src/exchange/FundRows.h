@@ -22,7 +22,7 @@ class FundRows {
 public:
     struct Row {
         int count = 0; // rows the funds hold for the key
-        int first = 0; // the first of them among the rows read
+        int first = 0; // where the first of them is kept
     };
 
     FundRows(DbConnection& db, int aggrCount) : m_db(db), m_aggrCount(aggrCount) {}
@@ -53,6 +53,8 @@ private:
     struct Table {
         DbStatement* statement = nullptr;
         int keyCount = 0;
+        bool lazy = true;
+        QStringList values; // taken as they came when not lazy
         QList<int> cols;
         QHash<int, int> colIndex;
         QHash<QByteArray, Row> rows;

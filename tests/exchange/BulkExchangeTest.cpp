@@ -37,6 +37,9 @@ protected:
         PrepareFunds(fact());
         dbtest::exec(fact(), QStringLiteral("INSERT INTO POK (KODELMT, NAMEFOLDER) VALUES (6, "
                                             "'Шесть')"));
+        // Far from the others: read in a run of its own.
+        dbtest::exec(fact(), QStringLiteral("INSERT INTO ELM (NPP, KODFOLDER, NAMEFOLDER) VALUES "
+                                            "(4, 900, 'Далеко')"));
     }
     static void TearDownTestSuite() {
         s_dm.reset();
@@ -72,6 +75,7 @@ protected:
     bool m_missingIndicator = false;
     int pick(int low, int high) { return std::uniform_int_distribution(low, high)(m_random); }
     bool chance(int percent) { return pick(1, 100) <= percent; }
+    int object() { return chance(25) ? 900 : pick(501, 503); }
 
     QString fundText() {
         switch (pick(0, 9)) {
@@ -101,7 +105,7 @@ protected:
                 list += QStringLiteral(", '%1'").arg(fundText());
             }
         };
-        for (int object = 501; object <= 503; ++object)
+        for (int object : {501, 502, 503, 900})
             for (int pok : {6, 7, 8})
                 for (int attr : {0, 1}) {
                     if (chance(40))
@@ -201,7 +205,7 @@ protected:
         auto putElement = [&](auto put) {
             switch (pick(0, 5)) {
             case 0:
-                put(Slot::Object, Slot::ObjectType, pick(501, 503), kObjectsDirectoryType);
+                put(Slot::Object, Slot::ObjectType, object(), kObjectsDirectoryType);
                 break;
             case 1:
                 put(Slot::Object, Slot::ObjectType, pick(31, 32), 1);
@@ -276,7 +280,7 @@ protected:
             if (chance(80)) {
                 const bool object = chance(70);
                 book.setNumber(s, int(TitleRow::Object), kTitleValueCol,
-                               object ? pick(501, 503) : pick(31, 32));
+                               object ? this->object() : pick(31, 32));
                 book.setNumber(s, int(TitleRow::Object), kTitleExtraCol,
                                object ? kObjectsDirectoryType : 1);
             }

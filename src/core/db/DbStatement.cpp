@@ -182,6 +182,16 @@ QString DbStatement::busyWhat() const {
 }
 
 void DbStatement::open() {
+    open(RowFilter());
+}
+
+QVariant DbStatement::rowValue(int row, int column) const {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= m_rows->columnCount())
+        return {};
+    return m_rows->value(row, column);
+}
+
+void DbStatement::open(const RowFilter& keep) {
     close();
     fb::Prepared& p = prepare();
     const std::vector<const QVariant*> values = boundValues(p);
@@ -200,8 +210,11 @@ void DbStatement::open() {
             }
             Firebird::IResultSet* cursor = p.openCursor(status, transaction);
             try {
-                while (cursor->fetchNext(status, rows.append()) == Firebird::IStatus::RESULT_OK)
+                while (cursor->fetchNext(status, rows.append()) == Firebird::IStatus::RESULT_OK) {
                     rows.readBlobs(status, attachment, transaction);
+                    if (keep && !keep(rows.count() - 1))
+                        rows.dropLast();
+                }
                 rows.dropLast();
                 cursor->close(status);
             } catch (...) {

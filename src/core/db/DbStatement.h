@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -45,6 +46,12 @@ public:
 
     // Runs a SELECT and reads all its rows; positions on the first row.
     void open();
+    // The same keeping only the rows keep(row) accepts, as they come: keep reads the
+    // row through rowValue. Memory holds the rows kept, however many the server sends.
+    using RowFilter = std::function<bool(int row)>;
+    void open(const RowFilter& keep);
+    // A value of any row of the last open.
+    QVariant rowValue(int row, int column) const;
     // Runs a statement that returns no rows.
     void execute();
     void close();
