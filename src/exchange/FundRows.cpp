@@ -38,6 +38,15 @@ void FundRows::readColumns() {
                 m_existing[size_t(t)].insert(m.captured(1).toInt());
     }
     q.close();
+    q.setSql(QStringLiteral("SELECT DISTINCT TRIM(RDB$RELATION_NAME) FROM RDB$INDICES WHERE "
+                            "RDB$RELATION_NAME STARTING WITH 'FD_' AND RDB$UNIQUE_FLAG = 1"));
+    q.open();
+    m_unique.fill(false);
+    for (q.first(); !q.eof(); q.next())
+        for (int t = 0; t < 4; ++t)
+            if (q.value(0).toString() == ExchangeStatements::tableName(FundTable(t)))
+                m_unique[size_t(t)] = true;
+    q.close();
 }
 
 bool FundRows::hasColumns(const CellRequest& request) const {

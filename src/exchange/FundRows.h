@@ -27,8 +27,12 @@ public:
 
     FundRows(DbConnection& db, int aggrCount) : m_db(db), m_aggrCount(aggrCount) {}
 
-    // The value columns every fund table has now, read in the running transaction.
+    // The value columns every fund table has now and which tables have a unique index.
     void readColumns();
+    // Whether a unique index keeps a second row of one key out of the table: without
+    // one (the aggregation tables before the first aggregation directory) two programs
+    // inserting the same new key at once would both succeed.
+    bool uniqueKeys(FundTable table) const { return m_unique[size_t(table)]; }
     // Whether the funds have every value column the request names.
     bool hasColumns(const CellRequest& request) const;
     // Runs the request's own statement, so that the server says which column it
@@ -63,5 +67,6 @@ private:
     DbConnection& m_db;
     int m_aggrCount;
     std::array<QSet<int>, 4> m_existing;
+    std::array<bool, 4> m_unique{};
     std::array<Table, 4> m_tables;
 };

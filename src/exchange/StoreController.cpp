@@ -13,6 +13,7 @@
 #include "model/CellAddress.h"
 #include "model/Workbook.h"
 
+#include <algorithm>
 #include <map>
 
 using namespace TableLayout;
@@ -115,6 +116,7 @@ void StoreController::storeSheet(int sheet, const TableIdentification& ident, bo
         // a text outside the code page) are stored first, as they would be one by
         // one; that cell then fails with the words of the server or the driver.
         FundRows& funds = *m_funds;
+        lockUnguardedTables(requests);
         bool columnCame = false;
         for (size_t from = 0; from < requests.size();) {
             size_t to = columnCame ? from + 1 : from;
@@ -132,6 +134,26 @@ void StoreController::storeSheet(int sheet, const TableIdentification& ident, bo
             from = to;
         }
     });
+}
+
+void StoreController::lockUnguardedTables(const std::vector<CellRequest>& requests) {
+    const bool unguarded = std::any_of(requests.begin(), requests.end(), [&](const CellRequest& q) {
+        return !m_funds->uniqueKeys(q.table());
+    });
+    if (!unguarded)
+        return;
+    // No index stops two programs from inserting one new key at once, so stores into
+    // such a table take turns: the one row of NAST, changed to itself, is held until
+    // the sheet is committed, and a store that waited reads the keys the other added.
+    DbStatement& lock = m_ctx.dm.dbMain.statement(QStringLiteral("quFundsTurn"));
+    lock.setSql(QStringLiteral("UPDATE NAST SET NAMEELM = NAMEELM"));
+    try {
+        lock.execute();
+    } catch (const DbError& e) {
+        // A user who may not change NAST stores without waiting for a turn.
+        if (!IsExchangeRightsError(e.message()))
+            throw;
+    }
 }
 
 void StoreController::at(const CellRequest& request, std::pair<int, int> cell) {

@@ -31,6 +31,7 @@ private:
     void execute(bool update, FundTable table, const QList<int>& columns,
                  std::vector<QVariant> params);
     void at(const CellRequest& request, std::pair<int, int> cell);
+    void lockUnguardedTables(const std::vector<CellRequest>& requests);
     void reportError(const QString& message);
     QString columnName(int col) const;
 
