@@ -145,6 +145,7 @@ void StoreController::lockUnguardedTables(const std::vector<CellRequest>& reques
     // No index stops two programs from inserting one new key at once, so stores into
     // such a table take turns: the one row of NAST, changed to itself, is held until
     // the sheet is committed, and a store that waited reads the keys the other added.
+    m_row = m_col = 0; // a wait that runs out belongs to no cell
     DbStatement& lock = m_ctx.dm.dbMain.statement(QStringLiteral("quFundsTurn"));
     lock.setSql(QStringLiteral("UPDATE NAST SET NAMEELM = NAMEELM"));
     try {
