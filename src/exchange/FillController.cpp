@@ -40,7 +40,7 @@ bool FillController::SBunloadClick() {
         // The value columns are read once: a column added meanwhile is found when a
         // cell needs it (FundRows::raiseMissingColumn).
         FundRows funds(m_ctx.dm.dbMain, m_ctx.aggrCount);
-        funds.readColumns();
+        funds.readStructure();
         m_funds = &funds;
         for (int s : *sheets) {
             fillSheet(s, ident);

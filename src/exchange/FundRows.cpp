@@ -20,7 +20,7 @@ QByteArray FundRows::rawKeyBytes(const FundKey& key) {
                                    key.size() * qsizetype(sizeof(int)));
 }
 
-void FundRows::readColumns() {
+void FundRows::readStructure() {
     DbStatement& q = m_db.statement(QStringLiteral("quFundColumns"));
     q.setSql(QStringLiteral("SELECT TRIM(RDB$RELATION_NAME), TRIM(RDB$FIELD_NAME) FROM "
                             "RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME STARTING WITH 'FD_'"));
@@ -64,7 +64,7 @@ void FundRows::raiseMissingColumn(const CellRequest& request) {
     BindFundKeys(q, request, m_aggrCount);
     q.open();
     q.close();
-    readColumns();
+    readStructure();
 }
 
 namespace {

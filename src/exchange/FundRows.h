@@ -27,8 +27,9 @@ public:
 
     FundRows(DbConnection& db, int aggrCount) : m_db(db), m_aggrCount(aggrCount) {}
 
-    // The value columns every fund table has now and which tables have a unique index.
-    void readColumns();
+    // The value columns every fund table has now and which tables have a unique index,
+    // read in the running transaction.
+    void readStructure();
     // Whether a unique index keeps a second row of one key out of the table: without
     // one (the aggregation tables before the first aggregation directory) two programs
     // inserting the same new key at once would both succeed.

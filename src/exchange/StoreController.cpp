@@ -50,7 +50,7 @@ bool StoreController::SBloadClick() {
         if (sheets->size() == 1)
             m_ctx.view.setStatusText(QStringLiteral("Загрузка данных в БД"));
         FundRows funds(m_ctx.dm.dbMain, m_ctx.aggrCount);
-        funds.readColumns();
+        funds.readStructure();
         m_funds = &funds;
         for (int s : *sheets) {
             storeSheet(s, ident, empty == Answer::Yes);
