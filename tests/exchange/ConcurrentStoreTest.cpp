@@ -1,3 +1,4 @@
+#include "DbError.h"
 #include "DbTestHelpers.h"
 #include "DbTransaction.h"
 #include "ExchangeView.h"
@@ -22,9 +23,9 @@ namespace {
 // One running program: its own data module on the fact database and its own table,
 // whose cell C101 names indicator 7 of aggregation node 31 in 2003.
 struct Program {
-    explicit Program(const TestDatabases& dbs) : dm(prompter) {
-        dm.SetConnectionParams(dm.dbMain, dbs.factPath(), TestDatabases::password(),
-                               TestDatabases::user());
+    explicit Program(const TestDatabases& dbs, const QString& user = TestDatabases::user())
+        : dm(prompter) {
+        dm.SetConnectionParams(dm.dbMain, dbs.factPath(), TestDatabases::password(), user);
         dm.dbMain.open();
         InitialWorkbook::build(book);
         model.readGeometry();
@@ -77,4 +78,26 @@ TEST(ConcurrentStore, TwoProgramsStoringOneNewCellAtOnceLeaveOneFundRow) {
                        QStringLiteral("SELECT D1 FROM FD_DOLGAGR WHERE KOD1 = 31 AND KODPOK = 7"));
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].toString(), QStringLiteral("2"));
+}
+
+// Taking a turn changes NAST; a user who may store into the funds but not change NAST
+// stores as before.
+TEST(ConcurrentStore, AUserWhoMayNotChangeNastStillStores) {
+    BookLocale::setDecimalSeparator(QLatin1Char('.'));
+    TestDatabases dbs;
+    {
+        Program owner(dbs);
+        PrepareFunds(owner.dm.dbMain);
+        dbtest::exec(owner.dm.dbMain, QStringLiteral("GRANT SELECT ON NAST TO CLERK"));
+        dbtest::exec(owner.dm.dbMain, QStringLiteral("GRANT ALL ON FD_DOLGAGR TO CLERK"));
+    }
+    Program clerk(dbs, QStringLiteral("CLERK"));
+    EXPECT_THROW(dbtest::exec(clerk.dm.dbMain, QStringLiteral("UPDATE NAST SET NAMEELM = 'x'")),
+                 DbError);
+    ASSERT_TRUE(clerk.store(5)) << clerk.prompter.lastText().toStdString();
+    EXPECT_EQ(
+        dbtest::scalar(clerk.dm.dbMain,
+                       QStringLiteral("SELECT D1 FROM FD_DOLGAGR WHERE KOD1 = 31 AND KODPOK = 7"))
+            .toString(),
+        QStringLiteral("5"));
 }
