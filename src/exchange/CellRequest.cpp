@@ -123,6 +123,26 @@ QList<double> BuildKoVector(const CellRequest& q, int n) {
     return ko;
 }
 
+FundKey FundKeyValues(const CellRequest& q, int n) {
+    FundKey key;
+    if (q.objectTable()) {
+        key << q.object.code;
+    } else {
+        key.resize(n, 0);
+        auto put = [&](const ElementRef& e) {
+            if (e.type >= 1 && e.type <= n)
+                key[e.type - 1] = e.code;
+        };
+        put(q.object);
+        for (const ElementRef& e : q.cuts)
+            put(e);
+    }
+    key << q.kodpok << q.kodpok1 << q.kodpok2;
+    if (q.operational())
+        key << q.god;
+    return key;
+}
+
 void BindFundKeys(DbStatement& q, const CellRequest& request, int aggrCount) {
     if (request.objectTable()) {
         q.setParam(QStringLiteral("KODFOLDER"), request.object.code);

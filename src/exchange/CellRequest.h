@@ -3,8 +3,10 @@
 #include "TableIdentification.h"
 
 #include <QList>
+#include <QVarLengthArray>
 
 #include <optional>
+#include <vector>
 
 // The four tables of the data funds.
 enum class FundTable { OperAgr, DolgAgr, OperElm, DolgElm };
@@ -41,6 +43,11 @@ bool ResolvePeriodForStore(const PeriodBounds& period, const StoragePeriods& lis
 
 // KO1..KOn, then KODPOK, KODPOK1, KODPOK2 and, operational, GOD.
 QList<double> BuildKoVector(const CellRequest& request, int n);
+
+// The key of the fund row a request names, as the statements compare it: KODFOLDER
+// or KO1..KOn, then KODPOK, KODPOK1, KODPOK2 and, operational, GOD.
+using FundKey = QVarLengthArray<int, 16>;
+FundKey FundKeyValues(const CellRequest& request, int aggrCount);
 
 // Binds the key of a fund row (object or KO vector, indicator, attributes and, for the
 // operational funds, the year) to a prepared fund statement.

@@ -4,7 +4,7 @@ namespace ExchangeStatements {
 
 namespace {
 
-const char* tableName(FundTable t) {
+const char* fundTableName(FundTable t) {
     switch (t) {
     case FundTable::OperAgr:
         return "FD_OPERAGR";
@@ -64,7 +64,8 @@ QString koList(int n) {
 
 QStringList readLines(FundTable t, int n) {
     QStringList lines{QStringLiteral("SELECT D1"),
-                      QStringLiteral("FROM %1 ").arg(QLatin1String(tableName(t))) + whereText(t)};
+                      QStringLiteral("FROM %1 ").arg(QLatin1String(fundTableName(t))) +
+                          whereText(t)};
     if (!isElm(t))
         lines << koList(n);
     return lines;
@@ -86,7 +87,7 @@ std::array<StoreTexts, 4> PrepareQueries(int n) {
     std::array<StoreTexts, 4> all;
     for (int i = 0; i < 4; ++i) {
         const FundTable t = FundTable(i);
-        const QString name = QLatin1String(tableName(t));
+        const QString name = QLatin1String(fundTableName(t));
         StoreTexts& s = all[size_t(i)];
         s.update = {QStringLiteral("UPDATE %1 SET").arg(name), updateValueLine(1), whereText(t)};
         s.check = {QStringLiteral("SELECT KODPOK FROM %1 ").arg(name) + whereText(t)};
@@ -112,6 +113,51 @@ QString insertColumnLine(int k) {
 }
 QString insertValueLine(int k) {
     return QStringLiteral(",:D%1)").arg(k);
+}
+
+QString tableName(FundTable t) {
+    return QLatin1String(fundTableName(t));
+}
+
+QStringList keyColumnNames(FundTable t, int n) {
+    return keyColumns(t, n, QString(), QStringLiteral("KOD")).split(QLatin1Char(','));
+}
+
+namespace {
+
+QStringList valueColumns(const QList<int>& cols, const QString& suffix = QString()) {
+    QStringList out;
+    for (int k : cols)
+        out << QStringLiteral("D%1").arg(k) + suffix;
+    return out;
+}
+
+} // namespace
+
+QString bulkReadText(FundTable t, int n, const QList<int>& cols) {
+    const QStringList keys = keyColumnNames(t, n);
+    QStringList bounds;
+    for (const QString& c : keys)
+        bounds << c + QStringLiteral(" BETWEEN ? AND ?");
+    return QStringLiteral("SELECT ") + (keys + valueColumns(cols)).join(QLatin1Char(',')) +
+           QStringLiteral(" FROM ") + tableName(t) + QStringLiteral(" WHERE ") +
+           bounds.join(QStringLiteral(" and "));
+}
+
+QString bulkInsertText(FundTable t, int n, const QList<int>& cols) {
+    const QStringList names = keyColumnNames(t, n) + valueColumns(cols);
+    return QStringLiteral("INSERT INTO ") + tableName(t) + QStringLiteral(" (") +
+           names.join(QLatin1Char(',')) + QStringLiteral(") VALUES (") +
+           QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+QString bulkUpdateText(FundTable t, int n, const QList<int>& cols) {
+    QStringList keys = keyColumnNames(t, n);
+    for (QString& c : keys)
+        c += QStringLiteral("=?");
+    return QStringLiteral("UPDATE ") + tableName(t) + QStringLiteral(" SET ") +
+           valueColumns(cols, QStringLiteral("=?")).join(QLatin1Char(',')) +
+           QStringLiteral(" WHERE ") + keys.join(QStringLiteral(" and "));
 }
 
 QString readName(FundTable t) {

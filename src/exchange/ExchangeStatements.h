@@ -31,6 +31,17 @@ QString updateValueLine(int k);
 QString insertColumnLine(int k);
 QString insertValueLine(int k);
 
+// The statements of many cells at once. Their parameters follow the marks in order: for
+// a read the bounds of each key column (low, high), for an insert the key then the
+// values, for an update the values then the key.
+QString tableName(FundTable table);
+// KODFOLDER or KOD1..KODn, then KODPOK, KODPOK1, KODPOK2 and, operational, GOD.
+QStringList keyColumnNames(FundTable table, int n);
+// The key columns and the value columns cols of the rows within the bounds.
+QString bulkReadText(FundTable table, int n, const QList<int>& cols);
+QString bulkInsertText(FundTable table, int n, const QList<int>& cols);
+QString bulkUpdateText(FundTable table, int n, const QList<int>& cols);
+
 // The names the data module gives the statements.
 QString readName(FundTable table);
 QString updateName(FundTable table);

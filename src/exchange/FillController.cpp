@@ -1,24 +1,15 @@
 #include "FillController.h"
 
 #include "CellValues.h"
-#include "DbStatement.h"
 #include "DbTransaction.h"
 #include "ExchangeQuestions.h"
-#include "ExchangeStatements.h"
 #include "ExchangeView.h"
+#include "FundRows.h"
 #include "Prompter.h"
 #include "TdmMSSQL.h"
 #include "model/Workbook.h"
 
 using namespace TableLayout;
-
-namespace {
-
-DbStatement& readStatement(ExchangeContext& ctx, FundTable t) {
-    return ctx.dm.dbMain.statement(ExchangeStatements::readName(t));
-}
-
-} // namespace
 
 bool FillController::SBunloadClick() {
     IdentModel& model = m_ctx.model;
@@ -44,9 +35,13 @@ bool FillController::SBunloadClick() {
         // Another program may have added a year since the lists were read.
         RefreshStoragePeriods(m_ctx.dm, m_ctx.lists);
         const TableIdentification ident = ReadIdentification(model);
-        prepareStatements();
         if (sheets->size() == 1)
             m_ctx.view.setStatusText(QStringLiteral("Заполнение таблицы"));
+        // The value columns are read once: a column added meanwhile is found when a
+        // cell needs it (FundRows::raiseMissingColumn).
+        FundRows funds(m_ctx.dm.dbMain, m_ctx.aggrCount);
+        funds.readStructure();
+        m_funds = &funds;
         for (int s : *sheets) {
             fillSheet(s, ident);
             if (sheets->size() > 1)
@@ -83,12 +78,6 @@ void FillController::reportError(const QString& text) {
     m_ctx.prompter.error(QStringLiteral("Ошибка при заполнении\r\n\r\n") + text);
 }
 
-void FillController::prepareStatements() {
-    for (int i = 0; i < 4; ++i)
-        readStatement(m_ctx, FundTable(i))
-            .setSql(ExchangeStatements::readLines(FundTable(i), m_ctx.aggrCount));
-}
-
 void FillController::fillSheet(int sheet, const TableIdentification& ident) {
     Workbook& book = m_ctx.model.book();
     book.setActiveSheet(sheet);
@@ -96,46 +85,57 @@ void FillController::fillSheet(int sheet, const TableIdentification& ident) {
     m_ctx.view.showProgress(ident.cellCount());
     RunInTransaction(m_ctx.dm.dbMain, [&] {
         const Sheet& sh = book.sheet(sheet);
+        std::vector<CellRequest> requests;
+        std::vector<std::pair<int, int>> cells;
         for (int r = ident.firstBodyRow(); r <= ident.lastRow; ++r) {
             for (int c = kFirstDataCol; c <= ident.lastCol; ++c) {
                 m_ctx.view.stepProgress();
                 if (ident.colKind(c) != SpecialKind::None)
                     continue;
-                if (sh.text(r, c) == QLatin1String("X") || sh.type(r, c) < 0)
+                // Only a text reads "X"; a number's text is not made for nothing.
+                const int type = sh.type(r, c);
+                if (type < 0 || (type == 2 && sh.text(r, c) == QLatin1String("X")))
                     continue;
                 const IdentVector& colVector = cols[size_t(c - kFirstDataCol)];
                 auto request = CellIdentification(ident.row(r), colVector);
                 if (!request || !ResolvePeriodForRead(CellPeriod(ident.row(r), colVector),
                                                       m_ctx.lists, *request))
                     continue;
-                fillCell(sheet, r, c, *request);
+                requests.push_back(std::move(*request));
+                cells.emplace_back(r, c);
             }
+        }
+        // The cells before one whose value column the funds lack are filled; that
+        // cell's own statement then fails with the server's words.
+        FundRows& funds = *m_funds;
+        bool columnCame = false;
+        for (size_t from = 0; from < requests.size();) {
+            size_t to = columnCame ? from + 1 : from;
+            while (to < requests.size() && funds.hasColumns(requests[to]))
+                ++to;
+            funds.read(std::span(requests).subspan(from, to - from), true);
+            for (size_t i = from; i < to; ++i)
+                fillCell(sheet, cells[i].first, cells[i].second, requests[i], funds);
+            if (to < requests.size())
+                funds.raiseMissingColumn(requests[to]);
+            columnCame = true;
+            from = to;
         }
     });
     m_ctx.view.resetProgress();
 }
 
-void FillController::bindKeys(DbStatement& q, const CellRequest& request) {
-    BindFundKeys(q, request, m_ctx.aggrCount);
-}
-
-void FillController::fillCell(int sheet, int row, int col, CellRequest& request) {
+void FillController::fillCell(int sheet, int row, int col, const CellRequest& request,
+                              const FundRows& funds) {
     Workbook& book = m_ctx.model.book();
-    DbStatement& q = readStatement(m_ctx, request.table());
-    QStringList lines = q.sql();
-    lines[0] = ExchangeStatements::selectLine(request);
-    q.setSql(lines);
-    q.clearParams();
-    bindKeys(q, request);
-    q.open();
-    if (q.rowCount() != 1) {
-        q.close();
+    const FundRows::Row* found = funds.find(request);
+    if (!found || found->count != 1) {
         const int type = book.sheet(sheet).type(row, col);
         if (type == 1 || type == 2)
             book.clearCell(sheet, row, col);
         return;
     }
-    auto field = [&](int k) { return q.value(QStringLiteral("D%1").arg(k)).toString(); };
+    auto field = [&](int k) { return funds.value(request.table(), *found, k); };
     if (request.range) {
         double sum = 0;
         bool numeric = true;
@@ -162,7 +162,6 @@ void FillController::fillCell(int sheet, int row, int col, CellRequest& request)
         else
             book.setText(sheet, row, col, text);
     }
-    q.close();
 }
 
 void FillController::zeroBlankCells(int sheet) {

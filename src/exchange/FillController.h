@@ -3,10 +3,11 @@
 #include "CellRequest.h"
 #include "ExchangeContext.h"
 
-class DbStatement;
+class FundRows;
 
 // Fills the data cells of one or all instance sheets with the values the data
-// funds hold for their identification. Reads the funds only.
+// funds hold for their identification. Reads the funds only: the rows a sheet needs
+// are read together (FundRows), then placed cell by cell.
 class FillController {
 public:
     explicit FillController(ExchangeContext& ctx) : m_ctx(ctx) {}
@@ -19,12 +20,11 @@ public:
 
 private:
     void reportError(const QString& text);
-    void prepareStatements();
     void fillSheet(int sheet, const TableIdentification& ident);
-    void fillCell(int sheet, int row, int col, CellRequest& request);
-    void bindKeys(DbStatement& q, const CellRequest& request);
+    void fillCell(int sheet, int row, int col, const CellRequest& request, const FundRows& funds);
     void zeroBlankCells(int sheet);
 
     ExchangeContext& m_ctx;
+    FundRows* m_funds = nullptr; // while the command runs
     bool m_tender = false;
 };

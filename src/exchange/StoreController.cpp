@@ -7,10 +7,14 @@
 #include "ExchangeQuestions.h"
 #include "ExchangeStatements.h"
 #include "ExchangeView.h"
+#include "FundRows.h"
 #include "Prompter.h"
 #include "TdmMSSQL.h"
 #include "model/CellAddress.h"
 #include "model/Workbook.h"
+
+#include <algorithm>
+#include <map>
 
 using namespace TableLayout;
 
@@ -45,16 +49,9 @@ bool StoreController::SBloadClick() {
         const TableIdentification ident = ReadIdentification(model, true);
         if (sheets->size() == 1)
             m_ctx.view.setStatusText(QStringLiteral("Загрузка данных в БД"));
-        const auto texts = ExchangeStatements::PrepareQueries(m_ctx.aggrCount);
-        for (int i = 0; i < 4; ++i) {
-            const FundTable t = FundTable(i);
-            m_ctx.dm.dbMain.statement(ExchangeStatements::updateName(t))
-                .setSql(texts[size_t(i)].update);
-            m_ctx.dm.dbMain.statement(ExchangeStatements::checkName(t))
-                .setSql(texts[size_t(i)].check);
-            m_ctx.dm.dbMain.statement(ExchangeStatements::insertName(t))
-                .setSql(texts[size_t(i)].insert);
-        }
+        FundRows funds(m_ctx.dm.dbMain, m_ctx.aggrCount);
+        funds.readStructure();
+        m_funds = &funds;
         for (int s : *sheets) {
             storeSheet(s, ident, empty == Answer::Yes);
             if (sheets->size() > 1)
@@ -72,6 +69,19 @@ bool StoreController::SBloadClick() {
     return ok;
 }
 
+namespace {
+
+bool fitsWin1251(const QString& value) {
+    try {
+        CheckWin1251(value);
+        return true;
+    } catch (const DbError&) {
+        return false;
+    }
+}
+
+} // namespace
+
 void StoreController::storeSheet(int sheet, const TableIdentification& ident, bool storeEmpty) {
     Workbook& book = m_ctx.model.book();
     book.setActiveSheet(sheet);
@@ -80,6 +90,8 @@ void StoreController::storeSheet(int sheet, const TableIdentification& ident, bo
     m_ctx.view.showProgress(ident.cellCount());
     const Sheet& sh = book.sheet(sheet);
     RunInTransaction(m_ctx.dm.dbMain, [&] {
+        std::vector<CellRequest> requests;
+        std::vector<std::pair<int, int>> cells;
         for (int r = ident.firstBodyRow(); r <= ident.lastRow; ++r) {
             for (int c = kFirstDataCol; c <= ident.lastCol; ++c) {
                 m_ctx.view.stepProgress();
@@ -96,47 +108,137 @@ void StoreController::storeSheet(int sheet, const TableIdentification& ident, bo
                                            *request))
                     continue;
                 request->value = value;
-                m_row = r;
-                m_col = c;
-                m_request = *request;
-                storeCell(*request);
+                requests.push_back(std::move(*request));
+                cells.emplace_back(r, c);
             }
+        }
+        // The cells before one that cannot be stored (a value column the funds lack,
+        // a text outside the code page) are stored first, as they would be one by
+        // one; that cell then fails with the words of the server or the driver.
+        FundRows& funds = *m_funds;
+        lockUnguardedTables(requests);
+        bool columnCame = false;
+        for (size_t from = 0; from < requests.size();) {
+            size_t to = columnCame ? from + 1 : from;
+            while (to < requests.size() && funds.hasColumns(requests[to]) &&
+                   fitsWin1251(requests[to].value))
+                ++to;
+            storeCells(std::span(requests).subspan(from, to - from),
+                       std::span(cells).subspan(from, to - from), funds);
+            if (to < requests.size()) {
+                at(requests[to], cells[to]);
+                CheckWin1251(requests[to].value);
+                funds.raiseMissingColumn(requests[to]);
+            }
+            columnCame = true;
+            from = to;
         }
     });
 }
 
-void StoreController::bindKeys(DbStatement& q, const CellRequest& request) {
-    q.clearParams();
-    BindFundKeys(q, request, m_ctx.aggrCount);
+void StoreController::lockUnguardedTables(const std::vector<CellRequest>& requests) {
+    const bool unguarded = std::any_of(requests.begin(), requests.end(), [&](const CellRequest& q) {
+        return !m_funds->uniqueKeys(q.table());
+    });
+    if (!unguarded)
+        return;
+    // No index stops two programs from inserting one new key at once, so stores into
+    // such a table take turns: the one row of NAST, changed to itself, is held until
+    // the sheet is committed, and a store that waited reads the keys the other added.
+    m_row = m_col = 0; // a wait that runs out belongs to no cell
+    DbStatement& lock = m_ctx.dm.dbMain.statement(QStringLiteral("quFundsTurn"));
+    lock.setSql(QStringLiteral("UPDATE NAST SET NAMEELM = NAMEELM"));
+    try {
+        lock.execute();
+    } catch (const DbError& e) {
+        // A user who may not change NAST stores without waiting for a turn.
+        if (!IsExchangeRightsError(e.message()))
+            throw;
+    }
 }
 
-void StoreController::storeCell(const CellRequest& request) {
-    const FundTable t = request.table();
-    const int k = request.valueCols.value(0);
-    const QString param = QStringLiteral("D%1").arg(k);
-    DbStatement& check = m_ctx.dm.dbMain.statement(ExchangeStatements::checkName(t));
-    bindKeys(check, request);
-    check.open();
-    const bool exists = check.rowCount() == 1;
-    check.close();
-    if (!exists) {
-        DbStatement& ins = m_ctx.dm.dbMain.statement(ExchangeStatements::insertName(t));
-        QStringList lines = ins.sql();
-        lines[2] = ExchangeStatements::insertColumnLine(k);
-        lines[4] = ExchangeStatements::insertValueLine(k);
-        ins.setSql(lines);
-        bindKeys(ins, request);
-        ins.setParam(param, request.value);
-        ins.execute();
-    } else {
-        DbStatement& upd = m_ctx.dm.dbMain.statement(ExchangeStatements::updateName(t));
-        QStringList lines = upd.sql();
-        lines[1] = ExchangeStatements::updateValueLine(k);
-        upd.setSql(lines);
-        bindKeys(upd, request);
-        upd.setParam(param, request.value);
-        upd.execute();
+void StoreController::at(const CellRequest& request, std::pair<int, int> cell) {
+    m_row = cell.first;
+    m_col = cell.second;
+    m_request = request;
+}
+
+void StoreController::storeCells(std::span<const CellRequest> requests,
+                                 std::span<const std::pair<int, int>> cells, FundRows& funds) {
+    funds.read(requests, false);
+    // The cells of each key, keys in the order of their first cell.
+    QHash<QByteArray, size_t> groupOf;
+    std::vector<std::vector<size_t>> groups;
+    for (size_t i = 0; i < requests.size(); ++i) {
+        const QByteArray key = FundRows::keyBytes(FundKeyValues(requests[i], m_ctx.aggrCount));
+        const auto it = groupOf.constFind(key);
+        if (it == groupOf.constEnd()) {
+            groupOf.insert(key, groups.size());
+            groups.push_back({i});
+        } else {
+            groups[it.value()].push_back(i);
+        }
     }
+    const int n = m_ctx.aggrCount;
+    for (const std::vector<size_t>& group : groups) {
+        const CellRequest& first = requests[group.front()];
+        const FundTable t = first.table();
+        const FundKey key = FundKeyValues(first, n);
+        const FundRows::Row* found = funds.find(first);
+        int count = found ? found->count : 0;
+        at(first, cells[group.front()]);
+        if (count >= 2) {
+            // Not one row to update: every cell inserts a row of its own.
+            for (size_t i : group) {
+                at(requests[i], cells[i]);
+                std::vector<QVariant> params(key.begin(), key.end());
+                params.emplace_back(requests[i].value);
+                execute(false, t, {requests[i].valueCols.value(0)}, std::move(params));
+                ++count;
+            }
+            funds.setCount(first, count);
+            continue;
+        }
+        // The last value of each column, columns ascending.
+        std::map<int, QString> values;
+        for (size_t i : group)
+            values[requests[i].valueCols.value(0)] = requests[i].value;
+        QList<int> columns;
+        std::vector<QVariant> params;
+        if (count == 0)
+            params.assign(key.begin(), key.end());
+        for (const auto& [k, value] : values) {
+            columns << k;
+            params.emplace_back(value);
+        }
+        if (count == 0) {
+            execute(false, t, columns, std::move(params));
+            funds.setCount(first, 1);
+        } else {
+            params.insert(params.end(), key.begin(), key.end());
+            execute(true, t, columns, std::move(params));
+        }
+    }
+}
+
+void StoreController::execute(bool update, FundTable t, const QList<int>& columns,
+                              std::vector<QVariant> params) {
+    // Rows of one shape follow each other: the text is made only when the columns change.
+    Writer& w = m_writers[size_t(update ? 4 : 0) + size_t(t)];
+    if (!w.statement) {
+        w.statement = &m_ctx.dm.dbMain.statement(
+            update ? QStringLiteral("BulkUpdate") + ExchangeStatements::updateName(t)
+                   : QStringLiteral("BulkInsert") + ExchangeStatements::insertName(t));
+        w.columns.clear();
+    }
+    if (w.columns != columns || w.statement->sql().isEmpty()) {
+        const int n = m_ctx.aggrCount;
+        w.statement->setSql(update ? ExchangeStatements::bulkUpdateText(t, n, columns)
+                                   : ExchangeStatements::bulkInsertText(t, n, columns));
+        w.columns = columns;
+    }
+    w.statement->setPositionalParams(std::move(params));
+    w.statement->execute();
 }
 
 QString StoreController::columnName(int col) const {

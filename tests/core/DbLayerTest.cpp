@@ -183,6 +183,34 @@ TEST_F(DbLayer, StatementsKeepTheirLinesAndParameters) {
     EXPECT_THROW(s_fact->procedure(QStringLiteral("NO_SUCH_PROC")).execute(), DbError);
 }
 
+// Values bound by position, and a SELECT that keeps only the rows asked for while they
+// arrive; the code page is checked here too.
+TEST_F(DbLayer, PositionalValuesAndFilteredRows) {
+    DbConnection& c = *s_fact;
+    DbStatement& insert = c.statement(QStringLiteral("positional"));
+    insert.setSql(QStringLiteral("INSERT INTO SPIS (NAME) VALUES (?)"));
+    RunInTransaction(c, [&] {
+        for (int i = 1; i <= 6; ++i) {
+            insert.setPositionalParams({QStringLiteral("ряд %1").arg(i)});
+            insert.execute();
+        }
+    });
+    EXPECT_THROW(insert.setPositionalParams({QStringLiteral("中")}), DbError);
+    DbStatement& read = c.statement(QStringLiteral("filtered"));
+    read.setSql(QStringLiteral("SELECT NAME FROM SPIS WHERE NAME STARTING WITH ? ORDER BY NAME"));
+    read.setPositionalParams({QStringLiteral("ряд")});
+    QStringList seen;
+    read.open([&](int row) {
+        seen << read.rowValue(row, 0).toString();
+        return seen.size() % 2 == 0;
+    });
+    EXPECT_EQ(seen.size(), 6);
+    ASSERT_EQ(read.rowCount(), 3);
+    EXPECT_EQ(read.rowValue(0, 0).toString(), QStringLiteral("ряд 2"));
+    EXPECT_EQ(read.rowValue(2, 0).toString(), QStringLiteral("ряд 6"));
+    exec(c, QStringLiteral("DELETE FROM SPIS WHERE NAME STARTING WITH 'ряд'"));
+}
+
 TEST_F(DbLayer, AUserWithoutGrantsGetsARightsError) {
     auto other = s_dbs->connect(1, QStringLiteral("ANALYST"), QStringLiteral("any"));
     try {

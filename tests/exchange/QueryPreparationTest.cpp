@@ -1,4 +1,5 @@
 #include "CellRequest.h"
+#include "CellValues.h"
 #include "ExchangeStatements.h"
 #include "InitialWorkbook.h"
 #include "ScriptedPrompter.h"
@@ -6,6 +7,11 @@
 #include "model/Workbook.h"
 
 #include <gtest/gtest.h>
+
+#include <QLocale>
+
+#include <cmath>
+#include <random>
 
 using namespace TableLayout;
 
@@ -187,4 +193,50 @@ TEST(ExchangeStatements, TextsLineByLine) {
     // Without aggregation directories the aggregation key has no KOD columns at all.
     EXPECT_EQ(ExchangeStatements::PrepareQueries(0)[size_t(FundTable::DolgAgr)].insert[1],
               QStringLiteral("KODPOK,KODPOK1,KODPOK2"));
+}
+
+TEST(CellIdentification, FundKeyIsTheKoVectorOrTheObjectKey) {
+    IdentVector row = withObject(5, {10, 2});
+    row.cuts[0] = {20, 2};
+    row.cuts[1] = {30, 1};
+    row.period = {4, 2004, 0, 0};
+    auto q = readRequest(row, {});
+    ASSERT_TRUE(q);
+    for (int n : {0, 2, 3}) {
+        QList<double> key;
+        for (int v : FundKeyValues(*q, n))
+            key << v;
+        EXPECT_EQ(key, BuildKoVector(*q, n)) << n;
+    }
+    row.object = {501, kObjectsDirectoryType};
+    row.attr2 = 4;
+    q = readRequest(row, {});
+    ASSERT_TRUE(q);
+    EXPECT_EQ(FundKeyValues(*q, 2), (FundKey{501, 5, 0, 4, 2004}));
+}
+
+// Plain numbers are read without the locale; everything else by it. Both must agree.
+TEST(CellValues, PlainNumbersReadAsTheLocaleReadsThem) {
+    std::mt19937 random(11);
+    QStringList texts{"0",  "-0",   "007",   "1.",  ".5",   "-.5", "1e3", " 12 ",
+                      "+4", "1,5",  "1.5.",  "--1", "-",    "12a", "0.0", "9007199254740993",
+                      "1,", "0,25", "1 000", "inf", "-nan", "0.1"};
+    for (int i = 0; i < 2000; ++i) {
+        const double v = std::uniform_real_distribution(-1e6, 1e6)(random) /
+                         std::pow(10, std::uniform_int_distribution(0, 12)(random));
+        texts << QString::number(v, 'g', std::uniform_int_distribution(1, 17)(random));
+        texts << QString::number(v, 'f', std::uniform_int_distribution(0, 20)(random));
+    }
+    for (const QString& text : texts) {
+        QString t = text.trimmed();
+        t.replace(QLatin1Char(','), QLatin1Char('.'));
+        bool ok = false;
+        const double expected = QLocale::c().toDouble(t, &ok);
+        double value = 0;
+        const bool read = CellValues::toNumber(text, value);
+        EXPECT_EQ(read, ok && std::isfinite(expected)) << text.toStdString();
+        if (read) {
+            EXPECT_EQ(value, expected) << text.toStdString();
+        }
+    }
 }

@@ -131,6 +131,12 @@ void DbStatement::setParam(const QString& name, const QVariant& value) {
     m_params.emplace_back(name, value);
 }
 
+void DbStatement::setPositionalParams(std::vector<QVariant> values) {
+    for (const QVariant& v : values)
+        CheckWin1251(v);
+    m_positional = std::move(values);
+}
+
 fb::Prepared& DbStatement::prepare() {
     if (!m_connection.connected())
         throw DbError(QStringLiteral("Нет соединения с БД ") + m_connection.database());
@@ -145,6 +151,11 @@ fb::Prepared& DbStatement::prepare() {
 
 std::vector<const QVariant*> DbStatement::boundValues(const fb::Prepared& prepared) const {
     std::vector<const QVariant*> values;
+    if (!m_positional.empty()) {
+        for (const QVariant& v : m_positional)
+            values.push_back(&v);
+        return values;
+    }
     values.reserve(size_t(prepared.paramNames().size()));
     for (const QString& name : prepared.paramNames()) {
         const QVariant* value = nullptr;
@@ -171,6 +182,16 @@ QString DbStatement::busyWhat() const {
 }
 
 void DbStatement::open() {
+    open(RowFilter());
+}
+
+QVariant DbStatement::rowValue(int row, int column) const {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= m_rows->columnCount())
+        return {};
+    return m_rows->value(row, column);
+}
+
+void DbStatement::open(const RowFilter& keep) {
     close();
     fb::Prepared& p = prepare();
     const std::vector<const QVariant*> values = boundValues(p);
@@ -189,8 +210,11 @@ void DbStatement::open() {
             }
             Firebird::IResultSet* cursor = p.openCursor(status, transaction);
             try {
-                while (cursor->fetchNext(status, rows.append()) == Firebird::IStatus::RESULT_OK)
+                while (cursor->fetchNext(status, rows.append()) == Firebird::IStatus::RESULT_OK) {
                     rows.readBlobs(status, attachment, transaction);
+                    if (keep && !keep(rows.count() - 1))
+                        rows.dropLast();
+                }
                 rows.dropLast();
                 cursor->close(status);
             } catch (...) {

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -35,10 +36,22 @@ public:
     const QString& text() const { return m_text; }
 
     void setParam(const QString& name, const QVariant& value);
-    void clearParams() { m_params.clear(); }
+    void clearParams() {
+        m_params.clear();
+        m_positional.clear();
+    }
+    // The values of the statement's "?" marks in their order, for a statement run many
+    // times over: no look-up by name.
+    void setPositionalParams(std::vector<QVariant> values);
 
     // Runs a SELECT and reads all its rows; positions on the first row.
     void open();
+    // The same keeping only the rows keep(row) accepts, as they come: keep reads the
+    // row through rowValue. Memory holds the rows kept, however many the server sends.
+    using RowFilter = std::function<bool(int row)>;
+    void open(const RowFilter& keep);
+    // A value of any row of the last open.
+    QVariant rowValue(int row, int column) const;
     // Runs a statement that returns no rows.
     void execute();
     void close();
@@ -75,6 +88,7 @@ private:
     QStringList m_lines;
     QString m_text;
     std::vector<std::pair<QString, QVariant>> m_params;
+    std::vector<QVariant> m_positional;
     fb::Prepared* m_prepared = nullptr;
     int m_preparedEpoch = -1;
     bool m_open = false;
