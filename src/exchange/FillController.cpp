@@ -30,6 +30,7 @@ bool FillController::SBunloadClick() {
 
     const QString savedStatus = m_ctx.view.statusText();
     bool ok = true;
+    m_filled = *sheets;
     book.beginUpdate();
     try {
         // Another program may have added a year since the lists were read.

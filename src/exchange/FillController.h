@@ -17,6 +17,8 @@ public:
 
     // False when the command was cancelled or ended with an error.
     bool SBunloadClick();
+    // The instance sheets the last command filled (empty when it did not run).
+    const QList<int>& filledSheets() const { return m_filled; }
 
 private:
     void reportError(const QString& text);
@@ -27,4 +29,5 @@ private:
     ExchangeContext& m_ctx;
     FundRows* m_funds = nullptr; // while the command runs
     bool m_tender = false;
+    QList<int> m_filled;
 };

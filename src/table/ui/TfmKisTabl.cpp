@@ -551,7 +551,10 @@ void TfmKisTabl::SBunloadClick() {
         return;
     FillController fill(*ctx);
     fill.setTenderMode(m_tender);
-    fill.SBunloadClick();
+    const bool filled = fill.SBunloadClick();
+    // Totals and formulas over rows and columns follow the new values, as cell formulas do.
+    if (filled && action(QStringLiteral("AutoCalc"))->isChecked())
+        cmRecalc(fill.filledSheets().size() > 1);
     Book->viewport()->update();
 }
 
