@@ -77,8 +77,8 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(split);
-    resize(960, 680);
-    split->setSizes({260, 700});
+    resize(1280, 760); // the screenshots in the pages are up to 980 pixels wide
+    split->setSizes({260, 1020});
 
     buildContents();
     connect(m_back, &QToolButton::clicked, m_browser, &QTextBrowser::backward);
