@@ -79,8 +79,7 @@ bool CopyPasteController::copyTable() {
     return true;
 }
 
-std::vector<CopyPasteController::SourceRow> CopyPasteController::readSubtree(int first,
-                                                                             int last) {
+std::vector<CopyPasteController::SourceRow> CopyPasteController::readSubtree(int first, int last) {
     DbStatement& sbr = m_engine.dataset();
     std::vector<SourceRow> rows;
     for (int p = first; p <= last; ++p) {
@@ -104,9 +103,10 @@ void CopyPasteController::copyWorkbook(int source, int target) {
     // The bytes go from row to row on the server, unchanged; an empty workbook
     // leaves the copy without one.
     DbStatement& st = m_dm.dbTab.statement(QStringLiteral("quCopyTABF1"));
-    st.setSql(QStringList{QStringLiteral("UPDATE CAT SET TABF1 = (SELECT S.TABF1 FROM CAT S"),
-                          QStringLiteral("  WHERE S.KODELMT = :SOURCE AND OCTET_LENGTH(S.TABF1) > 0)"),
-                          QStringLiteral("WHERE KODELMT = :TARGET")});
+    st.setSql(
+        QStringList{QStringLiteral("UPDATE CAT SET TABF1 = (SELECT S.TABF1 FROM CAT S"),
+                    QStringLiteral("  WHERE S.KODELMT = :SOURCE AND OCTET_LENGTH(S.TABF1) > 0)"),
+                    QStringLiteral("WHERE KODELMT = :TARGET")});
     st.clearParams();
     st.setParam(QStringLiteral("SOURCE"), source);
     st.setParam(QStringLiteral("TARGET"), target);
@@ -147,8 +147,8 @@ void CopyPasteController::copyTables(int sourceFolder, int newFolder) {
     };
     std::vector<Table> tables;
     for (cat.first(); !cat.eof(); cat.next())
-        tables.push_back({cat.value(0).toInt(), cat.value(1).toInt(), cat.value(2), cat.value(3),
-                          cat.value(4)});
+        tables.push_back(
+            {cat.value(0).toInt(), cat.value(1).toInt(), cat.value(2), cat.value(3), cat.value(4)});
     cat.close();
     for (const Table& t : tables)
         insertTable(newFolder, t.npp, t.name, t.kodAlt, t.kodSpis, t.key);
@@ -242,7 +242,8 @@ bool CopyPasteController::pasteTable() {
     if (!m_heldTable || !rows.isOpen())
         return false;
     if (m_elements.CheckChange() != 0) {
-        m_prompter.info(QStringLiteral("Каталог таблиц изменен другим пользователем. Повторите..."));
+        m_prompter.info(
+            QStringLiteral("Каталог таблиц изменен другим пользователем. Повторите..."));
         return false;
     }
     const QVariant remembered = rows.isEmpty() ? QVariant() : rows.value(kKodElmt);

@@ -23,10 +23,10 @@ bool IBRightsController::apply(const QString& typed, UserRights::Level level) {
     const UserRights::Result result = UserRights::Apply(m_dm, name, level);
     if (!result.ok) {
         const DbConnection& failed = result.tag == 1 ? m_dm.dbTab : m_dm.dbMain;
-        m_prompter.error(WithServerText(QStringLiteral("Нарушена структура БД ") +
-                                            failed.database() +
-                                            QStringLiteral("\r\nДальнейшая работа с ней невозможна"),
-                                        result.serverText));
+        m_prompter.error(
+            WithServerText(QStringLiteral("Нарушена структура БД ") + failed.database() +
+                               QStringLiteral("\r\nДальнейшая работа с ней невозможна"),
+                           result.serverText));
     }
     return true;
 }

@@ -67,8 +67,9 @@ protected:
         m_dbs.reset();
     }
     int folder(const QString& name, int nth = 0) {
-        return ints(column(*m_tab, QStringLiteral("SELECT KODFOLDER FROM SBR WHERE NAMEFOLDER = "
-                                                  ":N ORDER BY NPP"),
+        return ints(column(*m_tab,
+                           QStringLiteral("SELECT KODFOLDER FROM SBR WHERE NAMEFOLDER = "
+                                          ":N ORDER BY NPP"),
                            {{"N", name}}))
             .value(nth);
     }
@@ -117,7 +118,8 @@ protected:
     std::unique_ptr<DbConnection> m_tab;
 };
 
-const QString kChanged = QStringLiteral("Каталог сборников изменен другим пользователем. Повторите...");
+const QString kChanged =
+    QStringLiteral("Каталог сборников изменен другим пользователем. Повторите...");
 
 } // namespace
 
@@ -127,7 +129,8 @@ TEST_F(CopyPaste, ACollectionIsCopiedWithItsSubtreeInFrontOfTheTarget) {
     table(QStringLiteral("A1"), QStringLiteral("t2"), 350, QByteArray("\0\1zero", 6));
     table(QStringLiteral("A2"), QStringLiteral("empty"), 200);
     exec(*m_tab, QStringLiteral("UPDATE CAT SET PAROL = 'tp', TYPEUSE = 0, ISINUSE = 2 WHERE "
-                                "KODELMT = ") + QString::number(guarded));
+                                "KODELMT = ") +
+                     QString::number(guarded));
     exec(*m_tab, QStringLiteral("UPDATE SBR SET PAROL = 'Pa' WHERE NAMEFOLDER = 'A'"));
     Program one(*m_dbs);
     Program other(*m_dbs);
@@ -153,9 +156,10 @@ TEST_F(CopyPaste, ACollectionIsCopiedWithItsSubtreeInFrontOfTheTarget) {
     // New keys, the same names, identifiers and settings, no password.
     const int copyA1 = folder(QStringLiteral("A1"), 1);
     EXPECT_NE(copyA1, folder(QStringLiteral("A1")));
-    EXPECT_EQ(scalar(*m_tab, QStringLiteral("SELECT NAMEID || ':' || KODSPIS || ':' || NGOD || "
-                                            "':' || NMONTH || ':' || PAROL FROM SBR WHERE "
-                                            "KODFOLDER = :K"),
+    EXPECT_EQ(scalar(*m_tab,
+                     QStringLiteral("SELECT NAMEID || ':' || KODSPIS || ':' || NGOD || "
+                                    "':' || NMONTH || ':' || PAROL FROM SBR WHERE "
+                                    "KODFOLDER = :K"),
                      {{"K", copyA1}})
                   .toString(),
               QStringLiteral("id-A1:7:2024:5:"));
@@ -268,7 +272,8 @@ TEST_F(CopyPaste, ATableIsCopiedAfterTheCurrentOneAndTheOthersAreTold) {
     const QByteArray book = randomBytes(5000);
     const int source = table(QStringLiteral("A1"), QStringLiteral("src"), 100, book);
     exec(*m_tab, QStringLiteral("UPDATE CAT SET PAROL = 'Tp', TYPEUSE = 2, ISINUSE = 1 WHERE "
-                                "KODELMT = ") + QString::number(source));
+                                "KODELMT = ") +
+                     QString::number(source));
     const int first = table(QStringLiteral("B"), QStringLiteral("b1"), 100);
     table(QStringLiteral("B"), QStringLiteral("b2"), 101);
     Program p(*m_dbs);

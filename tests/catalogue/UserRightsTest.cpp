@@ -52,8 +52,9 @@ struct Session {
 QStringList Privileges(DbConnection& c, const QString& user) {
     QStringList out;
     for (const QVariant& v :
-         column(c, QStringLiteral("SELECT TRIM(RDB$PRIVILEGE) || ' ' || TRIM(RDB$RELATION_NAME) "
-                                  "FROM RDB$USER_PRIVILEGES WHERE RDB$USER = :U"),
+         column(c,
+                QStringLiteral("SELECT TRIM(RDB$PRIVILEGE) || ' ' || TRIM(RDB$RELATION_NAME) "
+                               "FROM RDB$USER_PRIVILEGES WHERE RDB$USER = :U"),
                 {{"U", user}}))
         out << v.toString();
     out.sort();
@@ -84,7 +85,8 @@ void CheckLevel(const TestDatabases& dbs, const QString& user, const QString& pa
     } else {
         EXPECT_FALSE(added);
         ASSERT_EQ(s.prompter.shown().size(), 1);
-        EXPECT_TRUE(s.prompter.lastText().startsWith(kNoAdd)) << s.prompter.lastText().toStdString();
+        EXPECT_TRUE(s.prompter.lastText().startsWith(kNoAdd))
+            << s.prompter.lastText().toStdString();
         EXPECT_FALSE(s.rubrics.AddOutlineNode());
         EXPECT_TRUE(s.prompter.lastText().startsWith(kNoAdd));
         EXPECT_EQ(s.indicators.rows().count(), before);
@@ -143,7 +145,8 @@ TEST_F(Rights, EachLevelGivesItsPrivilegesAndTheSameAgain) {
     EXPECT_FALSE(readFact.contains(QStringLiteral("X INSERT_POK")));
     EXPECT_TRUE(readFact.contains(QStringLiteral("X RENUM_POK")));
     EXPECT_TRUE(readTab.contains(QStringLiteral("X INSERT_CAT")));
-    CheckLevel(*m_dbs, QStringLiteral("ANALYST"), QStringLiteral("any"), Level::ReadOnlyDirectories);
+    CheckLevel(*m_dbs, QStringLiteral("ANALYST"), QStringLiteral("any"),
+               Level::ReadOnlyDirectories);
 
     // The same level again: no error, the same privileges.
     ASSERT_TRUE(rights.apply(QStringLiteral("ANALYST"), Level::ReadOnlyDirectories));

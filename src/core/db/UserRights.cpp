@@ -10,41 +10,46 @@ namespace UserRights {
 
 namespace {
 
-const QStringList kDirectoryTables{
-    QStringLiteral("AGR"),        QStringLiteral("ELM"),        QStringLiteral("RUB"),
-    QStringLiteral("POK"),        QStringLiteral("FD_DOLGAGR"), QStringLiteral("FD_DOLGELM"),
-    QStringLiteral("FD_OPERAGR"), QStringLiteral("FD_OPERELM"), QStringLiteral("SPISAGR"),
-    QStringLiteral("NAST")};
+const QStringList kDirectoryTables{QStringLiteral("AGR"),        QStringLiteral("ELM"),
+                                   QStringLiteral("RUB"),        QStringLiteral("POK"),
+                                   QStringLiteral("FD_DOLGAGR"), QStringLiteral("FD_DOLGELM"),
+                                   QStringLiteral("FD_OPERAGR"), QStringLiteral("FD_OPERELM"),
+                                   QStringLiteral("SPISAGR"),    QStringLiteral("NAST")};
 
-const QStringList kTabProcedures{
-    QStringLiteral("DELETE_SBR"),     QStringLiteral("INSERT_SBR"), QStringLiteral("UPD_NPPLEV_SBR"),
-    QStringLiteral("UPDATE_SBR"),     QStringLiteral("UPDATE_SBRNAME"),
-    QStringLiteral("UPDATE_LEV_SBR"), QStringLiteral("RENUM_SBR"),  QStringLiteral("DELETE_CAT"),
-    QStringLiteral("INSERT_CAT"),     QStringLiteral("RENUM_CAT"),  QStringLiteral("UPDATE_CAT_USE"),
-    QStringLiteral("UPDATE_CAT")};
+const QStringList kTabProcedures{QStringLiteral("DELETE_SBR"),     QStringLiteral("INSERT_SBR"),
+                                 QStringLiteral("UPD_NPPLEV_SBR"), QStringLiteral("UPDATE_SBR"),
+                                 QStringLiteral("UPDATE_SBRNAME"), QStringLiteral("UPDATE_LEV_SBR"),
+                                 QStringLiteral("RENUM_SBR"),      QStringLiteral("DELETE_CAT"),
+                                 QStringLiteral("INSERT_CAT"),     QStringLiteral("RENUM_CAT"),
+                                 QStringLiteral("UPDATE_CAT_USE"), QStringLiteral("UPDATE_CAT")};
 
 const QStringList kFactProcedures{
-    QStringLiteral("DELETE_USERS"),   QStringLiteral("INSERT_USERS"),  QStringLiteral("GET_KOL_USERS"),
-    QStringLiteral("ONE_UAGR"),       QStringLiteral("ONE_UCAT"),      QStringLiteral("ONE_UELM"),
-    QStringLiteral("ONE_USBR"),       QStringLiteral("ONE_URUB"),      QStringLiteral("ONE_UPOK"),
-    QStringLiteral("ONE_USPIS"),      QStringLiteral("ONE_UNAST"),     QStringLiteral("ONE_USPISELMT"),
-    QStringLiteral("ZERO_UAGR"),      QStringLiteral("ZERO_UCAT"),     QStringLiteral("ZERO_UELM"),
-    QStringLiteral("ZERO_USBR"),      QStringLiteral("ZERO_URUB"),     QStringLiteral("ZERO_UPOK"),
-    QStringLiteral("ZERO_USPIS"),     QStringLiteral("ZERO_UNAST"),    QStringLiteral("ZERO_USPISELMT"),
-    QStringLiteral("RENUM_AGR"),      QStringLiteral("UPDATE_AGR"),    QStringLiteral("UPD_NPPLEV_AGR"),
-    QStringLiteral("RENUM_ELM"),      QStringLiteral("UPDATE_ELM"),    QStringLiteral("RENUM_RUB"),
-    QStringLiteral("UPDATE_RUB"),     QStringLiteral("UPD_NPPLEV_RUB"), QStringLiteral("RENUM_POK"),
-    QStringLiteral("UPDATE_POK"),     QStringLiteral("DELETE_SPIS"),   QStringLiteral("INSERT_SPIS"),
-    QStringLiteral("INSERT_SPISELMT")};
+    QStringLiteral("DELETE_USERS"),   QStringLiteral("INSERT_USERS"),
+    QStringLiteral("GET_KOL_USERS"),  QStringLiteral("ONE_UAGR"),
+    QStringLiteral("ONE_UCAT"),       QStringLiteral("ONE_UELM"),
+    QStringLiteral("ONE_USBR"),       QStringLiteral("ONE_URUB"),
+    QStringLiteral("ONE_UPOK"),       QStringLiteral("ONE_USPIS"),
+    QStringLiteral("ONE_UNAST"),      QStringLiteral("ONE_USPISELMT"),
+    QStringLiteral("ZERO_UAGR"),      QStringLiteral("ZERO_UCAT"),
+    QStringLiteral("ZERO_UELM"),      QStringLiteral("ZERO_USBR"),
+    QStringLiteral("ZERO_URUB"),      QStringLiteral("ZERO_UPOK"),
+    QStringLiteral("ZERO_USPIS"),     QStringLiteral("ZERO_UNAST"),
+    QStringLiteral("ZERO_USPISELMT"), QStringLiteral("RENUM_AGR"),
+    QStringLiteral("UPDATE_AGR"),     QStringLiteral("UPD_NPPLEV_AGR"),
+    QStringLiteral("RENUM_ELM"),      QStringLiteral("UPDATE_ELM"),
+    QStringLiteral("RENUM_RUB"),      QStringLiteral("UPDATE_RUB"),
+    QStringLiteral("UPD_NPPLEV_RUB"), QStringLiteral("RENUM_POK"),
+    QStringLiteral("UPDATE_POK"),     QStringLiteral("DELETE_SPIS"),
+    QStringLiteral("INSERT_SPIS"),    QStringLiteral("INSERT_SPISELMT")};
 
 const QStringList kChangingProcedures{
-    QStringLiteral("UPDATE_SPISAGR"), QStringLiteral("INSERT_SPISAGR"),
+    QStringLiteral("UPDATE_SPISAGR"),    QStringLiteral("INSERT_SPISAGR"),
     QStringLiteral("UPDATE_ELMSPISAGR"), QStringLiteral("DELETE_ELM"),
-    QStringLiteral("DELETE_POK"),     QStringLiteral("INSERT_POK"),
-    QStringLiteral("UPDATE_AGRNAME"), QStringLiteral("UPDATE_KOD_AGR"),
-    QStringLiteral("UPDATE_LEV_AGR"), QStringLiteral("DELETE_AGR"),
-    QStringLiteral("INSERT_AGR"),     QStringLiteral("DELETE_RUB"),
-    QStringLiteral("INSERT_RUB"),     QStringLiteral("UPDATE_LEV_RUB"),
+    QStringLiteral("DELETE_POK"),        QStringLiteral("INSERT_POK"),
+    QStringLiteral("UPDATE_AGRNAME"),    QStringLiteral("UPDATE_KOD_AGR"),
+    QStringLiteral("UPDATE_LEV_AGR"),    QStringLiteral("DELETE_AGR"),
+    QStringLiteral("INSERT_AGR"),        QStringLiteral("DELETE_RUB"),
+    QStringLiteral("INSERT_RUB"),        QStringLiteral("UPDATE_LEV_RUB"),
     QStringLiteral("UPDATE_RUBNAME")};
 
 // Firebird 3 asks for USAGE on a generator as on a table: the procedures and
@@ -76,7 +81,8 @@ QList<Stage> Stages(const QString& name, Level level) {
     Add(revoke.statements, QStringLiteral("REVOKE ALL ON "), kDirectoryTables, from);
 
     Stage tab{1, {}};
-    tab.statements << QStringLiteral("GRANT ALL ON SBR") + to << QStringLiteral("GRANT ALL ON CAT") + to;
+    tab.statements << QStringLiteral("GRANT ALL ON SBR") + to
+                   << QStringLiteral("GRANT ALL ON CAT") + to;
     Add(tab.statements, QStringLiteral("GRANT EXECUTE ON PROCEDURE "), kTabProcedures, to);
     Add(tab.statements, QStringLiteral("GRANT USAGE ON GENERATOR "), kTabGenerators, to);
 
@@ -87,7 +93,8 @@ QList<Stage> Stages(const QString& name, Level level) {
     Add(fact.statements, QStringLiteral("GRANT USAGE ON GENERATOR "), kFactGenerators, to);
     if (level == Level::All) {
         Add(fact.statements, QStringLiteral("GRANT ALL ON "), kDirectoryTables, to);
-        Add(fact.statements, QStringLiteral("GRANT EXECUTE ON PROCEDURE "), kChangingProcedures, to);
+        Add(fact.statements, QStringLiteral("GRANT EXECUTE ON PROCEDURE "), kChangingProcedures,
+            to);
         Add(fact.statements, QStringLiteral("GRANT USAGE ON GENERATOR "), kChangingGenerators, to);
     } else {
         Add(fact.statements, QStringLiteral("GRANT SELECT ON "), kDirectoryTables, to);
