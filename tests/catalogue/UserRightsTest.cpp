@@ -1,5 +1,6 @@
 #include "OutlineTestSupport.h"
 
+#include "CollectionsController.h"
 #include "CopyPasteController.h"
 #include "DbError.h"
 #include "ElementOperations.h"
@@ -253,4 +254,36 @@ TEST(ServerRights, ARestrictedServerUserSeesTheRightsMessages) {
         EXPECT_TRUE(admin.prompter.shown().isEmpty()) << admin.prompter.lastText().toStdString();
     }
     CheckLevel(dbs, user, password, Level::All);
+}
+
+TEST_F(Rights, APasteRefusedByTheServerSaysWhoMayNotCopy) {
+    IBRightsController rights(m_admin->dm, m_admin->prompter);
+    ASSERT_TRUE(rights.apply(QStringLiteral("ANALYST"), Level::All));
+    {
+        std::unique_ptr<DbConnection> tab = m_dbs->connect(1);
+        SeedSbr(*tab, {"A:1", "B:1"});
+        exec(*tab, QStringLiteral("REVOKE ALL ON CAT FROM ANALYST"));
+        exec(*tab, QStringLiteral("GRANT SELECT, UPDATE ON CAT TO ANALYST"));
+        call(*tab, "INSERT_CAT",
+             {{"NPP", 100},
+              {"KODFOLDER", scalar(*tab, QStringLiteral("SELECT MIN(KODFOLDER) FROM SBR"))},
+              {"NAMEFOLDER", "t"},
+              {"KODALT", ""}});
+    }
+    Session s(*m_dbs, QStringLiteral("ANALYST"), QStringLiteral("any"));
+    ElementRowSet rows(s.dm.query(QStringLiteral("quCAT")));
+    ElementOperations tables(s.dm, ElementDescriptor::Tables(), rows, s.prompter, s.state);
+    CollectionsController collections(s.dm, s.prompter, s.tree, tables);
+    CopyPasteController copyPaste(s.dm, s.prompter, s.tree, tables, collections);
+    s.tree.selectNode(FindNode(s.collections, QStringLiteral("A")));
+    ASSERT_TRUE(copyPaste.copy());
+    s.tree.selectNode(FindNode(s.collections, QStringLiteral("B")));
+    EXPECT_FALSE(copyPaste.paste());
+    EXPECT_TRUE(s.prompter.lastText().startsWith(
+        QStringLiteral("Пользователю ANALYST не разрешено копирование\r\n\r\n")))
+        << s.prompter.lastText().toStdString();
+    EXPECT_FALSE(s.dm.dbTab.inTransaction());
+    EXPECT_EQ(Outline(s.collections), QStringLiteral("A B"));
+    std::unique_ptr<DbConnection> tab = m_dbs->connect(1);
+    EXPECT_EQ(scalar(*tab, QStringLiteral("SELECT COUNT(*) FROM SBR")).toInt(), 2);
 }
