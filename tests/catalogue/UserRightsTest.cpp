@@ -120,7 +120,8 @@ protected:
 TEST(UserNames, OnlyPlainIdentifiersAreQuotedIntoStatements) {
     EXPECT_TRUE(UserRights::IsValidUserName(QStringLiteral("analyst_2$")));
     EXPECT_TRUE(UserRights::IsValidUserName(QString(31, QLatin1Char('A'))));
-    for (const char* bad : {"X; DROP TABLE SBR", "2nd", "_a", "a b", "a\"b", "", "Иванов"})
+    for (const char* bad :
+         {"X; DROP TABLE SBR", "2nd", "_a", "a b", "a\"b", "", "Иванов", "public"})
         EXPECT_FALSE(UserRights::IsValidUserName(QString::fromUtf8(bad))) << bad;
     EXPECT_FALSE(UserRights::IsValidUserName(QString(32, QLatin1Char('A'))));
     for (const UserRights::Stage& stage : UserRights::Stages(QStringLiteral("analyst"), Level::All))

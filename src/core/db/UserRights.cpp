@@ -67,7 +67,8 @@ void Add(QStringList& out, const QString& head, const QStringList& objects, cons
 
 bool IsValidUserName(const QString& name) {
     static const QRegularExpression identifier(QStringLiteral("^[A-Za-z][A-Za-z0-9_$]{0,30}$"));
-    return identifier.match(name).hasMatch();
+    // PUBLIC is every user of the server at once.
+    return identifier.match(name).hasMatch() && name.toUpper() != QLatin1String("PUBLIC");
 }
 
 QString QuotedUserName(const QString& name) {

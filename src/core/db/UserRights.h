@@ -14,7 +14,7 @@ enum class Level { All = 0, ReadOnlyDirectories = 1 };
 
 // A user name is put into GRANT and REVOKE only as a plain identifier (Latin letter
 // first, then Latin letters, digits, "_" or "$", at most 31 characters); anything
-// else could carry SQL of its own.
+// else could carry SQL of its own. PUBLIC, which names every user, is refused too.
 bool IsValidUserName(const QString& name);
 // The name as it goes into a statement: upper-cased, as the server stores an
 // unquoted name, and quoted.
