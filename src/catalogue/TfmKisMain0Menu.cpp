@@ -165,6 +165,9 @@ void TfmKisMain0::switchDatabase(int tag) {
     const bool switched = m_controller->switchDatabase(tag);
     applyConnectionState();
     if (tag == 1) {
+        // The held keys belong to the table materials left behind.
+        if (switched)
+            m_copyPaste->clear();
         enterTree();
         trvMaster->setFocus();
     }

@@ -116,6 +116,17 @@ TEST_F(CollectionsWindowCopy, CollectionsAndTablesArePastedFromTheMenu) {
     // Back in the tree the held collection counts again.
     m_tree->setFocus();
     EXPECT_EQ(enabled(), QStringLiteral("cv"));
+
+    // Other table materials: what was held there is forgotten.
+    TestDatabases other;
+    {
+        std::unique_ptr<DbConnection> tab = other.connect(1);
+        SeedSbr(*tab, {"C:1"});
+    }
+    m_login.apply(other.tabPath(), TestDatabases::user(), TestDatabases::password());
+    FindItem(*m_window, QStringLiteral("Настройка"), QStringLiteral("Сменить БТМ"))->trigger();
+    EXPECT_EQ(topLevel(), QStringList{"C"});
+    EXPECT_EQ(enabled(), QStringLiteral("c-"));
 }
 
 TEST_F(CollectionsWindowCopy, TheAdministratorGivesRightsInTheirWindow) {
