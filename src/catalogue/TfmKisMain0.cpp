@@ -44,6 +44,8 @@ TfmKisMain0::TfmKisMain0(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
         dm, OutlineDescriptor::Collections(), *trvMaster, m_treeCommands, prompter, m_state);
     m_controller =
         std::make_unique<CollectionsController>(dm, prompter, m_tree->engine(), m_elements);
+    m_copyPaste = std::make_unique<CopyPasteController>(dm, prompter, m_tree->engine(), m_elements,
+                                                        *m_controller);
     m_tree->binding().onCurrentShown = [this](OutlineNode*) { showIdentifier(); };
     m_controller->attachGridEditing();
     m_controller->setPasswordReader([this](const QString& caption, const QString& label,

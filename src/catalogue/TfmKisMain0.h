@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CollectionsController.h"
+#include "CopyPasteController.h"
 #include "ElementOperations.h"
 #include "ElementRowSet.h"
 #include "MainWindowConnections.h"
@@ -34,6 +35,7 @@ public:
 
     static QString mainCaption() { return CollectionsController::mainCaption(); }
     CollectionsController& controller() { return *m_controller; }
+    CopyPasteController& copyPaste() { return *m_copyPaste; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,6 +54,11 @@ private:
     void openCollection();
     void openTable();
     void afterTablesChanged();
+    // "Копировать" and "Вставить" by the mode, what is shown and what is held.
+    void updateCopyPaste();
+    void copyByMode();
+    void pasteByMode();
+    void showRights();
     void addByMode();
     void deleteByMode();
     void toggleKod(bool on);
@@ -96,6 +103,7 @@ private:
     ElementRowSet m_rows;
     ElementOperations m_elements;
     std::unique_ptr<CollectionsController> m_controller;
+    std::unique_ptr<CopyPasteController> m_copyPaste;
     // While edKod has focus: the tree commands are held, and the key of the
     // collection the identifier is typed for (the tree may be rebuilt meanwhile).
     bool m_kodTyping = false;

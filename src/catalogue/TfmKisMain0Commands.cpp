@@ -20,14 +20,12 @@
 
 void TfmKisMain0::afterTreeBuilt() {
     const bool any = !m_tree->tree().isEmpty();
-    m_copy->setEnabled(false); // copying comes with its own part
-    m_paste->setEnabled(false);
+    m_copyPaste->clear();
     m_protectSbr->setEnabled(any);
     edKod->setMaxLength(m_controller->identifierWidth());
     const bool admin = m_controller->isAdministrator();
     m_viewSbrPassword->setEnabled(admin);
     m_viewCatPassword->setEnabled(admin);
-    m_rights->setEnabled(false); // the rights window comes with its own part
     applyConnectionState();
     enterTree();
     trvMaster->setFocus();
@@ -48,6 +46,7 @@ void TfmKisMain0::enterTree() {
     m_protectSbr->setEnabled(!m_tree->tree().isEmpty());
     m_protectCat->setEnabled(false);
     ShowTreeButtons(m_treeCommands, m_elementCommands);
+    updateCopyPaste();
     if (!m_kodTyping)
         m_tree->engine().holdCommands(CommandHold::None);
 }
@@ -69,6 +68,7 @@ void TfmKisMain0::openCollection() {
     const QString medstat = AppContext::medstatFolder() + QStringLiteral("/MEDCTAT.dbf");
     paMedstat->setVisible(QFile::exists(medstat));
     dgSlave->setEnabled(true);
+    updateCopyPaste();
     dgSlave->setFocus();
 }
 
@@ -77,6 +77,29 @@ void TfmKisMain0::afterTablesChanged() {
     m_protectCat->setEnabled(any);
     m_elementCommands.remove.setEnabled(any);
     dgSlave->setEnabled(true);
+    updateCopyPaste();
+}
+
+void TfmKisMain0::updateCopyPaste() {
+    const bool tables = m_controller->mode() == CollectionsController::Mode::Tables;
+    m_copy->setEnabled(tables ? m_rows.isOpen() && !m_rows.isEmpty() : !m_tree->tree().isEmpty());
+    m_paste->setEnabled(m_copyPaste->mayPaste());
+}
+
+void TfmKisMain0::copyByMode() {
+    m_copyPaste->copy();
+    updateCopyPaste();
+}
+
+void TfmKisMain0::pasteByMode() {
+    if (m_controller->mode() == CollectionsController::Mode::Tables) {
+        m_copyPaste->paste();
+        afterTablesChanged();
+        return;
+    }
+    m_copyPaste->paste();
+    m_protectSbr->setEnabled(!m_tree->tree().isEmpty());
+    updateCopyPaste();
 }
 
 void TfmKisMain0::openTable() {
@@ -90,6 +113,7 @@ void TfmKisMain0::addByMode() {
     if (m_controller->mode() == CollectionsController::Mode::Collections) {
         if (m_controller->addCollection())
             m_protectSbr->setEnabled(true);
+        updateCopyPaste();
         return;
     }
     m_controller->addTable();
@@ -104,11 +128,16 @@ void TfmKisMain0::addByMode() {
 
 void TfmKisMain0::deleteByMode() {
     if (m_controller->mode() == CollectionsController::Mode::Collections) {
-        m_controller->deleteCollection();
+        if (m_controller->deleteCollection())
+            m_copyPaste->afterCollectionsDeleted();
         m_protectSbr->setEnabled(!m_tree->tree().isEmpty());
+        updateCopyPaste();
         return;
     }
-    m_controller->deleteTable();
+    const int key = m_rows.isEmpty() ? 0 : m_rows.value(QStringLiteral("KODELMT")).toInt();
+    const int npp = m_rows.isEmpty() ? 0 : m_rows.value(QStringLiteral("NPP")).toInt();
+    if (m_controller->deleteTable())
+        m_copyPaste->afterTableDeleted(key, npp);
     afterTablesChanged();
 }
 

@@ -8,6 +8,7 @@
 #include "MenuColumns.h"
 #include "Prompter.h"
 #include "TdmMSSQL.h"
+#include "TfmIBRights.h"
 #include "TfmPeriod.h"
 #include "TfmPswdCAT.h"
 
@@ -29,7 +30,7 @@ void TfmKisMain0::buildMenu() {
     mmKis->setObjectName(QStringLiteral("mmKis"));
 
     QMenu* ops = mmKis->addMenu(QStringLiteral("Операции"));
-    // Copy and paste, HTML and the windows below are opened by their own parts.
+    // HTML and some windows below are opened by their own parts.
     m_copy = item(ops, QStringLiteral("Копировать"), QKeySequence(Qt::CTRL | Qt::Key_C), false);
     m_paste = item(ops, QStringLiteral("Вставить"), QKeySequence(Qt::CTRL | Qt::Key_V), false);
     m_add = item(ops, QStringLiteral("Добавить"), QKeySequence(Qt::CTRL | Qt::Key_A));
@@ -46,6 +47,8 @@ void TfmKisMain0::buildMenu() {
     ops->addSeparator();
     QAction* exit = item(ops, QStringLiteral("Выход"));
     // The tree's commands follow the tree buttons; add and delete go by the mode.
+    connect(m_copy, &QAction::triggered, this, [this] { copyByMode(); });
+    connect(m_paste, &QAction::triggered, this, [this] { pasteByMode(); });
     connect(m_add, &QAction::triggered, this, [this] { addByMode(); });
     connect(m_delete, &QAction::triggered, this, [this] { deleteByMode(); });
     connect(m_down, &QAction::triggered, sbDown, &QToolButton::click);
@@ -57,6 +60,7 @@ void TfmKisMain0::buildMenu() {
     connect(ops, &QMenu::aboutToShow, this, [this] {
         if (m_controller->mode() == CollectionsController::Mode::Tables)
             m_delete->setEnabled(!m_rows.isEmpty());
+        updateCopyPaste();
     });
 
     m_directories = mmKis->addMenu(QStringLiteral("Справочники"));
@@ -71,6 +75,7 @@ void TfmKisMain0::buildMenu() {
     bar->setChecked(true);
     connect(bar, &QAction::toggled, m_toolBar, &QToolBar::setVisible);
     m_rights = item(setup, QStringLiteral("Права пользователя"), {}, false);
+    connect(m_rights, &QAction::triggered, this, [this] { showRights(); });
     setup->addSeparator();
     QAction* switchMain = item(setup, QStringLiteral("Сменить фактографическую  БД"));
     QAction* switchTab = item(setup, QStringLiteral("Сменить БТМ"));
@@ -141,11 +146,17 @@ void TfmKisMain0::showPeriods() {
         TfmPeriod::run(m_dm, m_prompter, this);
 }
 
+void TfmKisMain0::showRights() {
+    if (m_controller->mayEditRights())
+        TfmIBRights::run(m_dm, m_prompter, this);
+}
+
 void TfmKisMain0::showAbout() {
     m_prompter.info(AboutText(m_dm), QStringLiteral("О программе"));
 }
 
 void TfmKisMain0::applyConnectionState() {
+    m_rights->setEnabled(m_controller->mayEditRights());
     m_userMain->setText(m_controller->changeUserCaption());
     m_userTab->setVisible(m_controller->bothConnected());
 }
@@ -154,6 +165,9 @@ void TfmKisMain0::switchDatabase(int tag) {
     const bool switched = m_controller->switchDatabase(tag);
     applyConnectionState();
     if (tag == 1) {
+        // The held keys belong to the table materials left behind.
+        if (switched)
+            m_copyPaste->clear();
         enterTree();
         trvMaster->setFocus();
     }

@@ -177,6 +177,15 @@ int ElementOperations::AllocateElementNpp() {
     return npp(r - 1) + (q - npp(r - 1)) / 2;
 }
 
+int ElementOperations::NppAfterCurrent() {
+    if (m_rows.isEmpty())
+        return m_state.nppStep;
+    if (m_rows.isLast())
+        return nppAfterLast();
+    m_rows.next();
+    return AllocateElementNpp();
+}
+
 template <class Work>
 bool ElementOperations::commitChange(ElementOp op, const QVariant& returnTo, Work&& work) {
     const OutlineMessages& m = m_d.messages.at(op);
@@ -225,14 +234,7 @@ bool ElementOperations::AddElement() {
     m_folderDeleted = false;
     const bool ok = commitChange(ElementOp::Add, current, [&] {
         lockFolder();
-        if (m_rows.isEmpty()) {
-            value = m_state.nppStep;
-        } else if (m_rows.isLast()) {
-            value = nppAfterLast();
-        } else {
-            m_rows.next();
-            value = AllocateElementNpp();
-        }
+        value = NppAfterCurrent();
         DbProcedure& p = proc(m_d.spInsert);
         const QString empty = QStringLiteral("");
         p.setParam(QStringLiteral("NPP"), value);

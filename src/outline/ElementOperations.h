@@ -46,6 +46,9 @@ public:
 
     // NPP for an element inserted just before the current row, which stays current.
     int AllocateElementNpp();
+    // NPP for an element placed right after the current row (the step in an empty
+    // folder); may move neighbours, so it runs inside the caller's transaction.
+    int NppAfterCurrent();
     // False also when another program has deleted the folder meanwhile
     // (folderDeleted() then tells so; the user has been told).
     bool AddElement();
