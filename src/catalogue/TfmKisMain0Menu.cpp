@@ -8,6 +8,7 @@
 #include "MenuColumns.h"
 #include "Prompter.h"
 #include "TdmMSSQL.h"
+#include "TfmKisPok0.h"
 #include "TfmPeriod.h"
 #include "TfmPswdCAT.h"
 
@@ -60,7 +61,9 @@ void TfmKisMain0::buildMenu() {
     });
 
     m_directories = mmKis->addMenu(QStringLiteral("Справочники"));
-    item(m_directories, QStringLiteral("Показатели"), {}, false);
+    QAction* indicators = item(m_directories, QStringLiteral("Показатели"));
+    connect(indicators, &QAction::triggered, this,
+            [this] { TfmKisPok0::run(m_dm, m_prompter, this); });
 
     QMenu* setup = mmKis->addMenu(QStringLiteral("Настройка"));
     item(setup, QStringLiteral("Состав  справочников  объектов"), {}, false);
