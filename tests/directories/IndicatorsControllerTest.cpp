@@ -2,6 +2,9 @@
 
 #include "DbfTable.h"
 
+#include <chrono>
+#include <thread>
+
 using namespace dbtest;
 
 namespace {
@@ -289,4 +292,29 @@ TEST_F(IndicatorsTest, ARubricImportedByOneProgramReachesTheOther) {
     EXPECT_EQ(b.messages(),
               QStringList{QStringLiteral("Справочник изменен другим пользователем\r\n") +
                           QString(22, QLatin1Char(' ')) + QStringLiteral("Повторите...")});
+}
+
+TEST_F(IndicatorsTest, ACodeTakenByAnotherUserMeanwhileIsPassedOver) {
+    // Another user inserts the next free code and commits while the import waits on it.
+    const int next = maxCode() + 1;
+    m_fact->startTransaction();
+    exec(*m_fact,
+         QStringLiteral("INSERT INTO POK (KODELMT, NPP, KODFOLDER, NAMEFOLDER) "
+                        "VALUES (:C, 900, 5, 'Чужой')"),
+         {{"C", next}});
+    std::thread other([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        m_fact->commit();
+    });
+    const QString path = file("TAKEN.DBF");
+    writeFile(path, kFields, {{QStringLiteral("Занятый"), 3, QStringLiteral("З"), QString()}});
+    m_a->prompter.file(path);
+    const bool imported = m_a->controller.importRubric();
+    other.join();
+    ASSERT_TRUE(imported) << m_a->messages().join('|').toStdString();
+    EXPECT_EQ(m_a->protocolText, kHeader + protocolLine(QStringLiteral("Занятый"), 3, next + 1));
+    EXPECT_EQ(
+        scalar(QStringLiteral("SELECT NAMEFOLDER FROM POK WHERE KODELMT = :C"), {{"C", next + 1}})
+            .toString(),
+        QStringLiteral("Занятый"));
 }
