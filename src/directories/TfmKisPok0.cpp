@@ -282,6 +282,7 @@ bool TfmKisPok0::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == dgSlave && !dgSlave->cellEditing()) {
         if (key->key() == Qt::Key_Tab) {
+            enterTree();
             trvMaster->setFocus();
             return true;
         }
