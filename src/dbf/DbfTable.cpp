@@ -30,7 +30,7 @@ DbfTable DbfTable::open(const QString& path, DbfText text) {
     t.m_path = path;
     t.m_h = DbfHeader::parse(image, path);
     t.m_headerBytes = image.left(t.m_h.headerLength);
-    t.m_data = image.mid(t.m_h.headerLength, int(t.m_h.recordCount * t.m_h.recordLength));
+    t.m_data = image.mid(t.m_h.headerLength, qsizetype(t.m_h.recordCount * t.m_h.recordLength));
     t.m_page = text == DbfText::Raw || IsWin1251Driver(t.m_h.languageDriver) ? CodePage::Win1251
                                                                              : CodePage::Cp866;
     if (t.m_h.hasMemo())
