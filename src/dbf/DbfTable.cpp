@@ -7,10 +7,24 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <array>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
+
+const std::array<char16_t, 256>& DecodeTable(CodePage page) {
+    static const auto build = [](CodePage p) {
+        std::array<char16_t, 256> table{};
+        for (int b = 0; b < 256; ++b)
+            table[size_t(b)] = DecodeByte(p, uchar(b)).unicode();
+        return table;
+    };
+    static const std::array<char16_t, 256> cp866 = build(CodePage::Cp866);
+    static const std::array<char16_t, 256> win1251 = build(CodePage::Win1251);
+    return page == CodePage::Cp866 ? cp866 : win1251;
+}
 
 QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -33,6 +47,7 @@ DbfTable DbfTable::open(const QString& path, DbfText text) {
     t.m_data = image.mid(t.m_h.headerLength, qsizetype(t.m_h.recordCount * t.m_h.recordLength));
     t.m_page = text == DbfText::Raw || IsWin1251Driver(t.m_h.languageDriver) ? CodePage::Win1251
                                                                              : CodePage::Cp866;
+    t.m_decode = &DecodeTable(t.m_page);
     if (t.m_h.hasMemo())
         t.m_memo = DbfMemo::load(path, t.m_h.version);
     t.countLive();
@@ -46,6 +61,7 @@ DbfTable DbfTable::create(const QString& path, const QList<DbfField>& fields) {
     t.m_h = DbfHeader::forFields(fields);
     t.m_headerBytes = t.m_h.bytes();
     t.m_dirty = true;
+    t.m_decode = &DecodeTable(t.m_page);
     t.first();
     return t;
 }
@@ -136,30 +152,50 @@ QByteArray DbfTable::raw(int field) const {
 
 QString DbfTable::text(int field) const {
     const DbfField& f = m_h.fields.at(field);
-    QByteArray bytes = raw(field);
     if (f.type == 'M') {
+        const QByteArray bytes = raw(field);
         bool ok = false;
         const qint64 block = f.length == 4
                                  ? qint64(quint32(uchar(bytes[0]) | uchar(bytes[1]) << 8 |
                                                   uchar(bytes[2]) << 16 | uchar(bytes[3]) << 24))
                                  : bytes.trimmed().toLongLong(&ok);
-        bytes = m_memo.read(block);
+        return decode(m_memo.read(block));
     }
-    int end = int(bytes.size());
+    return decode(QByteArrayView(record() + f.offset, f.length));
+}
+
+// Right blanks and zero bytes removed, the rest through the file's code page.
+QString DbfTable::decode(QByteArrayView bytes) const {
+    qsizetype end = bytes.size();
     while (end > 0 && (bytes[end - 1] == ' ' || bytes[end - 1] == '\0'))
         --end;
-    return DecodeText(m_page, bytes.left(end));
+    QString text(end, Qt::Uninitialized);
+    QChar* out = text.data();
+    const auto& table = *m_decode;
+    for (qsizetype i = 0; i < end; ++i)
+        out[i] = QChar(table[uchar(bytes[i])]);
+    return text;
 }
 
 double DbfTable::number(int field) const {
-    const QByteArray bytes = raw(field).trimmed();
-    if (bytes.isEmpty())
+    const DbfField& f = m_h.fields.at(field);
+    const char* p = record() + f.offset;
+    const char* end = p + f.length;
+    while (p < end && *p == ' ')
+        ++p;
+    while (end > p && end[-1] == ' ')
+        --end;
+    if (p == end || end - p > 63)
         return 0;
-    bool ok = false;
-    QByteArray normal = bytes;
-    normal.replace(',', '.');
-    const double v = normal.toDouble(&ok);
-    return ok && std::isfinite(v) ? v : 0;
+    char buffer[64];
+    std::memcpy(buffer, p, size_t(end - p));
+    buffer[end - p] = '\0';
+    for (char* c = buffer; *c; ++c)
+        if (*c == ',')
+            *c = '.';
+    char* stop = nullptr;
+    const double v = std::strtod(buffer, &stop);
+    return stop == buffer + (end - p) && std::isfinite(v) ? v : 0;
 }
 
 qint64 DbfTable::integer(int field) const {

@@ -5,7 +5,10 @@
 #include "DbfMemo.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QVariant>
+
+#include <array>
 
 // How text fields are exchanged: through the file's code page (866, or 1251 when
 // the file's language driver says so), or byte for byte as Windows-1251 text.
@@ -78,12 +81,14 @@ private:
     char* editRecord();
     qint64 nextLive(qint64 from) const;
     void countLive();
+    QString decode(QByteArrayView bytes) const;
 
     QString m_path;
     DbfHeader m_h;
     QByteArray m_headerBytes;
     QByteArray m_data; // physical records
     CodePage m_page = CodePage::Cp866;
+    const std::array<char16_t, 256>* m_decode = nullptr;
     DbfMemo m_memo;
     qint64 m_live = 0;
     qint64 m_pos = 0;
