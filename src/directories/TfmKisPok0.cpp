@@ -280,6 +280,11 @@ bool TfmKisPok0::eventFilter(QObject* watched, QEvent* event) {
         }
         return true;
     }
+    if (watched == trvMaster && key->key() == Qt::Key_Down &&
+        m_tree->tree().current() == m_tree->tree().lastVisibleNode()) {
+        m_controller->addRubric();
+        return true;
+    }
     if (watched == dgSlave && !dgSlave->cellEditing()) {
         if (key->key() == Qt::Key_Tab) {
             enterTree();
@@ -288,6 +293,14 @@ bool TfmKisPok0::eventFilter(QObject* watched, QEvent* event) {
         }
         if (key->key() == Qt::Key_Down && (m_rows.isEmpty() || m_rows.isLast())) {
             addByMode();
+            return true;
+        }
+        // Insert: a new indicator before the current one, that is after the previous one.
+        if (key->key() == Qt::Key_Insert) {
+            if (m_rows.currentRow() > 0) {
+                m_rows.prior();
+                addByMode();
+            }
             return true;
         }
     }

@@ -62,6 +62,15 @@ TEST_F(PokWindow, EnterOpensARubricAndTabReturnsToTheTree) {
         fm.rows().last();
         QTest::keyClick(fm.dgSlave, Qt::Key_Down);
         EXPECT_EQ(fm.rows().count(), 6);
+        // Insert adds before the current indicator; on the first row nothing happens.
+        fm.rows().setCurrentRow(1);
+        const QVariant second = fm.rows().value(QStringLiteral("KODELMT"));
+        QTest::keyClick(fm.dgSlave, Qt::Key_Insert);
+        ASSERT_EQ(fm.rows().count(), 7);
+        EXPECT_EQ(fm.rows().value(2, QStringLiteral("KODELMT")), second);
+        fm.rows().first();
+        QTest::keyClick(fm.dgSlave, Qt::Key_Insert);
+        EXPECT_EQ(fm.rows().count(), 7);
         EXPECT_TRUE(m_prompter.texts().isEmpty()) << m_prompter.texts().join('|').toStdString();
 
         QTest::keyClick(fm.dgSlave, Qt::Key_Tab);
@@ -69,6 +78,11 @@ TEST_F(PokWindow, EnterOpensARubricAndTabReturnsToTheTree) {
         EXPECT_FALSE(fm.rows().isOpen());
         emit ops->aboutToShow();
         EXPECT_TRUE(fm.action(QStringLiteral("Импорт"))->isEnabled());
+        // Down on the last visible rubric adds one.
+        const int rubrics = int(fm.tree().engine().arrays().size());
+        fm.tree().engine().selectNode(fm.tree().tree().lastVisibleNode());
+        QTest::keyClick(fm.trvMaster, Qt::Key_Down);
+        EXPECT_EQ(int(fm.tree().engine().arrays().size()), rubrics + 1);
     }
     EXPECT_EQ(ProcessOutlineState().currentCatalogue, catalogue);
 }
