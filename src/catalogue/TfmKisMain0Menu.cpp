@@ -9,6 +9,7 @@
 #include "Prompter.h"
 #include "TdmMSSQL.h"
 #include "TfmIBRights.h"
+#include "TfmKisPok0.h"
 #include "TfmPeriod.h"
 #include "TfmPswdCAT.h"
 
@@ -64,7 +65,9 @@ void TfmKisMain0::buildMenu() {
     });
 
     m_directories = mmKis->addMenu(QStringLiteral("Справочники"));
-    item(m_directories, QStringLiteral("Показатели"), {}, false);
+    QAction* indicators = item(m_directories, QStringLiteral("Показатели"));
+    connect(indicators, &QAction::triggered, this,
+            [this] { TfmKisPok0::run(m_dm, m_prompter, this); });
 
     QMenu* setup = mmKis->addMenu(QStringLiteral("Настройка"));
     item(setup, QStringLiteral("Состав  справочников  объектов"), {}, false);

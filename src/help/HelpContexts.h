@@ -20,11 +20,12 @@ inline constexpr int RecalcOrder = 1011;
 inline constexpr int FormulaViews = 1012;
 inline constexpr int ControlConditions = 1013;
 inline constexpr int Protocol = 1014;
+inline constexpr int Indicators = 1020;
 inline constexpr int Rights = 1050;
 
 // Every context the windows use, for the test that walks them.
 inline constexpr int used[] = {
     SideIdent,   HeaderIdent,  TitleIdent,        Collections, TableEditor, Periods,
     Passwords,   IdentOptions, SpecialIdent,      SheetList,   HiddenMarks, Login,
-    RecalcOrder, FormulaViews, ControlConditions, Protocol,    Rights};
+    RecalcOrder, FormulaViews, ControlConditions, Protocol,    Indicators,  Rights};
 } // namespace HelpContexts
