@@ -20,10 +20,12 @@ inline constexpr int RecalcOrder = 1011;
 inline constexpr int FormulaViews = 1012;
 inline constexpr int ControlConditions = 1013;
 inline constexpr int Protocol = 1014;
+inline constexpr int PageSetup = 1040;
+inline constexpr int Preview = 1041;
 
 // Every context the windows use, for the test that walks them.
-inline constexpr int used[] = {SideIdent,    HeaderIdent,  TitleIdent,        Collections,
-                               TableEditor,  Periods,      Passwords,         IdentOptions,
-                               SpecialIdent, SheetList,    HiddenMarks,       Login,
-                               RecalcOrder,  FormulaViews, ControlConditions, Protocol};
+inline constexpr int used[] = {
+    SideIdent,   HeaderIdent,  TitleIdent,        Collections, TableEditor, Periods,
+    Passwords,   IdentOptions, SpecialIdent,      SheetList,   HiddenMarks, Login,
+    RecalcOrder, FormulaViews, ControlConditions, Protocol,    PageSetup,   Preview};
 } // namespace HelpContexts

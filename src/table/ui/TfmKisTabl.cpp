@@ -108,7 +108,7 @@ void TfmKisTabl::buildMenus() {
     onCommand(addAction(file, QStringLiteral("Msave"), QStringLiteral("Сохранить как ..")),
               &TfmKisTabl::cmSaveAs);
     file->addSeparator();
-    addAction(file, QStringLiteral("imPrint"), QStringLiteral("Печать"), false);
+    buildPrintCommands(file, nullptr);
     file->addSeparator();
     connect(addAction(file, QStringLiteral("imClose"), QStringLiteral("Закрыть")),
             &QAction::triggered, this, &QDialog::close);
@@ -218,6 +218,7 @@ void TfmKisTabl::buildMenus() {
         QAction* a = addAction(view, QString::fromLatin1(name), QString::fromUtf8(caption), false);
         a->setCheckable(true);
     }
+    buildPrintCommands(nullptr, view);
 
     m_tenderMenu = m_menuBar->addMenu(QStringLiteral("Тендер"));
     m_tenderMenu->menuAction()->setObjectName(QStringLiteral("MTender"));
@@ -230,6 +231,14 @@ void TfmKisTabl::buildToolBars() {
     auto* sbSave = MainTB->addAction(QStringLiteral("Сохранить"));
     sbSave->setObjectName(QStringLiteral("SBsave"));
     onCommand(sbSave, &TfmKisTabl::cmSave);
+    auto* sbPrt = MainTB->addAction(QStringLiteral("Печать"));
+    sbPrt->setObjectName(QStringLiteral("SBprt"));
+    sbPrt->setToolTip(QStringLiteral("Печать "));
+    onCommand(sbPrt, [this] { cmPrint(true); });
+    auto* sbPreview = MainTB->addAction(QStringLiteral("Просмотр"));
+    sbPreview->setObjectName(QStringLiteral("SBpreview"));
+    sbPreview->setToolTip(QStringLiteral("Предварительный просмотр"));
+    onCommand(sbPreview, &TfmKisTabl::cmPreview);
     MainTB->addSeparator();
     MainTB->addAction(action(QStringLiteral("sbCut")));
     MainTB->addAction(action(QStringLiteral("sbCopy")));
@@ -391,7 +400,9 @@ void TfmKisTabl::cmSave() {
 }
 
 void TfmKisTabl::cmSaveAs() {
-    OutsideFileSaver(m_book, m_prompter).saveAs();
+    OutsideFileSaver saver(m_book, m_prompter);
+    saver.setHtmlWriter([this](const QString& path) { return writeHtmlAs(path); });
+    saver.saveAs();
 }
 
 void TfmKisTabl::cmInsertSheet() {
