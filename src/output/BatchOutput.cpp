@@ -87,7 +87,8 @@ int writeHtml(TdmMSSQL& dm, BatchPrompter& prompter, int kodFolder, const QStrin
         TableDocument doc(dm, book, prompter);
         doc.open(*table);
         const HtmlTableExport pages(doc.model(), kod, table->name);
-        for (const auto& [name, html] : pages.pages(HtmlTableExport::pageName(kod)).files())
+        const HtmlPageSet tablePages = pages.pages(HtmlTableExport::pageName(kod));
+        for (const auto& [name, html] : tablePages.files())
             set.add(name, html);
     }
     QDir().mkpath(out);

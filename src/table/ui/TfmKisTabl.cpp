@@ -5,6 +5,7 @@
 #include "IdentOptionsController.h"
 #include "MaskedTablePassword.h"
 #include "OutsideFileSaver.h"
+#include "PageSetupController.h"
 #include "Prompter.h"
 #include "SlotEntryController.h"
 #include "StoreController.h"
@@ -14,7 +15,9 @@
 #include "TableLayout.h"
 #include "TdmMSSQL.h"
 #include "TfmOptions.h"
+#include "TfmPPrev.h"
 #include "TfmProtocol.h"
+#include "TfmSetParam.h"
 #include "TfmSheets.h"
 #include "TfmSpecial.h"
 
