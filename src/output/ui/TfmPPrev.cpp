@@ -169,10 +169,7 @@ void TfmPPrev::pageSetup() {
 }
 
 void TfmPPrev::done(int result) {
-    if (isVisible() || result >= 0) {
-        m_controller.closePreview(accompanyingTextShown && accompanyingTextShown());
-        if (action(QStringLiteral("sbZoom"))->isChecked())
-            action(QStringLiteral("sbZoom"))->setChecked(false);
-    }
+    m_controller.closePreview(accompanyingTextShown && accompanyingTextShown());
+    action(QStringLiteral("sbZoom"))->setChecked(false);
     QDialog::done(result);
 }
