@@ -16,6 +16,9 @@
 #include <QPdfWriter>
 
 int main(int argc, char** argv) {
+    // Pages need fonts, not a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     Workbook book;
     Sheet& s = book.sheet(1);
