@@ -67,6 +67,8 @@ private:
     void startIdentifier();
     void storeIdentifier();
     void showPeriods();
+    // "HTML": the index page of the selected collection.
+    void writeHtmlIndex();
     void showAbout();
     void switchDatabase(int tag);
     void changeUser(int tag);

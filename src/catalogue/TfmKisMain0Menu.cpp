@@ -5,6 +5,7 @@
 #include "AboutText.h"
 #include "DbError.h"
 #include "HelpViewer.h"
+#include "HtmlExport.h"
 #include "MenuColumns.h"
 #include "Prompter.h"
 #include "TdmMSSQL.h"
@@ -45,6 +46,8 @@ void TfmKisMain0::buildMenu() {
     m_kod = item(ops, QStringLiteral("Код формы"), QKeySequence(Qt::CTRL | Qt::Key_K));
     m_kod->setCheckable(true);
     m_html = item(ops, QStringLiteral("HTML"), {}, false);
+    m_html->setObjectName(QStringLiteral("imHTML"));
+    connect(m_html, &QAction::triggered, this, [this] { writeHtmlIndex(); });
     ops->addSeparator();
     QAction* exit = item(ops, QStringLiteral("Выход"));
     // The tree's commands follow the tree buttons; add and delete go by the mode.
@@ -59,6 +62,9 @@ void TfmKisMain0::buildMenu() {
     connect(m_kod, &QAction::toggled, this, [this](bool on) { toggleKod(on); });
     connect(exit, &QAction::triggered, this, &QWidget::close);
     connect(ops, &QMenu::aboutToShow, this, [this] {
+        // The index is written from the tree of collections only.
+        m_html->setEnabled(m_controller->mode() == CollectionsController::Mode::Collections &&
+                           m_tree->tree().current() != nullptr);
         if (m_controller->mode() == CollectionsController::Mode::Tables)
             m_delete->setEnabled(!m_rows.isEmpty());
         updateCopyPaste();
@@ -195,4 +201,16 @@ void TfmKisMain0::changeUser(int tag) {
     applyConnectionState();
     m_viewSbrPassword->setEnabled(m_controller->mayViewPasswords());
     m_viewCatPassword->setEnabled(m_controller->mayViewPasswords());
+}
+
+void TfmKisMain0::writeHtmlIndex() {
+    const OutlineNode* node = m_tree->tree().current();
+    if (!node || m_controller->mode() != CollectionsController::Mode::Collections)
+        return;
+    const QString chosen = m_prompter.saveFileName(QStringLiteral("Создание HTML-файла"), QString(),
+                                                   QStringLiteral("Файлы HTML (*.htm)"));
+    if (chosen.isEmpty())
+        return;
+    HtmlExport::writeCollectionIndex(m_dm, m_prompter, m_tree->engine().keyOf(node),
+                                     node->text().trimmed(), HtmlExport::withHtmExtension(chosen));
 }

@@ -1,4 +1,5 @@
 // zemrak-batch: filling and storing tables without a window.
+#include "BatchOutput.h"
 #include "BatchPrompter.h"
 #include "DbConnection.h"
 #include "DbError.h"
@@ -59,6 +60,9 @@ int writeDemoTables(const QString& ini) {
 int main(int argc, char** argv) {
     // Before the client library starts: the shared embedded engine.
     PrepareFirebirdEnvironment();
+    // pdf and html draw pages and need an application with fonts.
+    if (IsOutputBatchCommand(argc, argv))
+        return RunOutputBatch(argc, argv);
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Заполнение и загрузка таблиц"));

@@ -21,11 +21,14 @@ inline constexpr int FormulaViews = 1012;
 inline constexpr int ControlConditions = 1013;
 inline constexpr int Protocol = 1014;
 inline constexpr int Indicators = 1020;
+inline constexpr int PageSetup = 1040;
+inline constexpr int Preview = 1041;
 inline constexpr int Rights = 1050;
 
 // Every context the windows use, for the test that walks them.
-inline constexpr int used[] = {
-    SideIdent,   HeaderIdent,  TitleIdent,        Collections, TableEditor, Periods,
-    Passwords,   IdentOptions, SpecialIdent,      SheetList,   HiddenMarks, Login,
-    RecalcOrder, FormulaViews, ControlConditions, Protocol,    Indicators,  Rights};
+inline constexpr int used[] = {SideIdent,    HeaderIdent,  TitleIdent,        Collections,
+                               TableEditor,  Periods,      Passwords,         IdentOptions,
+                               SpecialIdent, SheetList,    HiddenMarks,       Login,
+                               RecalcOrder,  FormulaViews, ControlConditions, Protocol,
+                               Indicators,   PageSetup,    Preview,           Rights};
 } // namespace HelpContexts

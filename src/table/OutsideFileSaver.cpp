@@ -83,7 +83,9 @@ QString OutsideFileSaver::filter(Format format) {
 }
 
 bool OutsideFileSaver::saveAs() {
-    const QList<Format> formats = offered();
+    QList<Format> formats = offered();
+    if (m_htmlWriter)
+        formats.insert(formats.indexOf(Format::TextPlain) + 1, Format::Html);
     QStringList captions;
     for (const Format f : formats)
         captions << caption(f);
@@ -154,6 +156,9 @@ bool OutsideFileSaver::writeWhole(Format format, const QString& path) {
         break;
     case Format::TextPlain:
         ok = DelimitedText::writeFile(m_book, 1, false, path, '\t', nullptr, m_textEncoder);
+        break;
+    case Format::Html:
+        ok = m_htmlWriter && m_htmlWriter(path);
         break;
     default:
         break;

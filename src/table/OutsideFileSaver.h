@@ -16,12 +16,17 @@ public:
 
     OutsideFileSaver(Workbook& book, Prompter& prompter);
 
+    // The HTML pages of the table (given by the output part); while none is given,
+    // HTML is not offered.
+    void setHtmlWriter(std::function<bool(const QString&)> writer) {
+        m_htmlWriter = std::move(writer);
+    }
     // Asks for the format and the file; false when cancelled or failed.
     bool saveAs();
     // Writes one format; a failure says "Невозможно создать файл".
     bool write(Format format, const QString& path);
 
-    // The formats offered (the HTML entry arrives with the HTML export).
+    // The formats offered without the HTML writer.
     static QList<Format> offered();
     static QString caption(Format format);
     static QString filter(Format format);
@@ -40,4 +45,5 @@ private:
     Workbook& m_book;
     Prompter& m_prompter;
     std::function<QByteArray(const QString&)> m_textEncoder;
+    std::function<bool(const QString&)> m_htmlWriter;
 };

@@ -11,11 +11,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -462,4 +465,37 @@ TEST_F(CollectionsWindowCommands, TablePasswordDialogStaysOpenUntilStored) {
     EXPECT_TRUE(stayed);
     EXPECT_EQ(scalar(*m_tab, QStringLiteral("SELECT PAROL FROM CAT")).toString().trimmed(),
               QStringLiteral("good"));
+}
+
+// "HTML" on a collection of the tree writes its index: the caption escaped and a link to
+// each table's page beside it; the item waits for the tree.
+TEST_F(CollectionsWindowCommands, TheHtmlIndexOfACollectionLinksItsTablePages) {
+    open({"Отчеты <2024> & итоги:1", "Y:1"});
+    const QString name = QStringLiteral("Отчеты <2024> & итоги");
+    const int kod = call(*m_tab, "INSERT_CAT",
+                         {{"NPP", 100},
+                          {"KODFOLDER", key(name)},
+                          {"NAMEFOLDER", "Коечный фонд"},
+                          {"KODALT", "x"}})
+                        .output(QStringLiteral("KOD_ELMT"))
+                        .toInt();
+    select(name);
+    QMenu* ops = nullptr;
+    for (QAction* top : m_window->menuBar()->actions())
+        if (top->text() == QStringLiteral("Операции"))
+            ops = top->menu();
+    ASSERT_NE(ops, nullptr);
+    emit ops->aboutToShow();
+    QAction* html = operation("HTML");
+    ASSERT_TRUE(html->isEnabled());
+    QTemporaryDir dir;
+    m_prompter.file(dir.filePath(QStringLiteral("index")));
+    html->trigger();
+    QFile page(dir.filePath(QStringLiteral("index.HTM")));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(page.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("<h1 align=\"center\">Отчеты &lt;2024&gt; &amp; "
+                                             "итоги</h1>")));
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("<h2><a href=\"T%1.HTM\">Коечный фонд</a></h2>").arg(kod)));
 }

@@ -24,6 +24,10 @@ struct PrintSettings {
     bool rowHeadings = false;
     bool colHeadings = false;
     CellRange printArea; // invalid = the used range
+    // Rows (row1..row2) and columns (col1..col2) printed again on every page that starts
+    // past them; 0 = none. Set by the program before it lays pages out, not stored.
+    int titleRow1 = 0, titleRow2 = 0;
+    int titleCol1 = 0, titleCol2 = 0;
     bool operator==(const PrintSettings&) const = default;
 
     // Replaces &T (time), &D (date), &P (page), &N (pages), &A (sheet name) and && ("&").

@@ -14,7 +14,7 @@
 #include <functional>
 
 namespace {
-constexpr double kDpi = 96.0; // the unit of the cell grid
+constexpr double kDpi = PageLayout::kGridDpi;
 }
 
 PageLayout::PageLayout(const Sheet& sheet, QSizeF paper) : m_sheet(sheet), m_paper(paper) {
@@ -31,13 +31,49 @@ PageLayout::PageLayout(const Sheet& sheet, QSizeF paper) : m_sheet(sheet), m_pap
         int((m_paper.width() - ps.leftMargin - ps.rightMargin) * kDpi / scale) - m_headWidth;
     const int roomH =
         int((m_paper.height() - ps.topMargin - ps.bottomMargin) * kDpi / scale) - m_headHeight;
-    const auto rows = split(m_area.row1, m_area.row2, roomH, sheet.rowBreaks(),
-                            [this](int r) { return rowSize(r); });
-    const auto cols = split(m_area.col1, m_area.col2, roomW, sheet.colBreaks(),
-                            [this](int c) { return colSize(c); });
-    for (const CellRange& c : cols)
-        for (const CellRange& r : rows)
-            m_pages.append({CellRange(r.row1, c.col1, r.row2, c.col2), int(m_pages.size()) + 1});
+    // Title lines repeat on a page that starts past them; they take that page's room.
+    const int titleH = titleSize(ps.titleRow1, ps.titleRow2, true);
+    const int titleW = titleSize(ps.titleCol1, ps.titleCol2, false);
+    m_rowRuns = split(
+        m_area.row1, m_area.row2,
+        [&](int start) { return titleH > 0 && start > ps.titleRow2 ? roomH - titleH : roomH; },
+        sheet.rowBreaks(), [this](int r) { return rowSize(r); });
+    m_colRuns = split(
+        m_area.col1, m_area.col2,
+        [&](int start) { return titleW > 0 && start > ps.titleCol2 ? roomW - titleW : roomW; },
+        sheet.colBreaks(), [this](int c) { return colSize(c); });
+    for (const CellRange& c : m_colRuns)
+        for (const CellRange& r : m_rowRuns) {
+            Page page{CellRange(r.row1, c.col1, r.row2, c.col2), int(m_pages.size()) + 1, {}, {}};
+            if (titleH > 0 && r.row1 > ps.titleRow2)
+                page.titleRows = CellRange(ps.titleRow1, c.col1, ps.titleRow2, c.col2);
+            if (titleW > 0 && c.col1 > ps.titleCol2)
+                page.titleCols = CellRange(r.row1, ps.titleCol1, r.row2, ps.titleCol2);
+            m_pages.append(page);
+        }
+}
+
+int PageLayout::titleSize(int first, int last, bool rows) const {
+    if (first < 1 || last < first)
+        return 0;
+    int size = 0;
+    for (int i = first; i <= last; ++i)
+        size += rows ? rowSize(i) : colSize(i);
+    return size;
+}
+
+QList<int> PageLayout::rowStarts() const {
+    QList<int> out;
+    for (qsizetype i = 1; i < m_rowRuns.size(); ++i)
+        out.append(m_rowRuns[i].row1);
+    return out;
+}
+
+QList<int> PageLayout::colStarts() const {
+    QList<int> out;
+    for (qsizetype i = 1; i < m_colRuns.size(); ++i)
+        out.append(m_colRuns[i].col1);
+    return out;
 }
 
 int PageLayout::rowSize(int row) const {
@@ -50,17 +86,18 @@ int PageLayout::colSize(int col) const {
 
 // Runs of lines that fit the room; each run is returned in both fields of a range
 // (row1/row2 and col1/col2 alike) so that one routine serves rows and columns.
-QList<CellRange> PageLayout::split(int first, int last, int room, const QList<int>& breaks,
-                                   const std::function<int(int)>& size) {
+QList<CellRange> PageLayout::split(int first, int last, const std::function<int(int)>& room,
+                                   const QList<int>& breaks, const std::function<int(int)>& size) {
     QList<CellRange> out;
-    int start = first, used = 0;
+    int start = first, used = 0, fits = room(first);
     for (int i = first; i <= last; ++i) {
         const int s = size(i);
         const bool manual = i > start && breaks.contains(i);
-        if (i > start && (manual || (used + s > room && used > 0))) {
+        if (i > start && (manual || (used + s > fits && used > 0))) {
             out.append(CellRange(start, start, i - 1, i - 1));
             start = i;
             used = 0;
+            fits = room(i);
         }
         used += s;
     }
@@ -99,10 +136,22 @@ void PageLayout::drawPage(QPainter& p, int index, const QRectF& target,
                           target.width(), band.height()),
                    Qt::AlignHCenter | Qt::AlignBottom, footer);
 
-    int width = m_headWidth, height = m_headHeight;
-    for (int c = page.cells.col1; c <= page.cells.col2; ++c)
-        width += colSize(c);
+    // Title lines first, then the page's own lines.
+    QList<int> rowIndexes, colIndexes;
+    if (page.titleRows.isValid())
+        for (int r = page.titleRows.row1; r <= page.titleRows.row2; ++r)
+            rowIndexes.append(r);
     for (int r = page.cells.row1; r <= page.cells.row2; ++r)
+        rowIndexes.append(r);
+    if (page.titleCols.isValid())
+        for (int c = page.titleCols.col1; c <= page.titleCols.col2; ++c)
+            colIndexes.append(c);
+    for (int c = page.cells.col1; c <= page.cells.col2; ++c)
+        colIndexes.append(c);
+    int width = m_headWidth, height = m_headHeight;
+    for (int c : colIndexes)
+        width += colSize(c);
+    for (int r : rowIndexes)
         height += rowSize(r);
     double x0 = ps.leftMargin * kDpi, y0 = ps.topMargin * kDpi;
     const double roomW = (m_paper.width() - ps.leftMargin - ps.rightMargin) * kDpi;
@@ -120,13 +169,13 @@ void PageLayout::drawPage(QPainter& p, int index, const QRectF& target,
     cp.setMonochrome(ps.noColor);
     QList<SheetLayout::Line> rows, cols;
     int y = m_headHeight;
-    for (int r = page.cells.row1; r <= page.cells.row2; ++r)
+    for (int r : rowIndexes)
         if (const int s = rowSize(r)) {
             rows.append({r, y, s});
             y += s;
         }
     int x = m_headWidth;
-    for (int c = page.cells.col1; c <= page.cells.col2; ++c)
+    for (int c : colIndexes)
         if (const int s = colSize(c)) {
             cols.append({c, x, s});
             x += s;
@@ -140,7 +189,9 @@ void PageLayout::drawPage(QPainter& p, int index, const QRectF& target,
     }
     QList<CellRange> merged;
     for (const CellRange& m : m_sheet.mergedRanges())
-        if (m.intersects(page.cells))
+        if (m.intersects(page.cells) ||
+            (page.titleRows.isValid() && m.intersects(page.titleRows)) ||
+            (page.titleCols.isValid() && m.intersects(page.titleCols)))
             merged.append(m);
     auto inMerged = [&](int r, int c) {
         return std::any_of(merged.begin(), merged.end(),
@@ -208,7 +259,7 @@ void PageLayout::drawPage(QPainter& p, int index, const QRectF& target,
         p.fillRect(rect.adjusted(0, 0, -1, -1), Qt::white);
         cp.paintFill(p, rect, cp.format(fi));
         const QRect inner = rect.adjusted(0, 0, -1, -1);
-        if (page.cells.contains(m.row1, m.col1))
+        if (rowIndexes.contains(m.row1) && colIndexes.contains(m.col1))
             cp.paintText(p, inner, inner, fi, m_sheet.formattedText(m.row1, m.col1),
                          m_sheet.value(m.row1, m.col1).type);
         cp.paintBorders(p, rect, cp.format(fi));

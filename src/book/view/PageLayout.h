@@ -7,18 +7,30 @@
 #include <QRectF>
 #include <QSizeF>
 
+#include <functional>
+
 class QPagedPaintDevice;
 class QPainter;
 class Sheet;
 
 // Lays a sheet's print area out on pages (print settings, manual breaks, scale,
-// headings, grid) and draws one page on any QPainter: printer, preview image or PDF.
+// headings, grid, title rows and columns repeated) and draws one page on any QPainter:
+// printer, preview image or PDF. This is the one place pages are cut.
 // A manual break at row r (column c) starts a new page with that row (column).
+//
+// Units: paper and margins in inches; row heights and column widths are taken as grid
+// units, one pixel at 100 % zoom = 1/96 inch (kGridDpi); the print scale divides the
+// room of a page in grid units. A page holds at least one row and one column.
 class PageLayout {
 public:
+    static constexpr double kGridDpi = 96.0;
+
     struct Page {
         CellRange cells;
         int number = 1; // 1-based, down first, then across
+        // Title lines printed above / left of the cells (invalid when none).
+        CellRange titleRows;
+        CellRange titleCols;
     };
 
     // `paper` in inches, portrait; the sheet's landscape setting turns it.
@@ -26,6 +38,10 @@ public:
 
     const QList<Page>& pages() const { return m_pages; }
     int pageCount() const { return int(m_pages.size()); }
+    // The first row (column) of every page after the first, down (across): where
+    // page breaks fall.
+    QList<int> rowStarts() const;
+    QList<int> colStarts() const;
     QSizeF paperInches() const { return m_paper; }
     // Draws page `index` (0-based) filling `target`, the whole sheet of paper in device
     // units; `now` feeds the &D and &T codes of the header and footer.
@@ -37,8 +53,10 @@ public:
     static int print(const Sheet& sheet, QPagedPaintDevice& device);
 
 private:
-    static QList<CellRange> split(int first, int last, int room, const QList<int>& breaks,
-                                  const std::function<int(int)>& size);
+    // Runs of lines that fit; `room(start)` is the room of a page starting at `start`.
+    static QList<CellRange> split(int first, int last, const std::function<int(int)>& room,
+                                  const QList<int>& breaks, const std::function<int(int)>& size);
+    int titleSize(int first, int last, bool rows) const;
     int rowSize(int row) const;
     int colSize(int col) const;
 
@@ -48,4 +66,5 @@ private:
     int m_headWidth = 0;
     int m_headHeight = 0;
     QList<Page> m_pages;
+    QList<CellRange> m_rowRuns, m_colRuns;
 };

@@ -5,6 +5,7 @@
 #include "IdentOptionsController.h"
 #include "MaskedTablePassword.h"
 #include "OutsideFileSaver.h"
+#include "PageSetupController.h"
 #include "Prompter.h"
 #include "SlotEntryController.h"
 #include "StoreController.h"
@@ -14,7 +15,9 @@
 #include "TableLayout.h"
 #include "TdmMSSQL.h"
 #include "TfmOptions.h"
+#include "TfmPPrev.h"
 #include "TfmProtocol.h"
+#include "TfmSetParam.h"
 #include "TfmSheets.h"
 #include "TfmSpecial.h"
 
@@ -108,7 +111,7 @@ void TfmKisTabl::buildMenus() {
     onCommand(addAction(file, QStringLiteral("Msave"), QStringLiteral("Сохранить как ..")),
               &TfmKisTabl::cmSaveAs);
     file->addSeparator();
-    addAction(file, QStringLiteral("imPrint"), QStringLiteral("Печать"), false);
+    buildPrintCommands(file, nullptr);
     file->addSeparator();
     connect(addAction(file, QStringLiteral("imClose"), QStringLiteral("Закрыть")),
             &QAction::triggered, this, &QDialog::close);
@@ -218,6 +221,7 @@ void TfmKisTabl::buildMenus() {
         QAction* a = addAction(view, QString::fromLatin1(name), QString::fromUtf8(caption), false);
         a->setCheckable(true);
     }
+    buildPrintCommands(nullptr, view);
 
     m_tenderMenu = m_menuBar->addMenu(QStringLiteral("Тендер"));
     m_tenderMenu->menuAction()->setObjectName(QStringLiteral("MTender"));
@@ -230,6 +234,14 @@ void TfmKisTabl::buildToolBars() {
     auto* sbSave = MainTB->addAction(QStringLiteral("Сохранить"));
     sbSave->setObjectName(QStringLiteral("SBsave"));
     onCommand(sbSave, &TfmKisTabl::cmSave);
+    auto* sbPrt = MainTB->addAction(QStringLiteral("Печать"));
+    sbPrt->setObjectName(QStringLiteral("SBprt"));
+    sbPrt->setToolTip(QStringLiteral("Печать "));
+    onCommand(sbPrt, [this] { cmPrint(true); });
+    auto* sbPreview = MainTB->addAction(QStringLiteral("Просмотр"));
+    sbPreview->setObjectName(QStringLiteral("SBpreview"));
+    sbPreview->setToolTip(QStringLiteral("Предварительный просмотр"));
+    onCommand(sbPreview, &TfmKisTabl::cmPreview);
     MainTB->addSeparator();
     MainTB->addAction(action(QStringLiteral("sbCut")));
     MainTB->addAction(action(QStringLiteral("sbCopy")));
@@ -391,7 +403,9 @@ void TfmKisTabl::cmSave() {
 }
 
 void TfmKisTabl::cmSaveAs() {
-    OutsideFileSaver(m_book, m_prompter).saveAs();
+    OutsideFileSaver saver(m_book, m_prompter);
+    saver.setHtmlWriter([this](const QString& path) { return writeHtmlAs(path); });
+    saver.saveAs();
 }
 
 void TfmKisTabl::cmInsertSheet() {

@@ -36,6 +36,9 @@ class TBook;
 class TBookIdentView;
 class TdmMSSQL;
 class TfmProtocol;
+class PageSetupController;
+class TfmPPrev;
+class TfmSetParam;
 enum class ControlLine;
 
 // The table editor: one table's workbook in the spreadsheet control `Book`, shown
@@ -74,6 +77,19 @@ public:
     void MViewControlClick();
     void imTestIdentClick();
     TfmProtocol& fmProtocol();
+
+    // Printing, preview, page setup and HTML pages (TfmKisTablPrint.cpp).
+    void cmPrint(bool fromToolBar);
+    void cmPreview();
+    void cmPageSetup();
+    void cmPrinter();
+    void cmPageParts(bool on);
+    void cmSaveHtml();
+    // "Сохранить как .." in HTML: the table's pages under the chosen name, told by the saver.
+    bool writeHtmlAs(const QString& path);
+    TfmSetParam& fmSetParam();
+    TfmPPrev& fmPPrev();
+    PageSetupController& pageSetup();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -125,6 +141,7 @@ private:
     void buildControlMenu(QMenu* data);
     void showProtocol();
     void onValidationFailed(const QString& message, bool* showMessage, int* action);
+    void buildPrintCommands(QMenu* file, QMenu* view);
 
     TdmMSSQL& m_dm;
     Prompter& m_prompter;
@@ -147,6 +164,9 @@ private:
     bool m_tender = false;
     ProtocolText m_protocol;
     std::unique_ptr<TfmProtocol> m_fmProtocol;
+    std::unique_ptr<PageSetupController> m_pageSetup;
+    std::unique_ptr<TfmSetParam> m_fmSetParam;
+    std::unique_ptr<TfmPPrev> m_fmPPrev;
 
     QMenuBar* m_menuBar = nullptr;
     QToolBar* MainTB = nullptr;
