@@ -20,10 +20,15 @@ inline constexpr int RecalcOrder = 1011;
 inline constexpr int FormulaViews = 1012;
 inline constexpr int ControlConditions = 1013;
 inline constexpr int Protocol = 1014;
+inline constexpr int CellFormat = 28;
+inline constexpr int LineSize = 29;
+inline constexpr int Operations = 99;
+inline constexpr int Editing = 1030;
 
 // Every context the windows use, for the test that walks them.
 inline constexpr int used[] = {SideIdent,    HeaderIdent,  TitleIdent,        Collections,
                                TableEditor,  Periods,      Passwords,         IdentOptions,
                                SpecialIdent, SheetList,    HiddenMarks,       Login,
-                               RecalcOrder,  FormulaViews, ControlConditions, Protocol};
+                               RecalcOrder,  FormulaViews, ControlConditions, Protocol,
+                               CellFormat,   LineSize,     Operations,        Editing};
 } // namespace HelpContexts

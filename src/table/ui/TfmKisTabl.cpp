@@ -1,5 +1,7 @@
 #include "TfmKisTabl.h"
 
+#include "EditingCommands.h"
+
 #include "DbConnection.h"
 #include "FillController.h"
 #include "IdentOptionsController.h"
@@ -17,6 +19,7 @@
 #include "TfmProtocol.h"
 #include "TfmSheets.h"
 #include "TfmSpecial.h"
+#include "ToolIcons.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -62,6 +65,7 @@ TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
     m_ident = std::make_unique<IdentContext>(IdentContext{
         m_doc.model(), m_dm, m_prompter, *m_identView, m_identState, CurrentIdentOptions()});
     m_slotEntry = std::make_unique<SlotEntryController>(*m_ident);
+    m_editing = std::make_unique<EditingCommands>(m_doc.model(), m_prompter);
     wireIdentCommands();
 
     auto* layout = new QVBoxLayout(this);
@@ -133,6 +137,8 @@ void TfmKisTabl::buildMenus() {
     onCommand(addAction(edit, QStringLiteral("Mreplace"), QStringLiteral("Заменить")),
               [this] { Book->editReplaceDlg(); });
 
+    buildEditMenu(edit);
+
     QMenu* sheets = m_menuBar->addMenu(QStringLiteral("&Листы"));
     onCommand(addAction(sheets, QStringLiteral("MinsSheet"), QStringLiteral("Вставить лист")),
               &TfmKisTabl::cmInsertSheet);
@@ -192,6 +198,8 @@ void TfmKisTabl::buildMenus() {
     buildCalcMenu(calc);
     buildControlMenu(calc);
 
+    buildFormatMenu();
+
     QMenu* view = m_menuBar->addMenu(QStringLiteral("&Вид"));
     for (const auto& [name, caption] : {std::pair{"Mtoolspanel", "Панель инструментов"},
                                         std::pair{"Mformpanel", "Панель форматирования"},
@@ -218,6 +226,7 @@ void TfmKisTabl::buildMenus() {
         QAction* a = addAction(view, QString::fromLatin1(name), QString::fromUtf8(caption), false);
         a->setCheckable(true);
     }
+    buildViewEditing(view);
 
     m_tenderMenu = m_menuBar->addMenu(QStringLiteral("Тендер"));
     m_tenderMenu->menuAction()->setObjectName(QStringLiteral("MTender"));
@@ -276,16 +285,11 @@ void TfmKisTabl::buildToolBars() {
     action(QStringLiteral("SBSortUp"))->setText(QStringLiteral("Сортировка по возрастанию"));
     action(QStringLiteral("SBSortDn"))->setText(QStringLiteral("Сортировка по убыванию"));
 
-    FrmTB = new QToolBar(this);
-    FrmTB->setObjectName(QStringLiteral("FrmTB"));
-    for (const auto& [name, caption] :
-         {std::pair{"sbBold", "Ж"}, std::pair{"sbItalic", "К"}, std::pair{"sbUnderline", "Ч"},
-          std::pair{"sbLeftAlign", "Влево"}, std::pair{"sbCenter", "По центру"},
-          std::pair{"sbRightAlign", "Вправо"}, std::pair{"sbWrap", "Перенос"}}) {
-        auto* a = FrmTB->addAction(QString::fromUtf8(caption));
-        a->setObjectName(QString::fromLatin1(name));
-        a->setEnabled(false);
-    }
+    buildZoomBox();
+
+    buildFormatBar();
+    ToolIcons::apply(MainTB);
+    ToolIcons::apply(FrmTB);
 }
 
 void TfmKisTabl::buildStatusBar() {
@@ -315,6 +319,10 @@ void TfmKisTabl::openTable(const TableRef& table) {
     m_commands->forget();
     m_modes->reset();
     applyDocumentState();
+    // What opening did is no edit of the user's.
+    m_book.undoStack().setEnabled(true);
+    m_book.undoStack().clear();
+    updateUndoCommands();
 }
 
 int TfmKisTabl::editTable(const TableRef& table) {
@@ -457,6 +465,7 @@ void TfmKisTabl::MsvedClick() {
 
 void TfmKisTabl::onModified() {
     m_sheets.keepOnlyActiveInGroup();
+    updateUndoCommands();
 }
 
 void TfmKisTabl::onEndEdit(const QString& text, bool* cancel) {
@@ -549,9 +558,13 @@ void TfmKisTabl::SBunloadClick() {
     auto ctx = exchangeContext(view);
     if (!ctx)
         return;
-    FillController fill(*ctx);
-    fill.setTenderMode(m_tender);
-    fill.SBunloadClick();
+    {
+        UndoSuspend suspend(m_book.undoStack());
+        FillController fill(*ctx);
+        fill.setTenderMode(m_tender);
+        fill.SBunloadClick();
+    }
+    forgetUndo(QStringLiteral("Заполнение из БД"));
     Book->viewport()->update();
 }
 
@@ -560,6 +573,10 @@ void TfmKisTabl::SBloadClick() {
     auto ctx = exchangeContext(view);
     if (!ctx)
         return;
-    StoreController(*ctx).SBloadClick();
+    {
+        UndoSuspend suspend(m_book.undoStack());
+        StoreController(*ctx).SBloadClick();
+    }
+    forgetUndo(QStringLiteral("Загрузка в БД"));
     Book->viewport()->update();
 }
