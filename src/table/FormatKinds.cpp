@@ -9,7 +9,7 @@
 namespace {
 
 const QString kCurrency = QStringLiteral("$#,##0.00_);($#,##0.00)");
-const QString kFraction = QStringLiteral("# ??/??");
+const QString kFraction = QStringLiteral("# ??" "/??");
 
 QString withRed(const QString& s, bool red) {
     return red ? s + QStringLiteral(";[Red]-") + s : s;
