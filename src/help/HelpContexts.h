@@ -24,11 +24,15 @@ inline constexpr int Indicators = 1020;
 inline constexpr int PageSetup = 1040;
 inline constexpr int Preview = 1041;
 inline constexpr int Rights = 1050;
+inline constexpr int CellFormat = 28;
+inline constexpr int LineSize = 29;
+inline constexpr int Operations = 99;
+inline constexpr int Editing = 1030;
 
 // Every context the windows use, for the test that walks them.
-inline constexpr int used[] = {SideIdent,    HeaderIdent,  TitleIdent,        Collections,
-                               TableEditor,  Periods,      Passwords,         IdentOptions,
-                               SpecialIdent, SheetList,    HiddenMarks,       Login,
-                               RecalcOrder,  FormulaViews, ControlConditions, Protocol,
-                               Indicators,   PageSetup,    Preview,           Rights};
+inline constexpr int used[] = {
+    SideIdent,   HeaderIdent,  TitleIdent,        Collections, TableEditor, Periods,
+    Passwords,   IdentOptions, SpecialIdent,      SheetList,   HiddenMarks, Login,
+    RecalcOrder, FormulaViews, ControlConditions, Protocol,    Indicators,  PageSetup,
+    Preview,     Rights,       CellFormat,        LineSize,    Operations,  Editing};
 } // namespace HelpContexts

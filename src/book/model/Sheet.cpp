@@ -24,6 +24,10 @@ int Sheet::index() const {
     return 0;
 }
 
+void Sheet::aboutToChange() {
+    m_book->m_undo->noteSheet(*this);
+}
+
 void Sheet::changed() {
     m_book->setModified(true);
     m_book->notify({WorkbookChange::SheetSettings, index(), {}});
@@ -157,11 +161,13 @@ const CellFormat& Sheet::format(int row, int col) const {
 }
 
 void Sheet::setMaxRow(int rows) {
+    aboutToChange();
     m_maxRow = std::clamp(rows, 1, kMaxRows);
     m_book->notify({WorkbookChange::RowsColumns, index(), {}});
 }
 
 void Sheet::setMaxCol(int cols) {
+    aboutToChange();
     m_maxCol = std::clamp(cols, 1, kMaxCols);
     m_book->notify({WorkbookChange::RowsColumns, index(), {}});
 }
@@ -189,6 +195,7 @@ LineProps& Sheet::colSlot(int col) {
 void Sheet::setRowProps(int row, const LineProps& props) {
     if (row < 1 || row > kMaxRows || rowProps(row) == props)
         return;
+    aboutToChange();
     rowSlot(row) = props;
     m_book->setModified(true);
     m_book->notify({WorkbookChange::RowsColumns, index(), CellRange(row, 1, row, kMaxCols)});
@@ -197,6 +204,7 @@ void Sheet::setRowProps(int row, const LineProps& props) {
 void Sheet::setColProps(int col, const LineProps& props) {
     if (col < 1 || col > kMaxCols || colProps(col) == props)
         return;
+    aboutToChange();
     colSlot(col) = props;
     m_book->setModified(true);
     m_book->notify({WorkbookChange::RowsColumns, index(), CellRange(1, col, kMaxRows, col)});
@@ -249,11 +257,13 @@ void Sheet::setColHeading(int col, const QString& text) {
 }
 
 void Sheet::setDefaultRowHeight(int twips) {
+    aboutToChange();
     m_defaultRowHeight = std::clamp(twips, 0, 8190);
     m_book->notify({WorkbookChange::RowsColumns, index(), {}});
 }
 
 void Sheet::setDefaultColWidth(int width) {
+    aboutToChange();
     m_defaultColWidth = std::clamp(width, 0, 255 * 256);
     m_book->notify({WorkbookChange::RowsColumns, index(), {}});
 }
@@ -261,6 +271,7 @@ void Sheet::setDefaultColWidth(int width) {
 void Sheet::setOptions(const SheetOptions& options) {
     if (m_options == options)
         return;
+    aboutToChange();
     m_options = options;
     m_options.zoom = std::clamp(m_options.zoom, 10, 400);
     m_options.frozenRows = std::clamp(m_options.frozenRows, 0, kMaxRows);
@@ -278,11 +289,13 @@ void Sheet::setViewPosition(int topRow, int leftCol, int activeRow, int activeCo
 }
 
 void Sheet::setDefaultFont(const CellFont& font) {
+    aboutToChange();
     m_defaultFont = font;
     changed();
 }
 
 void Sheet::setPrintSettings(const PrintSettings& print) {
+    aboutToChange();
     m_print = print;
     m_print.scale = std::clamp(m_print.scale, 10, 400);
     changed();
@@ -299,33 +312,39 @@ static void toggle(QList<int>& list, int value, bool on) {
 }
 
 void Sheet::setRowBreak(int row, bool on) {
+    aboutToChange();
     toggle(m_rowBreaks, row, on);
     changed();
 }
 
 void Sheet::setColBreak(int col, bool on) {
+    aboutToChange();
     toggle(m_colBreaks, col, on);
     changed();
 }
 
 void Sheet::clearPageBreaks() {
+    aboutToChange();
     m_rowBreaks.clear();
     m_colBreaks.clear();
     changed();
 }
 
 void Sheet::addMergedRange(const CellRange& range) {
+    aboutToChange();
     removeMergedRanges(range);
     m_merged.append(range.normalized());
     changed();
 }
 
 void Sheet::removeMergedRanges(const CellRange& overlapping) {
+    aboutToChange();
     m_merged.removeIf([&](const CellRange& r) { return r.intersects(overlapping); });
     changed();
 }
 
 int Sheet::addDropDown(const QString& name, const CellRange& position, const QString& items) {
+    aboutToChange();
     DropDownObject o;
     o.id = m_nextObjectId++;
     o.name = name;
@@ -354,6 +373,7 @@ bool Sheet::setObjectItems(int id, const QString& items) {
     auto* o = const_cast<DropDownObject*>(object(id));
     if (!o)
         return false;
+    aboutToChange();
     o->items = items;
     if (o->selected > o->itemList().size())
         o->selected = 0;
@@ -365,6 +385,7 @@ bool Sheet::setObjectSelected(int id, int selected) {
     auto* o = const_cast<DropDownObject*>(object(id));
     if (!o || selected < 0 || selected > o->itemList().size())
         return false;
+    aboutToChange();
     o->selected = selected;
     changed();
     return true;
@@ -374,6 +395,7 @@ bool Sheet::setObjectName(int id, const QString& name) {
     auto* o = const_cast<DropDownObject*>(object(id));
     if (!o)
         return false;
+    aboutToChange();
     o->name = name;
     changed();
     return true;

@@ -127,8 +127,11 @@ private:
     friend class Workbook;
     friend class NativeReader;
     friend class StructureEditor;
+    friend struct SheetProps;
+    friend class SnapshotChange;
 
     void changed();
+    void aboutToChange();
     void cellsChanged(const CellRange& range);
     LineProps& rowSlot(int row);
     LineProps& colSlot(int col);

@@ -10,7 +10,8 @@
 #include <algorithm>
 
 Workbook::Workbook(int sheetCount)
-    : m_recalc(std::make_unique<Recalculator>(*this)), m_codes(std::make_unique<CodeCache>()) {
+    : m_recalc(std::make_unique<Recalculator>(*this)), m_codes(std::make_unique<CodeCache>()),
+      m_undo(std::make_unique<UndoStack>(*this)) {
     reset(sheetCount);
 }
 
@@ -23,6 +24,7 @@ Workbook::~Workbook() {
 }
 
 void Workbook::reset(int sheetCount) {
+    m_undo->clear();
     m_recalc->structureChanged();
     m_sheets.clear();
     m_formats.clear();
@@ -38,6 +40,7 @@ void Workbook::reset(int sheetCount) {
 }
 
 void Workbook::swapContents(Workbook& other) {
+    m_undo->clear();
     m_recalc->structureChanged();
     other.m_recalc->structureChanged();
     std::swap(m_sheets, other.m_sheets);
@@ -86,6 +89,7 @@ QString Workbook::uniqueSheetName() const {
 
 Sheet& Workbook::insertSheet(int before, const QString& name) {
     before = std::clamp(before, 1, sheetCount() + 1);
+    m_undo->noteSnapshot();
     QString n = name.trimmed();
     if (n.isEmpty() || sheetIndex(n) != 0)
         n = uniqueSheetName();
@@ -103,6 +107,7 @@ Sheet& Workbook::insertSheet(int before, const QString& name) {
 bool Workbook::deleteSheet(int index) {
     if (!hasSheet(index) || sheetCount() == 1)
         return false;
+    m_undo->noteSnapshot();
     m_recalc->structureChanged();
     m_sheets.erase(m_sheets.begin() + (index - 1));
     if (m_active > index || m_active > sheetCount())
@@ -121,6 +126,7 @@ bool Workbook::renameSheet(int index, const QString& name) {
     const int other = sheetIndex(n);
     if (other != 0 && other != index)
         return false;
+    m_undo->noteSnapshot();
     sheet(index).setName(n);
     m_modified = true;
     notify({WorkbookChange::SheetList, index, {}});
@@ -130,6 +136,7 @@ bool Workbook::renameSheet(int index, const QString& name) {
 void Workbook::moveSheet(int from, int to) {
     if (!hasSheet(from) || !hasSheet(to) || from == to)
         return;
+    m_undo->noteSnapshot();
     Sheet* activeSheetPtr = m_sheets[size_t(m_active - 1)].get();
     auto moved = std::move(m_sheets[size_t(from - 1)]);
     m_sheets.erase(m_sheets.begin() + (from - 1));
@@ -183,6 +190,7 @@ void Workbook::writeCell(Sheet& s, int row, int col, Cell content, uint32_t newF
         m_recalc->formulaRemoved(existing->formula);
     if (!existing && content.kind == CellKind::Empty && (keepFormat || newFormat == 0))
         return;
+    m_undo->noteCell(s, row, col);
     Cell& slot = existing ? *existing : s.m_cells.obtain(row, col);
     const uint32_t format = keepFormat ? slot.format : newFormat;
     releaseCellContent(slot);
@@ -287,12 +295,16 @@ void Workbook::beginUpdate() {
 }
 
 void Workbook::endUpdate() {
-    if (m_updateDepth > 0 && --m_updateDepth == 0)
+    if (m_updateDepth > 0 && --m_updateDepth == 0) {
         afterEdit();
+        m_undo->editReported();
+    }
 }
 
 void Workbook::notify(const WorkbookChange& change) {
     const auto observers = m_observers;
     for (WorkbookObserver* o : observers)
         o->workbookChanged(change);
+    if (m_updateDepth == 0)
+        m_undo->editReported();
 }

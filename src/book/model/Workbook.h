@@ -3,6 +3,7 @@
 #include "CellFormat.h"
 #include "CellValue.h"
 #include "Sheet.h"
+#include "UndoStack.h"
 #include "WorkbookObserver.h"
 
 #include <QList>
@@ -167,10 +168,17 @@ public:
 
     uint32_t nextSheetId() const { return m_nextSheetId; }
 
+    // Undo history (recording is off until enabled).
+    UndoStack& undoStack() { return *m_undo; }
+    const UndoStack& undoStack() const { return *m_undo; }
+
 private:
     friend class Sheet;
     friend class NativeReader;
     friend class StructureEditor;
+    friend class CellsChange;
+    friend class SheetChange;
+    friend class SnapshotChange;
 
     QList<int> targetsOf(int activeOnly) const;
     void applyTransform(Sheet& s, const class RefTransform& t, const std::function<void()>& edit);
@@ -191,4 +199,5 @@ private:
     bool m_modified = false;
     int m_updateDepth = 0;
     std::vector<WorkbookObserver*> m_observers;
+    std::unique_ptr<UndoStack> m_undo;
 };

@@ -9,32 +9,42 @@
 
 #include <algorithm>
 
+// The edit group's forms are one update, so that they are one undo step too.
 void Workbook::setEntry(int row, int col, const QString& entry) {
+    beginUpdate();
     for (int i : editGroup())
         writeEntry(sheet(i), row, col, entry);
-    afterEdit();
+    endUpdate();
 }
 
 void Workbook::setNumber(int row, int col, double value) {
+    beginUpdate();
     for (int i : editGroup())
         setNumber(i, row, col, value);
+    endUpdate();
 }
 
 void Workbook::setText(int row, int col, const QString& text) {
+    beginUpdate();
     for (int i : editGroup())
         setText(i, row, col, text);
+    endUpdate();
 }
 
 bool Workbook::setFormula(int row, int col, const QString& formula, QString* error) {
     bool ok = true;
+    beginUpdate();
     for (int i : editGroup())
         ok = setFormula(i, row, col, formula, error) && ok;
+    endUpdate();
     return ok;
 }
 
 void Workbook::clearCell(int row, int col) {
+    beginUpdate();
     for (int i : editGroup())
         clearCell(i, row, col);
+    endUpdate();
 }
 
 void Workbook::setEntry(int sheetIndex, int row, int col, const QString& entry) {

@@ -17,8 +17,10 @@ void Workbook::clearRange(int sheetIndex, const CellRange& range, ClearWhat what
     s.m_cells.forEachIn(range, [&](int r, int c, Cell& cell) {
         if (cell.hasContent())
             filled.push_back({r, c});
-        if (what != ClearWhat::Values)
+        if (what != ClearWhat::Values && cell.format != 0) {
+            m_undo->noteCell(s, r, c);
             cell.format = 0;
+        }
     });
     if (what != ClearWhat::Formats)
         for (auto [r, c] : filled)
@@ -79,7 +81,12 @@ void Workbook::copyRange(const Workbook& from, int fromSheet, const CellRange& r
             writeCell(dst, r, c, Cell(), 0, true);
     }
     if (options.formats)
-        dst.m_cells.forEachIn(target, [&](int, int, Cell& cell) { cell.format = 0; });
+        dst.m_cells.forEachIn(target, [&](int r, int c, Cell& cell) {
+            if (cell.format != 0) {
+                m_undo->noteCell(dst, r, c);
+                cell.format = 0;
+            }
+        });
     for (Item& it : items) {
         const int r = toRow + it.dr, c = toCol + it.dc;
         if (r > kMaxRows || c > kMaxCols) {
@@ -90,8 +97,10 @@ void Workbook::copyRange(const Workbook& from, int fromSheet, const CellRange& r
             const uint32_t fmt = it.cell.format;
             writeCell(dst, r, c, it.cell, fmt, !options.formats);
         } else {
-            if (options.formats && it.cell.format != 0)
+            if (options.formats && it.cell.format != 0) {
+                m_undo->noteCell(dst, r, c);
                 dst.m_cells.obtain(r, c).format = it.cell.format;
+            }
             releaseCellContent(it.cell);
         }
     }
@@ -174,6 +183,17 @@ void Workbook::sortRange(int sheetIndex, const CellRange& range, const QList<int
         }
         return false;
     });
+    if (m_undo->recording()) {
+        // Rows trade places: every used column of every row of the range may change.
+        QList<int> used;
+        s.m_cells.forEachIn(range, [&](int, int c, Cell& cell) {
+            if ((cell.hasContent() || cell.format != 0) && !used.contains(c))
+                used.append(c);
+        });
+        for (int i = 0; i < rows; ++i)
+            for (int c : used)
+                m_undo->noteCell(s, range.row1 + i, c);
+    }
     m_recalc->structureChanged();
     std::vector<std::vector<Cell>> taken(static_cast<size_t>(rows));
     for (int i = 0; i < rows; ++i)

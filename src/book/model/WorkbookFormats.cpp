@@ -33,6 +33,7 @@ void Workbook::setFormat(int sheetIndex, const CellRange& range,
             }
             if (target == old)
                 continue;
+            m_undo->noteCell(s, row, col);
             s.m_cells.obtain(row, col).format = target;
         }
     s.cellsChanged(r);
@@ -70,6 +71,7 @@ void Workbook::setFormatIndex(int sheetIndex, int row, int col, uint32_t index) 
         col < 1 || col > kMaxCols)
         return;
     Sheet& s = sheet(sheetIndex);
+    m_undo->noteCell(s, row, col);
     if (Cell* c = s.m_cells.find(row, col))
         c->format = index;
     else if (index != 0)
@@ -86,6 +88,7 @@ bool Workbook::setValidation(int sheetIndex, const CellRange& range, const QStri
     auto code = parser.compile(condition.startsWith('=') ? condition.mid(1) : condition, error);
     if (!code)
         return false;
+    s.aboutToChange();
     s.m_rules.push_back({range, std::move(code), message});
     s.changed();
     return true;
@@ -95,6 +98,7 @@ void Workbook::removeValidation(int sheetIndex, const CellRange& range) {
     if (!hasSheet(sheetIndex))
         return;
     Sheet& s = sheet(sheetIndex);
+    s.aboutToChange();
     std::erase_if(s.m_rules, [&](const ValidationRule& r) { return r.range.intersects(range); });
     s.changed();
 }

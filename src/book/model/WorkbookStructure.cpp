@@ -92,6 +92,7 @@ void Workbook::insertRows(int sheetIndex, int at, int count) {
     if (!hasSheet(sheetIndex) || at < 1 || at > kMaxRows || count <= 0)
         return;
     Sheet& s = sheet(sheetIndex);
+    m_undo->noteLines(s, true, at, count, true);
     applyTransform(s, ShiftTransform(&s, true, at, count, 1, kMaxCols), [&] {
         s.m_cells.insertRows(at, count);
         shiftLineProps(s, true, at, count);
@@ -103,6 +104,7 @@ void Workbook::deleteRows(int sheetIndex, int at, int count) {
         return;
     count = std::min(count, kMaxRows - at + 1);
     Sheet& s = sheet(sheetIndex);
+    m_undo->noteSnapshot();
     applyTransform(s, ShiftTransform(&s, true, at, -count, 1, kMaxCols), [&] {
         s.m_cells.removeRows(at, count);
         shiftLineProps(s, true, at, -count);
@@ -113,6 +115,7 @@ void Workbook::insertCols(int sheetIndex, int at, int count) {
     if (!hasSheet(sheetIndex) || at < 1 || at > kMaxCols || count <= 0)
         return;
     Sheet& s = sheet(sheetIndex);
+    m_undo->noteLines(s, false, at, count, true);
     applyTransform(s, ShiftTransform(&s, false, at, count, 1, kMaxRows), [&] {
         s.m_cells.insertCols(at, count, 1, kMaxRows);
         shiftLineProps(s, false, at, count);
@@ -124,6 +127,7 @@ void Workbook::deleteCols(int sheetIndex, int at, int count) {
         return;
     count = std::min(count, kMaxCols - at + 1);
     Sheet& s = sheet(sheetIndex);
+    m_undo->noteSnapshot();
     applyTransform(s, ShiftTransform(&s, false, at, -count, 1, kMaxRows), [&] {
         s.m_cells.removeCols(at, count, 1, kMaxRows);
         shiftLineProps(s, false, at, -count);
@@ -135,6 +139,7 @@ void Workbook::insertCells(int sheetIndex, const CellRange& range, bool shiftDow
         return;
     Sheet& s = sheet(sheetIndex);
     const CellRange r = range;
+    m_undo->noteBand(s, r, shiftDown);
     if (shiftDown) {
         applyTransform(s, ShiftTransform(&s, true, r.row1, r.rowCount(), r.col1, r.col2),
                        [&] { s.m_cells.insertRowsInBand(r.row1, r.rowCount(), r.col1, r.col2); });
@@ -149,6 +154,7 @@ void Workbook::deleteCells(int sheetIndex, const CellRange& range, bool shiftUp)
         return;
     Sheet& s = sheet(sheetIndex);
     const CellRange r = range;
+    m_undo->noteSnapshot();
     if (shiftUp) {
         applyTransform(s, ShiftTransform(&s, true, r.row1, -r.rowCount(), r.col1, r.col2),
                        [&] { s.m_cells.removeRowsInBand(r.row1, r.rowCount(), r.col1, r.col2); });
@@ -163,6 +169,7 @@ void Workbook::moveRange(int sheetIndex, const CellRange& range, int rowOffset, 
         return;
     Sheet& s = sheet(sheetIndex);
     const CellRange from = range;
+    m_undo->noteSnapshot();
     applyTransform(s, MoveTransform(&s, from, rowOffset, colOffset), [&] {
         struct Moving {
             int row, col;

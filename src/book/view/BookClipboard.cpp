@@ -24,6 +24,11 @@ QString quoted(const QString& field) {
 } // namespace
 
 BookClipboard::BookClipboard(TBook* book) : m_view(book) {}
+
+BookClipboard::Copy& BookClipboard::shared() {
+    static Copy copy;
+    return copy;
+}
 BookClipboard::~BookClipboard() = default;
 
 QString BookClipboard::tabText(const Workbook& book, int sheet, const CellRange& range) {
@@ -49,23 +54,24 @@ void BookClipboard::copy(const CellRange& range, bool cut) {
     CellRange r = range;
     r.row2 = std::min(r.row2, std::max(r.row1, book.sheet(sheet).lastRow()));
     r.col2 = std::min(r.col2, std::max(r.col1, book.sheet(sheet).lastCol()));
-    m_scratch = std::make_unique<Workbook>(1);
+    shared().scratch = std::make_unique<Workbook>(1);
     // The copy stays at the same address, so relative references keep their targets.
-    m_scratch->copyRange(book, sheet, r, 1, r.row1, r.col1);
-    m_range = r;
-    m_sourceSheet = sheet;
-    m_source = &book;
-    m_cut = cut;
-    m_token = QUuid::createUuid().toByteArray();
+    shared().scratch->copyRange(book, sheet, r, 1, r.row1, r.col1);
+    shared().range = r;
+    shared().sourceSheet = sheet;
+    shared().source = &book;
+    shared().cut = cut;
+    shared().token = QUuid::createUuid().toByteArray();
     auto* mime = new QMimeData;
     mime->setText(tabText(book, sheet, r));
-    mime->setData(kMime, m_token);
+    mime->setData(kMime, shared().token);
     QApplication::clipboard()->setMimeData(mime);
 }
 
 bool BookClipboard::ownsClipboard() const {
     const QMimeData* mime = QApplication::clipboard()->mimeData();
-    return m_scratch && mime && mime->hasFormat(kMime) && mime->data(kMime) == m_token;
+    return shared().scratch && mime && mime->hasFormat(kMime) &&
+           mime->data(kMime) == shared().token;
 }
 
 bool BookClipboard::paste(int row, int col) {
@@ -79,25 +85,27 @@ bool BookClipboard::paste(int row, int col) {
 
 bool BookClipboard::pasteCells(int row, int col) {
     Workbook& book = m_view->workbook();
-    const CellRange target(row, col, row + m_range.rowCount() - 1, col + m_range.colCount() - 1);
+    const CellRange target(row, col, row + shared().range.rowCount() - 1,
+                           col + shared().range.colCount() - 1);
     if (m_view->refuseProtected(target))
         return false;
-    const bool sameBook = m_source == &book && book.hasSheet(m_sourceSheet);
+    const bool sameBook = shared().source == &book && book.hasSheet(shared().sourceSheet);
     book.beginUpdate();
-    if (m_cut && sameBook && m_sourceSheet == book.activeSheetIndex()) {
+    if (shared().cut && sameBook && shared().sourceSheet == book.activeSheetIndex()) {
         // A cut moves the cells, and references to them follow.
-        book.moveRange(m_sourceSheet, m_range, row - m_range.row1, col - m_range.col1);
+        book.moveRange(shared().sourceSheet, shared().range, row - shared().range.row1,
+                       col - shared().range.col1);
     } else {
         for (int s : book.editGroup())
-            book.copyRange(*m_scratch, 1, m_range, s, row, col);
-        if (m_cut && sameBook)
-            book.clearRange(m_sourceSheet, m_range, ClearWhat::All);
+            book.copyRange(*shared().scratch, 1, shared().range, s, row, col);
+        if (shared().cut && sameBook)
+            book.clearRange(shared().sourceSheet, shared().range, ClearWhat::All);
     }
     book.endUpdate();
-    if (m_cut) {
+    if (shared().cut) {
         // A cut pastes once.
-        m_cut = false;
-        m_scratch.reset();
+        shared().cut = false;
+        shared().scratch.reset();
         QApplication::clipboard()->clear();
     }
     m_view->setSelection(row, col, target.row2, target.col2);

@@ -29,11 +29,17 @@ private:
     bool pasteCells(int row, int col);
     bool pasteText(const QString& text, int row, int col);
 
+    // One copy for the whole program, so that cells copied in one table paste with their
+    // formulas and formats into another.
+    struct Copy {
+        std::unique_ptr<Workbook> scratch;
+        CellRange range;
+        int sourceSheet = 0;
+        const Workbook* source = nullptr;
+        bool cut = false;
+        QByteArray token;
+    };
+    static Copy& shared();
+
     TBook* m_view;
-    std::unique_ptr<Workbook> m_scratch;
-    CellRange m_range;
-    int m_sourceSheet = 0;
-    const Workbook* m_source = nullptr;
-    bool m_cut = false;
-    QByteArray m_token;
 };

@@ -122,7 +122,9 @@ bool TBook::commitEntry(const QString& text) {
     m_editRefused = false;
     closeEditor();
     if (text != m_book->entry(m_curRow, m_curCol)) {
+        m_book->undoStack().begin(QStringLiteral("Ввод"));
         m_book->setEntry(m_curRow, m_curCol, text);
+        m_book->undoStack().end();
         userModified();
     }
     return true;
@@ -195,10 +197,12 @@ int TBook::fontCharSet() const {
 
 void TBook::setSelectionFormat(const std::function<void(CellFormat&)>& change) {
     const CellRange range = selection();
+    m_book->undoStack().begin(QStringLiteral("Формат"));
     m_book->beginUpdate();
     for (int s : m_book->editGroup())
         m_book->setFormat(s, range, change);
     m_book->endUpdate();
+    m_book->undoStack().end();
 }
 
 void TBook::setNumberFormat(const QString& format) {
@@ -224,10 +228,12 @@ void TBook::editClear(ClearWhat what) {
     const CellRange range = selection();
     if (refuseProtected(range))
         return;
+    m_book->undoStack().begin(QStringLiteral("Очистить"));
     m_book->beginUpdate();
     for (int s : m_book->editGroup())
         m_book->clearRange(s, range, what);
     m_book->endUpdate();
+    m_book->undoStack().end();
     userModified();
 }
 
@@ -246,7 +252,10 @@ void TBook::editCopy() {
 void TBook::editPaste() {
     if (m_editor)
         return;
-    if (m_clipboard->paste(m_curRow, m_curCol))
+    m_book->undoStack().begin(QStringLiteral("Поместить"));
+    const bool pasted = m_clipboard->paste(m_curRow, m_curCol);
+    m_book->undoStack().end();
+    if (pasted)
         userModified();
 }
 

@@ -1,5 +1,7 @@
 #include "TfmKisTabl.h"
 
+#include "EditingCommands.h"
+
 #include "DbConnection.h"
 #include "FillController.h"
 #include "IdentOptionsController.h"
@@ -20,6 +22,7 @@
 #include "TfmSetParam.h"
 #include "TfmSheets.h"
 #include "TfmSpecial.h"
+#include "ToolIcons.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -65,6 +68,7 @@ TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
     m_ident = std::make_unique<IdentContext>(IdentContext{
         m_doc.model(), m_dm, m_prompter, *m_identView, m_identState, CurrentIdentOptions()});
     m_slotEntry = std::make_unique<SlotEntryController>(*m_ident);
+    m_editing = std::make_unique<EditingCommands>(m_doc.model(), m_prompter);
     wireIdentCommands();
 
     auto* layout = new QVBoxLayout(this);
@@ -136,6 +140,8 @@ void TfmKisTabl::buildMenus() {
     onCommand(addAction(edit, QStringLiteral("Mreplace"), QStringLiteral("Заменить")),
               [this] { Book->editReplaceDlg(); });
 
+    buildEditMenu(edit);
+
     QMenu* sheets = m_menuBar->addMenu(QStringLiteral("&Листы"));
     onCommand(addAction(sheets, QStringLiteral("MinsSheet"), QStringLiteral("Вставить лист")),
               &TfmKisTabl::cmInsertSheet);
@@ -195,6 +201,8 @@ void TfmKisTabl::buildMenus() {
     buildCalcMenu(calc);
     buildControlMenu(calc);
 
+    buildFormatMenu();
+
     QMenu* view = m_menuBar->addMenu(QStringLiteral("&Вид"));
     for (const auto& [name, caption] : {std::pair{"Mtoolspanel", "Панель инструментов"},
                                         std::pair{"Mformpanel", "Панель форматирования"},
@@ -222,6 +230,7 @@ void TfmKisTabl::buildMenus() {
         a->setCheckable(true);
     }
     buildPrintCommands(nullptr, view);
+    buildViewEditing(view);
 
     m_tenderMenu = m_menuBar->addMenu(QStringLiteral("Тендер"));
     m_tenderMenu->menuAction()->setObjectName(QStringLiteral("MTender"));
@@ -288,16 +297,11 @@ void TfmKisTabl::buildToolBars() {
     action(QStringLiteral("SBSortUp"))->setText(QStringLiteral("Сортировка по возрастанию"));
     action(QStringLiteral("SBSortDn"))->setText(QStringLiteral("Сортировка по убыванию"));
 
-    FrmTB = new QToolBar(this);
-    FrmTB->setObjectName(QStringLiteral("FrmTB"));
-    for (const auto& [name, caption] :
-         {std::pair{"sbBold", "Ж"}, std::pair{"sbItalic", "К"}, std::pair{"sbUnderline", "Ч"},
-          std::pair{"sbLeftAlign", "Влево"}, std::pair{"sbCenter", "По центру"},
-          std::pair{"sbRightAlign", "Вправо"}, std::pair{"sbWrap", "Перенос"}}) {
-        auto* a = FrmTB->addAction(QString::fromUtf8(caption));
-        a->setObjectName(QString::fromLatin1(name));
-        a->setEnabled(false);
-    }
+    buildZoomBox();
+
+    buildFormatBar();
+    ToolIcons::apply(MainTB);
+    ToolIcons::apply(FrmTB);
 }
 
 void TfmKisTabl::buildStatusBar() {
@@ -327,6 +331,10 @@ void TfmKisTabl::openTable(const TableRef& table) {
     m_commands->forget();
     m_modes->reset();
     applyDocumentState();
+    // What opening did is no edit of the user's.
+    m_book.undoStack().setEnabled(true);
+    m_book.undoStack().clear();
+    updateUndoCommands();
 }
 
 int TfmKisTabl::editTable(const TableRef& table) {
@@ -471,6 +479,7 @@ void TfmKisTabl::MsvedClick() {
 
 void TfmKisTabl::onModified() {
     m_sheets.keepOnlyActiveInGroup();
+    updateUndoCommands();
 }
 
 void TfmKisTabl::onEndEdit(const QString& text, bool* cancel) {
@@ -563,12 +572,17 @@ void TfmKisTabl::SBunloadClick() {
     auto ctx = exchangeContext(view);
     if (!ctx)
         return;
-    FillController fill(*ctx);
-    fill.setTenderMode(m_tender);
-    const bool filled = fill.SBunloadClick();
-    // Totals and formulas over rows and columns follow the new values, as cell formulas do.
-    if (filled && action(QStringLiteral("AutoCalc"))->isChecked())
-        cmRecalc(fill.filledSheets().size() > 1);
+    {
+        UndoSuspend suspend(m_book.undoStack());
+        FillController fill(*ctx);
+        fill.setTenderMode(m_tender);
+        const bool filled = fill.SBunloadClick();
+        // Totals and formulas over rows and columns follow the new values, as cell
+        // formulas do; they belong to the fill, which is not undone.
+        if (filled && action(QStringLiteral("AutoCalc"))->isChecked())
+            cmRecalc(fill.filledSheets().size() > 1);
+    }
+    forgetUndo(QStringLiteral("Заполнение из БД"));
     Book->viewport()->update();
 }
 
@@ -577,6 +591,10 @@ void TfmKisTabl::SBloadClick() {
     auto ctx = exchangeContext(view);
     if (!ctx)
         return;
-    StoreController(*ctx).SBloadClick();
+    {
+        UndoSuspend suspend(m_book.undoStack());
+        StoreController(*ctx).SBloadClick();
+    }
+    forgetUndo(QStringLiteral("Загрузка в БД"));
     Book->viewport()->update();
 }

@@ -32,6 +32,7 @@ class QProgressBar;
 class QStatusBar;
 class QToolBar;
 class SlotEntryController;
+class EditingCommands;
 class TBook;
 class TBookIdentView;
 class TdmMSSQL;
@@ -142,6 +143,24 @@ private:
     void showProtocol();
     void onValidationFailed(const QString& message, bool* showMessage, int* action);
     void buildPrintCommands(QMenu* file, QMenu* view);
+    // Editing commands (TfmKisTablEdit.cpp).
+    void buildEditMenu(QMenu* edit);
+    void buildViewEditing(QMenu* view);
+    void buildZoomBox();
+    void cmInsertDelete(bool insert);
+    void cmUndo(bool redo);
+    void afterEditingCommand();
+    void updateUndoCommands();
+    void forgetUndo(const QString& command);
+    // Formatting (TfmKisTablFormat.cpp).
+    void buildFormatMenu();
+    void buildFormatBar();
+    void setSelectionFormat(const QString& text, const std::function<void(CellFormat&)>& change);
+    void cmCellFormat();
+    void cmLineSize(bool height);
+    void cmDigits(bool more);
+    void cmBorder();
+    QString m_border; // the border panel's last choice
 
     TdmMSSQL& m_dm;
     Prompter& m_prompter;
@@ -159,6 +178,7 @@ private:
     std::unique_ptr<CommandSet> m_commandSet;
     std::unique_ptr<IdentCommands> m_commands;
     std::unique_ptr<SlotEntryController> m_slotEntry;
+    std::unique_ptr<EditingCommands> m_editing;
     QList<std::function<void()>> m_afterEntry; // work of finished entries not yet done
     bool m_closing = false;
     bool m_tender = false;
