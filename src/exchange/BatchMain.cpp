@@ -7,6 +7,7 @@
 #include "ExchangeView.h"
 #include "FillController.h"
 #include "FirebirdEnvironment.h"
+#include "OpenWithConfig.h"
 #include "OutsideFileSaver.h"
 #include "StoreController.h"
 #include "TableDocument.h"
@@ -29,25 +30,13 @@ int fail(const QString& text) {
     return 1;
 }
 
-void connect(TdmMSSQL& dm, const QString& ini) {
-    const ConnectionSettings s = ZemrakConfig(ini).read();
-    dm.SetConnectionParams(dm.dbMain, s.mainPath, s.mainPassword, s.mainUser);
-    dm.SetConnectionParams(dm.dbTab, s.tabPath, s.tabPassword, s.tabUser);
-    try {
-        dm.dbMain.open();
-        dm.dbTab.open();
-    } catch (const DbError& e) {
-        throw DbError(QStringLiteral("Не удалось соединиться с БД: ") + e.message(), e.sqlCode());
-    }
-}
-
 // The demo collection's tables get identified workbooks (first start only).
 int writeDemoTables(const QString& ini) {
     BatchPrompter prompter(true, false);
     SetAppPrompter(&prompter);
     try {
         TdmMSSQL dm(prompter);
-        connect(dm, ini);
+        OpenWithConfig(dm, ini);
         DemoTables::write(dm);
         return 0;
     } catch (const std::exception& e) {
@@ -99,7 +88,7 @@ int main(int argc, char** argv) {
     SetAppPrompter(&prompter);
     try {
         TdmMSSQL dm(prompter);
-        connect(dm, ini);
+        OpenWithConfig(dm, ini);
         const auto table = TableRef::read(dm, kod);
         if (!table)
             return fail(QStringLiteral("Таблица %1 не найдена").arg(kod));

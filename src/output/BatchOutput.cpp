@@ -8,6 +8,7 @@
 #include "HtmlPageSet.h"
 #include "HtmlTableExport.h"
 #include "IdentModel.h"
+#include "OpenWithConfig.h"
 #include "PageSetupController.h"
 #include "PdfExport.h"
 #include "TableDocument.h"
@@ -29,18 +30,6 @@ namespace {
 int fail(const QString& text) {
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     return 1;
-}
-
-void connectBoth(TdmMSSQL& dm, const QString& ini) {
-    const ConnectionSettings s = ZemrakConfig(ini).read();
-    dm.SetConnectionParams(dm.dbMain, s.mainPath, s.mainPassword, s.mainUser);
-    dm.SetConnectionParams(dm.dbTab, s.tabPath, s.tabPassword, s.tabUser);
-    try {
-        dm.dbMain.open();
-        dm.dbTab.open();
-    } catch (const DbError& e) {
-        throw DbError(QStringLiteral("Не удалось соединиться с БД: ") + e.message(), e.sqlCode());
-    }
 }
 
 int writePdf(TdmMSSQL& dm, BatchPrompter& prompter, int kod, int sheet, const QString& out) {
@@ -149,7 +138,7 @@ int RunOutputBatch(int argc, char** argv) {
     SetAppPrompter(&prompter);
     try {
         TdmMSSQL dm(prompter);
-        connectBoth(dm, ini);
+        OpenWithConfig(dm, ini);
         const int rc = command == QLatin1String("pdf") ? writePdf(dm, prompter, kod, sheet, out)
                                                        : writeHtml(dm, prompter, kod, out);
         return rc == 0 && prompter.errorShown() ? 1 : rc;

@@ -8,6 +8,7 @@
 #include "ElementRowSet.h"
 #include "FirebirdEnvironment.h"
 #include "IndicatorsController.h"
+#include "OpenWithConfig.h"
 #include "Prompter.h"
 #include "TdmMSSQL.h"
 #include "ZemrakConfig.h"
@@ -89,18 +90,15 @@ int exchange(const QString& command, const QString& ini, const QString& file, in
     int rc = 1;
     try {
         TdmMSSQL dm(prompter);
-        const ConnectionSettings s = ZemrakConfig(ini).read();
-        dm.SetConnectionParams(dm.dbMain, s.mainPath, s.mainPassword, s.mainUser);
-        dm.SetConnectionParams(dm.dbTab, s.tabPath, s.tabPassword, s.tabUser);
-        dm.dbMain.open();
-        dm.dbTab.open();
+        OpenWithConfig(dm, ini);
+        const QString mainUser = ZemrakConfig(ini).read().mainUser;
         dm.registerInstance();
         OutlineState state;
         state.currentCatalogue = 2;
         OutlineTree tree;
         OutlineEngine<int> engine(dm, OutlineDescriptor::Rubrics(), tree, prompter, state);
         ElementRowSet rows(dm.query(QStringLiteral("quPOK")));
-        ElementOperations elements(dm, IndicatorsController::Descriptor(s.mainUser), rows, prompter,
+        ElementOperations elements(dm, IndicatorsController::Descriptor(mainUser), rows, prompter,
                                    state);
         IndicatorsController controller(dm, prompter, engine, elements);
         controller.setProtocolShower([](const QString& caption, const QString& text) {
@@ -126,7 +124,7 @@ int exchange(const QString& command, const QString& ini, const QString& file, in
         dm.dbMain.close();
         dm.dbTab.close();
     } catch (const std::exception& e) {
-        err() << QStringLiteral("Не удалось соединиться с БД: ") << ExceptionMessage(e) << Qt::endl;
+        err() << ExceptionMessage(e) << Qt::endl;
     }
     SetAppPrompter(nullptr);
     return rc;
