@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QScreen>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -90,6 +91,9 @@ QAction* TfmPPrev::action(const QString& name) const {
 
 int TfmPPrev::execPreview() {
     refresh();
+    // A borderless window the user cannot resize: it takes the whole screen.
+    setGeometry(screen()->availableGeometry());
+    setWindowState(windowState() | Qt::WindowMaximized);
     return exec();
 }
 
