@@ -6,6 +6,25 @@
 namespace {
 // Steps kept; the oldest are dropped beyond this.
 constexpr size_t kMaxSteps = 1000;
+
+// Moves the last step of one stack to the other, replaying it on the workbook with
+// recording off.
+template <class Apply>
+bool replayStep(std::vector<std::unique_ptr<UndoCommand>>& from,
+                std::vector<std::unique_ptr<UndoCommand>>& to, Workbook& book, int& replaying,
+                Apply apply) {
+    if (from.empty())
+        return false;
+    auto cmd = std::move(from.back());
+    from.pop_back();
+    ++replaying;
+    book.beginUpdate();
+    apply(*cmd, book);
+    book.endUpdate();
+    --replaying;
+    to.push_back(std::move(cmd));
+    return true;
+}
 } // namespace
 
 UndoCommand::UndoCommand(const QString& text) : m_text(text) {}
@@ -176,34 +195,16 @@ bool UndoStack::undo() {
     if (m_depth > 0)
         return false;
     seal();
-    if (m_done.empty())
-        return false;
-    auto cmd = std::move(m_done.back());
-    m_done.pop_back();
-    ++m_replaying;
-    m_book.beginUpdate();
-    cmd->undo(m_book);
-    m_book.endUpdate();
-    --m_replaying;
-    m_undone.push_back(std::move(cmd));
-    return true;
+    return replayStep(m_done, m_undone, m_book, m_replaying,
+                      [](UndoCommand& cmd, Workbook& book) { cmd.undo(book); });
 }
 
 bool UndoStack::redo() {
     if (m_depth > 0)
         return false;
     seal();
-    if (m_undone.empty())
-        return false;
-    auto cmd = std::move(m_undone.back());
-    m_undone.pop_back();
-    ++m_replaying;
-    m_book.beginUpdate();
-    cmd->redo(m_book);
-    m_book.endUpdate();
-    --m_replaying;
-    m_done.push_back(std::move(cmd));
-    return true;
+    return replayStep(m_undone, m_done, m_book, m_replaying,
+                      [](UndoCommand& cmd, Workbook& book) { cmd.redo(book); });
 }
 
 void UndoStack::clear() {
