@@ -4,6 +4,7 @@
 #include "OutlineTreeController.h"
 
 #include <QDialog>
+#include <QStyle>
 
 #include <memory>
 

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QPoint>
+#include <QStyle>
 
 class QAction;
 class QMenu;

@@ -101,6 +101,13 @@ TEST_F(AggregationTest, NodeCodeIsCheckedAndCarriedToObjectsAndFunds) {
     // The tree keeps working with the new key.
     m.engine.BuildOutline();
     EXPECT_TRUE(m.engine.selectKey(33.5));
+    // Objects follow in the same transaction also where the reference is missing.
+    m_fact->close();
+    dbtest::exec(m_a->dm.dbMain, QStringLiteral("ALTER TABLE ELM DROP CONSTRAINT INTEGELM_2"));
+    m_fact->open();
+    EXPECT_EQ(m.controller.changeCode(QStringLiteral("34")), E::Stored);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM ELM WHERE KOD2 = 34")), members);
+    EXPECT_EQ(rows("KOD2 = 34"), values);
 }
 
 TEST_F(AggregationTest, ExportAndImportIntoItselfAppendsCopiesUnderNewCodes) {

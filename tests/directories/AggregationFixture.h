@@ -1,6 +1,8 @@
 #pragma once
 
+#include "DbError.h"
 #include "DbTestHelpers.h"
+#include "OutlineState.h"
 #include "ScriptedPrompter.h"
 #include "TdmMSSQL.h"
 #include "TestDatabases.h"
@@ -81,7 +83,8 @@ protected:
                  "S.RDB$FIELD_POSITION")))
             lines << v.toString();
         for (const QVariant& v : column(QStringLiteral(
-                 "SELECT TRIM(RDB$CONSTRAINT_NAME) || ' ' || TRIM(RDB$UPDATE_RULE) || ' ' || "
+                 "SELECT 'REF ' || TRIM(RDB$CONSTRAINT_NAME) || ' ' || TRIM(RDB$UPDATE_RULE) || ' "
+                 "' || "
                  "TRIM(RDB$DELETE_RULE) FROM RDB$REF_CONSTRAINTS WHERE RDB$CONSTRAINT_NAME "
                  "STARTING WITH 'INTEGELM' ORDER BY 1")))
             lines << v.toString();

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 TEST_F(FactTest, CompositionWindowChecksNamesAndTheObjectsName) {
