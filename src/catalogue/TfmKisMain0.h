@@ -8,6 +8,7 @@
 #include "OutlineTreeController.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 #include <optional>
@@ -67,6 +68,9 @@ private:
     void startIdentifier();
     void storeIdentifier();
     void showPeriods();
+    // The composition of the aggregation directories, a directory's tree, the objects.
+    void showComposition();
+    void showObjects(const QString& caption);
     // "HTML": the index page of the selected collection.
     void writeHtmlIndex();
     void showAbout();
@@ -92,6 +96,8 @@ private:
                 *sbLeft = nullptr, *sbRight = nullptr, *sbAdds = nullptr, *sbDeletes = nullptr;
 
     QMenu* m_directories = nullptr;
+    // Kept between openings (with its filter) until the directories change.
+    QPointer<class TfmKisElm0> m_objects;
     QAction *m_copy = nullptr, *m_paste = nullptr, *m_add = nullptr, *m_delete = nullptr;
     QAction *m_down = nullptr, *m_up = nullptr, *m_left = nullptr, *m_right = nullptr;
     QAction *m_kod = nullptr, *m_html = nullptr, *m_protectSbr = nullptr, *m_protectCat = nullptr;

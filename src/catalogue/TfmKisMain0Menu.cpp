@@ -4,12 +4,16 @@
 
 #include "AboutText.h"
 #include "DbError.h"
+#include "DbTransaction.h"
 #include "HelpViewer.h"
 #include "HtmlExport.h"
 #include "MenuColumns.h"
 #include "Prompter.h"
 #include "TdmMSSQL.h"
 #include "TfmIBRights.h"
+#include "TfmKisAgr0.h"
+#include "TfmKisElm0.h"
+#include "TfmKisObj0.h"
 #include "TfmKisPok0.h"
 #include "TfmPeriod.h"
 #include "TfmPswdCAT.h"
@@ -76,7 +80,8 @@ void TfmKisMain0::buildMenu() {
             [this] { TfmKisPok0::run(m_dm, m_prompter, this); });
 
     QMenu* setup = mmKis->addMenu(QStringLiteral("Настройка"));
-    item(setup, QStringLiteral("Состав  справочников  объектов"), {}, false);
+    QAction* composition = item(setup, QStringLiteral("Состав  справочников  объектов"));
+    connect(composition, &QAction::triggered, this, [this] { showComposition(); });
     QAction* periods = item(setup, QStringLiteral("Периоды хранения"));
     connect(periods, &QAction::triggered, this, [this] { showPeriods(); });
     QAction* bar = item(setup, QStringLiteral("Панель инструментов"));
@@ -140,14 +145,60 @@ void TfmKisMain0::buildDirectoryMenu() {
         QMenu* independent = m_directories->addMenu(QStringLiteral("Независимые объекты"));
         independent->setObjectName(QStringLiteral("miIndependent"));
         QList<QAction*> directories;
-        for (const QString& name : menu.names) {
-            directories << new QAction(name, independent);
-            directories.last()->setEnabled(false);
+        for (int i = 0; i < menu.names.size(); ++i) {
+            directories << new QAction(menu.names[i], independent);
+            const QString caption = menu.names[i];
+            connect(directories.last(), &QAction::triggered, this, [this, i, caption] {
+                TfmKisAgr0::run(m_dm, m_prompter, i + 1, caption, this);
+            });
         }
         MenuColumns::addTo(independent, directories, menu.columnBreaks);
     }
-    if (menu.objectsEnabled)
-        item(m_directories, menu.objectsCaption, {}, false);
+    if (menu.objectsEnabled) {
+        QAction* objects = item(m_directories, menu.objectsCaption);
+        const QString caption = menu.objectsCaption;
+        connect(objects, &QAction::triggered, this, [this, caption] { showObjects(caption); });
+    }
+}
+
+void TfmKisMain0::showComposition() {
+    if (!m_controller->mayChangeComposition())
+        return;
+    const TfmKisObj0::Outcome outcome = TfmKisObj0::run(m_dm, m_prompter, this);
+    RollbackQuietly(m_dm.dbMain);
+    RollbackQuietly(m_dm.dbTab);
+    if (outcome.objectsLayoutChanged || outcome.directoriesAdded)
+        delete m_objects.data();
+    if (outcome.directoriesAdded) {
+        // The schema changed: every statement is prepared again on fresh connections.
+        try {
+            for (DbConnection* c : {&m_dm.dbMain, &m_dm.dbTab})
+                m_dm.reconnect(*c, c->database(), c->password(), c->userName());
+        } catch (const std::exception& e) {
+            m_prompter.error(
+                QStringLiteral("Не удалось заново соединиться с базой данных\r\n\r\n") +
+                ExceptionMessage(e));
+        }
+        if (!m_dm.CloseAllQueries()) {
+            close();
+            return;
+        }
+        enterTree();
+        m_tree->engine().BuildOutline();
+    }
+    try {
+        buildDirectoryMenu();
+    } catch (const std::exception& e) {
+        m_prompter.error(QStringLiteral("Не удалось прочитать список справочников\r\n\r\n") +
+                         ExceptionMessage(e));
+    }
+}
+
+void TfmKisMain0::showObjects(const QString& caption) {
+    if (!m_objects)
+        m_objects = new TfmKisElm0(m_dm, m_prompter, caption, this);
+    m_objects->setWindowTitle(caption);
+    m_objects->showModal();
 }
 
 void TfmKisMain0::showPeriods() {

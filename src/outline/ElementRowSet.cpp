@@ -164,14 +164,15 @@ QVariant ElementRowSet::headerData(int section, Qt::Orientation orientation, int
 
 Qt::ItemFlags ElementRowSet::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (index.isValid() && !m_readOnly)
+    if (index.isValid() && !m_readOnly && index.column() < m_columns.size() &&
+        !m_columns[index.column()].readOnly)
         f |= Qt::ItemIsEditable;
     return f;
 }
 
 bool ElementRowSet::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole || m_readOnly ||
-        index.column() >= m_columns.size())
+        index.column() >= m_columns.size() || m_columns[index.column()].readOnly)
         return false;
     moveTo(index.row());
     edit(m_columns[index.column()].field, value);

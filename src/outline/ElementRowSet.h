@@ -26,6 +26,7 @@ public:
         QString field;
         QString title;
         int width = 64;
+        bool readOnly = false; // shown, never typed into
     };
 
     explicit ElementRowSet(DbStatement& query, QObject* parent = nullptr);

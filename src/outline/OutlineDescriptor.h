@@ -3,6 +3,7 @@
 #include "ZemrakConfig.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 
 #include <map>
@@ -40,6 +41,10 @@ struct OutlineDescriptor {
 
     QString flagColumn; // PSBR, PRUB, PAGR
     QString spOne, spZero;
+    // Deleting: statements run for every deleted node before its procedure, with
+    // the node's key bound as :p_KodFolder, and the flags raised besides spOne.
+    QStringList deleteFirst;
+    QStringList spOneOnDelete;
     QString changedMessage;
     std::map<OutlineOp, OutlineMessages> messages;
     // Whether a database failure's message ends with the server's own text.

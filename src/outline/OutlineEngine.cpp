@@ -2,6 +2,7 @@
 
 #include "ColumnWidth.h"
 #include "DbError.h"
+#include "DbStatement.h"
 #include "DbTransaction.h"
 #include "Prompter.h"
 #include "ServerErrors.h"
@@ -379,10 +380,21 @@ template <class Key> bool OutlineEngine<Key>::DeleteOutlineSubtree() {
     const bool ok = commitChange(OutlineOp::Delete, [&] {
         // Deepest-last rows first, the folder itself last.
         for (int p = last; p >= first; --p) {
+            for (int s = 0; s < m_d.deleteFirst.size(); ++s) {
+                DbStatement& st = connection().statement(QStringLiteral("quDeleteFirst%1").arg(s));
+                st.setSql(m_d.deleteFirst[s]);
+                st.clearParams();
+                st.setParam(QStringLiteral("p_KodFolder"),
+                            QVariant::fromValue(m_arrays.keys[size_t(p)]));
+                ++m_statements;
+                st.execute();
+            }
             DbProcedure& del = proc(m_d.spDelete);
             del.setParam(m_d.keyParam, QVariant::fromValue(m_arrays.keys[size_t(p)]));
             run(del);
         }
+        for (const QString& one : m_d.spOneOnDelete)
+            m_flags.FlagChangeForOthers(one);
     });
     if (!ok)
         return false;

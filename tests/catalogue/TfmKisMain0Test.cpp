@@ -9,12 +9,15 @@
 #include "TMyDBGrid.h"
 #include "TdmMSSQL.h"
 #include "TestDatabases.h"
+#include "TfmKisObj0.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -115,5 +118,48 @@ TEST(CollectionsWindow, ALongDirectoryMenuShowsColumns) {
     EXPECT_EQ(columns->columnOf(18), 0);
     EXPECT_EQ(columns->columnOf(19), 1);
     EXPECT_EQ(columns->columnOf(39), 2);
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join('|').toStdString();
+}
+
+// The administrator adds a directory: the program reconnects (the schema changed)
+// and the "Справочники" menu shows the new directory, its items open windows.
+TEST(CollectionsWindow, CompositionAddsADirectoryAndTheMenuFollows) {
+    TestDatabases dbs(true);
+    AppContext::setProgramFolder(dbs.folder());
+    dbs.writeConfig();
+    ScriptedPrompter prompter;
+    TdmMSSQL dm(prompter);
+    ScriptedLoginLauncher login;
+    dm.setLoginLauncher(&login);
+    dm.create();
+    TfmKisMain0 w(dm, prompter);
+    ASSERT_TRUE(w.connectDatabases());
+    QAction* composition =
+        FindItem(w, QStringLiteral("Настройка"), QStringLiteral("Состав  справочников  объектов"));
+    ASSERT_TRUE(composition);
+    EXPECT_TRUE(composition->isEnabled());
+    EXPECT_TRUE(
+        FindItem(w, QStringLiteral("Справочники"), QStringLiteral("Учреждения"))->isEnabled());
+    EXPECT_TRUE(
+        FindItem(w, QStringLiteral("Справочники"), QStringLiteral("Территории"))->isEnabled());
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<TfmKisObj0*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        shown = true;
+        dialog->addDirectory();
+        dialog->clbAgr->closePersistentEditor(dialog->clbAgr->item(2));
+        dialog->clbAgr->item(2)->setText(QStringLiteral("Формы собственности"));
+        dialog->accept();
+    });
+    composition->trigger();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(FindItem(w, QStringLiteral("Справочники"), QStringLiteral("Формы собственности")));
+    EXPECT_TRUE(dm.dbMain.connected());
+    DbStatement& agr = dm.query(QStringLiteral("quSpisAgr"));
+    agr.open();
+    EXPECT_EQ(agr.rowCount(), 3);
+    agr.close();
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.texts().join('|').toStdString();
 }
