@@ -32,10 +32,7 @@ class FormatBarWindowTest : public TableWindowFixture {
 protected:
     int body() { return lastHeader() + 1; }
     void select(int row, int col) { select(row, col, row, col); }
-    void select(int r1, int c1, int r2, int c2) {
-        w->Book->setSelection(r1, c1, r2, c2);
-        emit w->Book->OnSelChange(); // as the control reports a move
-    }
+    void select(int r1, int c1, int r2, int c2) { w->Book->setSelection(r1, c1, r2, c2); }
     const CellFormat& format(int row, int col) { return sheet(1).format(row, col); }
     FontSizeBox* sizeBox() { return w->findChild<FontSizeBox*>("BoxSize"); }
     void typeIntoSizeBox(const QString& text, int key) {
