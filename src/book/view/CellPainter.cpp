@@ -67,6 +67,14 @@ int CellPainter::textWidth(uint32_t formatIndex, const QString& text) const {
     return QFontMetrics(font(formatIndex)).horizontalAdvance(text) + 4;
 }
 
+int CellPainter::textHeight(uint32_t formatIndex, const QString& text, int width) const {
+    const QFontMetrics fm(font(formatIndex));
+    if (!format(formatIndex).wordWrap)
+        return fm.height() + 2;
+    const QRect box(0, 0, std::max(1, width - 4), 1 << 20);
+    return fm.boundingRect(box, Qt::TextWordWrap, text).height() + 2;
+}
+
 void CellPainter::paintText(QPainter& p, const QRect& rect, const QRect& clip, uint32_t formatIndex,
                             const QString& text, CellValue::Type type) const {
     if (text.isEmpty() || rect.width() <= 2 || rect.height() <= 0)

@@ -31,6 +31,9 @@ public:
     void paintBorders(QPainter& p, const QRect& rect, const CellFormat& f) const;
     // Pixels the text needs on one line (for running over neighbours).
     int textWidth(uint32_t formatIndex, const QString& text) const;
+    // Pixels of height the text needs in a cell `width` pixels wide (wrapped when the
+    // cell wraps).
+    int textHeight(uint32_t formatIndex, const QString& text, int width) const;
     // How the cell aligns its text: explicit alignment, or numbers right, texts left.
     static HAlign effectiveAlign(const CellFormat& f, CellValue::Type type);
 

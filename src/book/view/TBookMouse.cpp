@@ -1,6 +1,6 @@
 #include "TBook.h"
 
-#include "CellPainter.h"
+#include "LineFit.h"
 
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -197,16 +197,8 @@ void TBook::wheelEvent(QWheelEvent* e) {
 }
 
 void TBook::fitColumn(int col) {
-    const Sheet& s = activeSheet();
-    CellPainter cp(s, 100);
-    int widest = 0;
-    for (int r = 1; r <= s.lastRow(); ++r) {
-        const Cell* cell = s.cell(r, col);
-        if (cell && cell->hasContent() && !s.rowHidden(r))
-            widest = std::max(widest, cp.textWidth(cell->format, s.formattedText(r, col)) + 2);
-    }
-    if (widest == 0)
-        return;
-    activeSheet().setColWidth(col, SheetLayout::widthFromPixels(widest, 100));
-    userModified();
+    const int before = activeSheet().colWidth(col);
+    LineFit::columns(activeSheet(), col, col);
+    if (activeSheet().colWidth(col) != before)
+        userModified();
 }

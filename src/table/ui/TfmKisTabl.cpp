@@ -87,6 +87,7 @@ TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
         m_slotEntry->selectionChanged();
         m_status->selectionChanged();
         updateSheetCommands();
+        refreshFormatBar();
     });
 }
 
@@ -156,6 +157,11 @@ void TfmKisTabl::buildMenus() {
         addAction(sheets, QStringLiteral("ShowSText"), QStringLiteral("Сопроводительный текст"));
     text->setCheckable(true);
     onCommand(text, [this, text] { cmShowText(text->isChecked()); });
+    // The tick follows the text lines however they were shown or hidden (deleting the
+    // last line, undo).
+    for (QMenu* m : {edit, sheets})
+        connect(m, &QMenu::aboutToShow, this,
+                [this, text] { text->setChecked(m_sheets.accompanyingTextShown()); });
     QAction* lock = addAction(sheets, QStringLiteral("MlockSh"), QStringLiteral("Защита листа"));
     lock->setCheckable(true);
     onCommand(lock, &TfmKisTabl::cmLockSheet);
@@ -296,6 +302,10 @@ void TfmKisTabl::buildToolBars() {
     action(QStringLiteral("sbCalcAgr"))->setText(QStringLiteral("Собрать с подчиненных"));
     action(QStringLiteral("SBSortUp"))->setText(QStringLiteral("Сортировка по возрастанию"));
     action(QStringLiteral("SBSortDn"))->setText(QStringLiteral("Сортировка по убыванию"));
+    auto* sbMerge = MainTB->addAction(QStringLiteral("Объединить ячейки"));
+    sbMerge->setObjectName(QStringLiteral("sbMerge"));
+    sbMerge->setCheckable(true);
+    onCommand(sbMerge, [this, sbMerge] { cmMerge(sbMerge->isChecked()); });
 
     buildZoomBox();
 

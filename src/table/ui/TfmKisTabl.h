@@ -160,6 +160,12 @@ private:
     void cmLineSize(bool height);
     void cmDigits(bool more);
     void cmBorder();
+    void cmFill();
+    void cmFontDialog();
+    void cmAutoFit(bool rows);
+    void cmMerge(bool on);
+    // The formatting bar and the "Формат" ticks follow the active cell.
+    void refreshFormatBar();
     QString m_border; // the border panel's last choice
 
     TdmMSSQL& m_dm;

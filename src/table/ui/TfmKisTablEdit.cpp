@@ -148,6 +148,7 @@ void TfmKisTabl::cmUndo(bool redo) {
         Book->setSheet(std::min(Book->sheet(), m_book.sheetCount()));
         Book->viewport()->update();
         onModified();
+        refreshFormatBar();
     }
     updateUndoCommands();
 }

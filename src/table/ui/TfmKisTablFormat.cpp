@@ -1,6 +1,8 @@
 // The editor's "Формат" menu, the formatting tool bar FrmTB and "Операции".
 #include "CellOperations.h"
+#include "FontSizeBox.h"
 #include "FormatKinds.h"
+#include "LineFit.h"
 #include "Prompter.h"
 #include "TBook.h"
 #include "TfmFormat.h"
@@ -12,10 +14,13 @@
 #include <QActionGroup>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QFontDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+
+#include <cmath>
 
 namespace {
 
@@ -38,24 +43,24 @@ void TfmKisTabl::buildFormatMenu() {
     QMenu* rows = form->addMenu(QStringLiteral("Строки"));
     onCommand(addAction(rows, QStringLiteral("MrowH"), QStringLiteral("Высота")),
               [this] { cmLineSize(true); });
+    onCommand(addAction(rows, QStringLiteral("MrowHavto"), QStringLiteral("Автоподбор высоты")),
+              [this] { cmAutoFit(true); });
     QMenu* cols = form->addMenu(QStringLiteral("Колонки"));
     onCommand(addAction(cols, QStringLiteral("McolW"), QStringLiteral("Ширина")),
               [this] { cmLineSize(false); });
+    onCommand(addAction(cols, QStringLiteral("McolWavto"), QStringLiteral("Автоподбор ширины")),
+              [this] { cmAutoFit(false); });
     QAction* merge =
         addAction(form, QStringLiteral("mMergeCells"), QStringLiteral("Объединить ячейки"));
     merge->setCheckable(true);
-    onCommand(merge, [this, merge] {
-        const CellRange sel = Book->selection();
-        formatStep(m_book, merge->text(), [&] {
-            for (int s : m_book.editGroup()) {
-                if (merge->isChecked())
-                    m_book.sheet(s).addMergedRange(sel);
-                else
-                    m_book.sheet(s).removeMergedRanges(sel);
-            }
-        });
-        afterEditingCommand();
-    });
+    onCommand(merge, [this, merge] { cmMerge(merge->isChecked()); });
+    onCommand(addAction(form, QStringLiteral("MFont"), QStringLiteral("Шрифт")),
+              &TfmKisTabl::cmFontDialog);
+    // The border panel's choices and the fill colour, as on the formatting bar.
+    onCommand(addAction(form, QStringLiteral("MBorder"), QStringLiteral("Границы")),
+              [this] { findChild<QMenu*>(QStringLiteral("PanelBord"))->popup(QCursor::pos()); });
+    onCommand(addAction(form, QStringLiteral("Mpattern"), QStringLiteral("Цвет заливки")),
+              &TfmKisTabl::cmFill);
     QMenu* align = form->addMenu(QStringLiteral("Выравнивание"));
     auto* horizontal = new QActionGroup(this);
     horizontal->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
@@ -186,26 +191,9 @@ void TfmKisTabl::buildFormatBar() {
                            [&](CellFormat& f) { f.font.name = name.trimmed(); });
         Book->setFocus();
     });
-    auto* sizeBox = new QComboBox(FrmTB);
-    sizeBox->setObjectName(QStringLiteral("BoxSize"));
-    sizeBox->setToolTip(QStringLiteral("Размер шрифта"));
-    sizeBox->setEditable(true);
-    for (int n : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 28, 36})
-        sizeBox->addItem(QString::number(n));
-    sizeBox->setCurrentText(QStringLiteral("10"));
+    auto* sizeBox = new FontSizeBox(m_prompter, FrmTB);
     FrmTB->addWidget(sizeBox);
-    connect(sizeBox, &QComboBox::textActivated, this, [this, sizeBox](const QString& text) {
-        int size = 0;
-        if (!FormatKinds::fontSizeValid(text, &size)) {
-            m_prompter.error(FormatKinds::fontSizeMessage());
-            sizeBox->setCurrentText(QString::number(
-                m_book.activeSheet().format(Book->activeRow(), Book->activeCol()).font.size > 0
-                    ? int(m_book.activeSheet()
-                              .format(Book->activeRow(), Book->activeCol())
-                              .font.size)
-                    : 10));
-            return;
-        }
+    connect(sizeBox, &FontSizeBox::sizeChosen, this, [this](int size) {
         setSelectionFormat(QStringLiteral("Размер шрифта"),
                            [&](CellFormat& f) { f.font.size = size; });
         Book->setFocus();
@@ -272,17 +260,7 @@ void TfmKisTabl::buildFormatBar() {
     }
     onCommand(action(QStringLiteral("SBdropdn")), [this, panel] { panel->popup(QCursor::pos()); });
     onCommand(action(QStringLiteral("SBbrd")), &TfmKisTabl::cmBorder);
-    onCommand(action(QStringLiteral("SBzal")), [this] {
-        const QColor c = QColorDialog::getColor(Qt::white, this);
-        if (!c.isValid())
-            return;
-        const quint32 rgb = c.rgb() & 0xFFFFFF;
-        setSelectionFormat(QStringLiteral("Цвет заливки"), [&](CellFormat& f) {
-            f.pattern = rgb == 0xFFFFFF ? 0 : 1;
-            f.patternFg = rgb;
-            f.patternBg = 0xFFFFFF;
-        });
-    });
+    onCommand(action(QStringLiteral("SBzal")), &TfmKisTabl::cmFill);
     onCommand(action(QStringLiteral("SBrazup")), [this] { cmDigits(true); });
     onCommand(action(QStringLiteral("SBrazdn")), [this] { cmDigits(false); });
 }
@@ -294,4 +272,112 @@ void TfmKisTabl::cmBorder() {
             FormatKinds::applyBorder(m_book, s, sel, m_border);
     });
     afterEditingCommand();
+}
+
+void TfmKisTabl::cmFill() {
+    QColorDialog dialog(Qt::white, this);
+    dialog.setObjectName(QStringLiteral("ClrDial"));
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const quint32 rgb = dialog.selectedColor().rgb() & 0xFFFFFF;
+    setSelectionFormat(QStringLiteral("Цвет заливки"), [&](CellFormat& f) {
+        f.pattern = rgb == 0xFFFFFF ? 0 : 1;
+        f.patternFg = rgb;
+        f.patternBg = 0xFFFFFF;
+    });
+}
+
+void TfmKisTabl::cmFontDialog() {
+    const CellFont& own = m_book.activeSheet().format(Book->activeRow(), Book->activeCol()).font;
+    const CellFont& def = m_book.activeSheet().defaultFont();
+    QFont font(own.name.isEmpty() ? def.name : own.name);
+    font.setPointSize(int(std::lround(own.size > 0 ? own.size : (def.size > 0 ? def.size : 10))));
+    font.setBold(own.bold);
+    font.setItalic(own.italic);
+    font.setUnderline(own.underline);
+    QFontDialog dialog(font, this);
+    dialog.setObjectName(QStringLiteral("FontDlg"));
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QFont chosen = dialog.selectedFont();
+    int size = 0;
+    // The box's rule holds here too: a size it would refuse is not applied.
+    if (!FormatKinds::fontSizeValid(QString::number(chosen.pointSize()), &size)) {
+        m_prompter.error(FormatKinds::fontSizeMessage());
+        return;
+    }
+    setSelectionFormat(QStringLiteral("Шрифт"), [&](CellFormat& f) {
+        f.font.name = chosen.family();
+        f.font.size = size;
+        f.font.bold = chosen.bold();
+        f.font.italic = chosen.italic();
+        f.font.underline = chosen.underline();
+        f.font.charset = 204;
+    });
+    refreshFormatBar();
+}
+
+void TfmKisTabl::cmAutoFit(bool rows) {
+    const CellRange sel = Book->selection();
+    formatStep(m_book,
+               rows ? QStringLiteral("Автоподбор высоты") : QStringLiteral("Автоподбор ширины"),
+               [&] {
+                   for (int s : m_book.editGroup()) {
+                       if (rows)
+                           LineFit::rows(m_book.sheet(s), sel.row1, sel.row2);
+                       else
+                           LineFit::columns(m_book.sheet(s), sel.col1, sel.col2);
+                   }
+               });
+    afterEditingCommand();
+}
+
+void TfmKisTabl::cmMerge(bool on) {
+    const CellRange sel = Book->selection();
+    formatStep(m_book, QStringLiteral("Объединить ячейки"), [&] {
+        for (int s : m_book.editGroup()) {
+            if (on)
+                m_book.sheet(s).addMergedRange(sel);
+            else
+                m_book.sheet(s).removeMergedRanges(sel);
+        }
+    });
+    afterEditingCommand();
+    refreshFormatBar();
+    Book->setFocus();
+}
+
+void TfmKisTabl::refreshFormatBar() {
+    const Sheet& sh = m_book.activeSheet();
+    const int row = Book->activeRow(), col = Book->activeCol();
+    bool merged = false;
+    for (const CellRange& m : sh.mergedRanges())
+        merged = merged || m.contains(row, col);
+    action(QStringLiteral("mMergeCells"))->setChecked(merged);
+    action(QStringLiteral("sbMerge"))->setChecked(merged);
+    if (!m_doc.model().isInstanceSheet(m_book.activeSheetIndex()))
+        return;
+    const CellFormat& f = sh.format(row, col);
+    const CellFont& def = sh.defaultFont();
+    action(QStringLiteral("Bbld"))->setChecked(f.font.bold);
+    action(QStringLiteral("Bital"))->setChecked(f.font.italic);
+    action(QStringLiteral("BUdl"))->setChecked(f.font.underline);
+    findChild<FontSizeBox*>(QStringLiteral("BoxSize"))
+        ->showSize(
+            int(std::lround(f.font.size > 0 ? f.font.size : (def.size > 0 ? def.size : 10))));
+    findChild<QComboBox*>(QStringLiteral("BoxFont"))
+        ->setEditText(f.font.name.isEmpty() ? def.name : f.font.name);
+    const std::pair<const char*, const char*> hs[] = {
+        {"Bleft", "Mleft"}, {"Bcnt", "Mcenter"}, {"Bright", "Mright"}};
+    const HAlign codes[] = {HAlign::Left, HAlign::Center, HAlign::Right};
+    for (int i = 0; i < 3; ++i) {
+        action(QString::fromLatin1(hs[i].first))->setChecked(f.hAlign == codes[i]);
+        action(QString::fromLatin1(hs[i].second))->setChecked(f.hAlign == codes[i]);
+    }
+    action(QStringLiteral("imUp"))->setChecked(f.vAlign == VAlign::Top);
+    action(QStringLiteral("imCenter"))->setChecked(f.vAlign == VAlign::Center);
+    action(QStringLiteral("imDown"))->setChecked(f.vAlign == VAlign::Bottom);
+    action(QStringLiteral("MwordW"))->setChecked(f.wordWrap);
 }

@@ -158,6 +158,14 @@ void draw(QPainter& p, const QString& n) {
         p.setPen(kInk);
         p.setBrush(QColor(250, 220, 60));
         p.drawRect(3, 5, 14, 11);
+    } else if (n == QLatin1String("sbMerge")) {
+        grid(p, true, false);
+        p.setPen(QPen(kInk, 2));
+        p.drawLine(5, 10, 15, 10);
+        p.drawLine(5, 10, 8, 7);
+        p.drawLine(5, 10, 8, 13);
+        p.drawLine(15, 10, 12, 7);
+        p.drawLine(15, 10, 12, 13);
     } else if (n == QLatin1String("SBrazup")) {
         letter(p, QStringLiteral(".0+"), false, false, false);
     } else if (n == QLatin1String("SBrazdn")) {
