@@ -28,11 +28,16 @@ inline constexpr int CellFormat = 28;
 inline constexpr int LineSize = 29;
 inline constexpr int Operations = 99;
 inline constexpr int Editing = 1030;
+inline constexpr int IndicatorPicker = 1070;
+inline constexpr int PeriodPicker = 1071;
+inline constexpr int ObjectListCreate = 1072;
+inline constexpr int ObjectListDelete = 1073;
 
 // Every context the windows use, for the test that walks them.
 inline constexpr int used[] = {
-    SideIdent,   HeaderIdent,  TitleIdent,        Collections, TableEditor, Periods,
-    Passwords,   IdentOptions, SpecialIdent,      SheetList,   HiddenMarks, Login,
-    RecalcOrder, FormulaViews, ControlConditions, Protocol,    Indicators,  PageSetup,
-    Preview,     Rights,       CellFormat,        LineSize,    Operations,  Editing};
+    SideIdent,       HeaderIdent,  TitleIdent,        Collections,     TableEditor, Periods,
+    Passwords,       IdentOptions, SpecialIdent,      SheetList,       HiddenMarks, Login,
+    RecalcOrder,     FormulaViews, ControlConditions, Protocol,        Indicators,  PageSetup,
+    Preview,         Rights,       CellFormat,        LineSize,        Operations,  Editing,
+    IndicatorPicker, PeriodPicker, ObjectListCreate,  ObjectListDelete};
 } // namespace HelpContexts
