@@ -300,28 +300,42 @@ void Placement::insertLines(int after, int count) {
     }
 }
 
-// The identification of a line into another: the whole row of the row identification
-// sheet (from column 2, or 3 when `withSide` is false) and the side on the instance
-// sheets; for columns the header and slots of the column identification sheet and the
-// header of the instance sheets.
-void Placement::copyLine(int from, int to, bool withSide) {
+// The identification of a line into the `count` lines from `to` on: the row of the row
+// identification sheet (from column 2, or 3 when `withSide` is false) and the side on the
+// instance sheets; for columns the header and slots of the column identification sheet
+// and the header of the instance sheets. The copies double each time, so many lines cost
+// a few range copies.
+void Placement::copyLine(int from, int to, int count, bool withSide) {
+    if (count <= 0)
+        return;
     Workbook& b = m_model.book();
     const int H = m_model.lastHeaderRow();
+    auto spread = [&](int sheet, int first, int last) {
+        auto range = [&](int line, int n) {
+            return side() ? CellRange(line, first, line + n - 1, last)
+                          : CellRange(first, line, last, line + n - 1);
+        };
+        auto copy = [&](int src, int n, int dst) {
+            b.copyRange(b, sheet, range(src, n), sheet, side() ? dst : first, side() ? first : dst);
+        };
+        copy(from, 1, to);
+        for (int done = 1; done < count;) {
+            const int n = std::min(done, count - done);
+            copy(to, n, to + done);
+            done += n;
+        }
+    };
     if (side()) {
-        const int first = withSide ? kSideCol : kFirstDataCol;
-        b.copyRange(b, identSheet(), CellRange(from, first, from, kColumnCount), identSheet(), to,
-                    first);
+        spread(identSheet(), withSide ? kSideCol : kFirstDataCol, kColumnCount);
         if (withSide)
             for (int s = 1; s <= m_model.instanceCount(); ++s)
-                b.copyRange(b, s, CellRange::cell(from, kSideCol), s, to, kSideCol);
+                spread(s, kSideCol, kSideCol);
         return;
     }
-    const int first = withSide ? kFirstHeaderRow : H + 1;
-    b.copyRange(b, identSheet(), CellRange(first, from, lastUsed(identSheet()), from), identSheet(),
-                first, to);
+    spread(identSheet(), withSide ? kFirstHeaderRow : H + 1, lastUsed(identSheet()));
     if (withSide)
         for (int s = 1; s <= m_model.instanceCount(); ++s)
-            b.copyRange(b, s, CellRange(kFirstHeaderRow, from, H, from), s, kFirstHeaderRow, to);
+            spread(s, kFirstHeaderRow, H);
 }
 
 void Placement::addHeaderRow() {
@@ -348,8 +362,7 @@ void Placement::extendLines() {
         for (int sheet : nameSheets())
             base[sheet] = nameOf(sheet, line);
         insertLines(line, k - 1);
-        for (int i = 1; i < k; ++i)
-            copyLine(line, line + i, true);
+        copyLine(line, line + 1, k - 1, true);
         shift += k - 1;
         for (int i = 0; i < k; ++i) {
             const PickedEntry& e = q.entries[i];
@@ -380,8 +393,7 @@ void Placement::expandLines() {
         const int line = original + shift;
         const int level = slotNumber(line, Slot::Level);
         insertLines(line, k);
-        for (int i = 1; i <= k; ++i)
-            copyLine(line, line + i, !(objects || nodes));
+        copyLine(line, line + 1, k, !(objects || nodes));
         shift += k;
         for (int i = 1; i <= k; ++i) {
             const PickedEntry& e = q.entries[i - 1];

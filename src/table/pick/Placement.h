@@ -83,7 +83,7 @@ private:
     bool lineHasIdent(int line) const;
     bool placeAsPut(int line) const;
     void insertLines(int after, int count);
-    void copyLine(int from, int to, bool withSide);
+    void copyLine(int from, int to, int count, bool withSide);
     void addHeaderRow();
 
     void writeValues(int line, const PickedEntry& e);
