@@ -148,6 +148,10 @@ QList<int> YearRangePositions(int beginYear, int endYear, const PeriodList& list
     return positions;
 }
 
+QString MonthEntry(int month, int year, QChar separator) {
+    return QString::number(month) + separator + QString::number(year).rightJustified(4, '0');
+}
+
 PeriodBounds ParsePeriodBounds(const QString& beginEntry, const QString& endEntry,
                                QChar separator) {
     const QString begin = beginEntry.trimmed();

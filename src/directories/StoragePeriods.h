@@ -72,6 +72,13 @@ struct PeriodBounds {
     bool operator==(const PeriodBounds&) const = default;
 };
 
+// The one form in which a month goes into a period slot: month, separator, four-digit
+// year ("3/2004"), entered as typed, so the spreadsheet stores the first day of that
+// month; the slot's entry then reads day<sep>month<sep>year with the system's date
+// separator ("1.3.2004"), which ParsePeriodBounds takes. The period picker writes months this way; a year goes in as
+// the year alone with the format "General".
+QString MonthEntry(int month, int year, QChar separator = QLatin1Char('/'));
+
 // Reads the entry texts of the begin and end slots: a date entry is
 // day<sep>month<sep>year, a yearly entry the year alone. Anything unreadable
 // gives all zeros.

@@ -31,13 +31,18 @@ inline constexpr int Editing = 1030;
 inline constexpr int Composition = 1060;
 inline constexpr int AggregationTree = 1061;
 inline constexpr int Objects = 1062;
+inline constexpr int IndicatorPicker = 1070;
+inline constexpr int PeriodPicker = 1071;
+inline constexpr int ObjectListCreate = 1072;
+inline constexpr int ObjectListDelete = 1073;
 
 // Every context the windows use, for the test that walks them.
 inline constexpr int used[] = {
-    SideIdent,       HeaderIdent, TitleIdent,   Collections,  TableEditor,
-    Periods,         Passwords,   IdentOptions, SpecialIdent, SheetList,
-    HiddenMarks,     Login,       RecalcOrder,  FormulaViews, ControlConditions,
-    Protocol,        Indicators,  PageSetup,    Preview,      Rights,
-    CellFormat,      LineSize,    Operations,   Editing,      Composition,
-    AggregationTree, Objects};
+    SideIdent,       HeaderIdent,     TitleIdent,       Collections,      TableEditor,
+    Periods,         Passwords,       IdentOptions,     SpecialIdent,     SheetList,
+    HiddenMarks,     Login,           RecalcOrder,      FormulaViews,     ControlConditions,
+    Protocol,        Indicators,      PageSetup,        Preview,          Rights,
+    CellFormat,      LineSize,        Operations,       Editing,          Composition,
+    AggregationTree, Objects,         IndicatorPicker,  PeriodPicker,     ObjectListCreate,
+    ObjectListDelete};
 } // namespace HelpContexts

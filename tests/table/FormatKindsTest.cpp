@@ -17,7 +17,10 @@ TEST(FormatKindsTest, FormatsReadBackFaithfully) {
     EXPECT_EQ(FormatKinds::read("General").kind, FormatKinds::General);
     EXPECT_EQ(FormatKinds::read("@").kind, FormatKinds::Text);
     EXPECT_EQ(FormatKinds::read("0%").kind, FormatKinds::Percent);
-    EXPECT_EQ(FormatKinds::read("# ??" "/??").kind, FormatKinds::Fraction);
+    EXPECT_EQ(FormatKinds::read("# ??"
+                                "/??")
+                  .kind,
+              FormatKinds::Fraction);
     EXPECT_EQ(FormatKinds::read("$#,##0.00_);($#,##0.00)").kind, FormatKinds::Currency);
     const FormatKinds::Choice d = FormatKinds::read("mmm/yy");
     EXPECT_EQ(d.kind, FormatKinds::Date);

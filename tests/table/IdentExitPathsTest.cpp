@@ -186,7 +186,7 @@ TEST_F(IdentExitPathsTest, TheIdentificationMenu) {
     QStringList names;
     for (QAction* a : ident->actions())
         names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-    EXPECT_EQ(names, (QStringList{"MidentModes", "-", "Msved", "MhiddenS", "MhiddenC",
+    EXPECT_EQ(names, (QStringList{"MidentModes", "-", "MSpis", "Msved", "MhiddenS", "MhiddenC",
                                   "imKodInternal", "imTestIdent", "Moption"}));
     QStringList modes;
     for (QAction* a : ident->actions().first()->menu()->actions())

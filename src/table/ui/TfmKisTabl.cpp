@@ -24,6 +24,9 @@
 #include "TfmSpecial.h"
 #include "ToolIcons.h"
 
+#include "DirectoryMenu.h"
+#include "TfmPokView.h"
+#include "TfmTime.h"
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -31,6 +34,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -64,12 +68,14 @@ TfmKisTabl::TfmKisTabl(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
         [this](IdentMode mode) {
             m_sheets.setTitleModeActive(mode == IdentMode::Title);
             updateSheetCommands();
+            UpdateMenu();
         });
     m_ident = std::make_unique<IdentContext>(IdentContext{
         m_doc.model(), m_dm, m_prompter, *m_identView, m_identState, CurrentIdentOptions()});
     m_slotEntry = std::make_unique<SlotEntryController>(*m_ident);
     m_editing = std::make_unique<EditingCommands>(m_doc.model(), m_prompter);
     wireIdentCommands();
+    wirePickers();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -174,6 +180,7 @@ void TfmKisTabl::buildMenus() {
 
     QMenu* ident = m_menuBar->addMenu(QStringLiteral("&Идентификация"));
     buildIdentMenu(ident);
+    buildListMenu(ident);
     addAction(ident, QStringLiteral("Msved"), QStringLiteral("&Специальная идентификация"), false);
     addAction(ident, QStringLiteral("MhiddenS"), QStringLiteral("Отметка скрытых строк"), false);
     addAction(ident, QStringLiteral("MhiddenC"), QStringLiteral("Отметка скрытых колонок"), false);
@@ -341,6 +348,7 @@ void TfmKisTabl::openTable(const TableRef& table) {
     m_commands->forget();
     m_modes->reset();
     applyDocumentState();
+    UpdateMenu();
     // What opening did is no edit of the user's.
     m_book.undoStack().setEnabled(true);
     m_book.undoStack().clear();

@@ -40,6 +40,13 @@ class TfmProtocol;
 class PageSetupController;
 class TfmPPrev;
 class TfmSetParam;
+class TfmPokView;
+class TfmTime;
+class DirectoryMenu;
+class ObjectLists;
+struct PickClick;
+struct PickedEntry;
+enum class PickKind;
 enum class ControlLine;
 
 // The table editor: one table's workbook in the spreadsheet control `Book`, shown
@@ -91,6 +98,17 @@ public:
     TfmSetParam& fmSetParam();
     TfmPPrev& fmPPrev();
     PageSetupController& pageSetup();
+
+    // Directory pickers and object lists (TfmKisTablPick.cpp).
+    TfmPokView& fmPokView();
+    TfmTime& fmTime();
+    QMenu* PopMenu = nullptr;
+    // Rebuilds the directory pop-up: on opening, on every mode switch, after an object or
+    // cut entry and after a list was made.
+    void UpdateMenu();
+    void onRightClick(int row, int col);
+    void MCrSpFrTableClick();
+    void MDelSpisClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -167,6 +185,16 @@ private:
     // The formatting bar and the "Формат" ticks follow the active cell.
     void refreshFormatBar();
     QString m_border; // the border panel's last choice
+    void buildListMenu(QMenu* ident);
+    void wirePickers();
+    ObjectLists objectLists();
+    bool listsOffered() const;
+    void openIndicatorPicker(const PickClick& click);
+    void openPeriodPicker(const PickClick& click);
+    bool transferPicked(const PickClick& click, PickKind kind, const QList<PickedEntry>& entries);
+    std::unique_ptr<TfmPokView> m_fmPokView;
+    std::unique_ptr<TfmTime> m_fmTime;
+    std::unique_ptr<DirectoryMenu> m_dirMenu;
 
     TdmMSSQL& m_dm;
     Prompter& m_prompter;

@@ -1,0 +1,201 @@
+// The table editor's directory pickers: the right click on an identification slot, the
+// directory pop-up PopMenu, the transfer into the table and the object lists.
+#include "TfmKisTabl.h"
+
+#include "DirectoryMenu.h"
+#include "IdentModel.h"
+#include "ObjectLists.h"
+#include "PickClick.h"
+#include "Placement.h"
+#include "SlotEntryController.h"
+#include "StoragePeriods.h"
+#include "TBook.h"
+#include "TBookIdentView.h"
+#include "TfmCrtSpis.h"
+#include "TfmDelSpis.h"
+#include "TfmOptions.h"
+#include "TfmPokView.h"
+#include "TfmTime.h"
+
+#include "DbError.h"
+
+#include <QAction>
+#include <QMenu>
+
+void TfmKisTabl::buildListMenu(QMenu* ident) {
+    QMenu* spis = ident->addMenu(QStringLiteral("Список"));
+    spis->menuAction()->setObjectName(QStringLiteral("MSpis"));
+    onCommand(addAction(spis, QStringLiteral("MCrSpFrTable"), QStringLiteral("Создать из таблицы"),
+                        false),
+              &TfmKisTabl::MCrSpFrTableClick);
+    onCommand(addAction(spis, QStringLiteral("MDelSpis"), QStringLiteral("Удалить"), false),
+              &TfmKisTabl::MDelSpisClick);
+    // Both states follow the mode and the lists as the menu opens.
+    connect(ident, &QMenu::aboutToShow, this, [this] {
+        const IdentMode mode = m_identState.mode;
+        action(QStringLiteral("MCrSpFrTable"))
+            ->setEnabled(mode == IdentMode::Side || mode == IdentMode::Title);
+        bool any = false;
+        try {
+            any = !objectLists().lists().isEmpty();
+        } catch (const DbError&) {
+        }
+        action(QStringLiteral("MDelSpis"))->setEnabled(any);
+    });
+}
+
+void TfmKisTabl::wirePickers() {
+    PopMenu = new QMenu(this);
+    PopMenu->setObjectName(QStringLiteral("PopMenu"));
+    m_dirMenu = std::make_unique<DirectoryMenu>(m_dm);
+    m_slotEntry->setDirectoryEntryHook([this] { UpdateMenu(); });
+    connect(Book, &TBook::OnRClick, this, [this](int row, int col) { onRightClick(row, col); });
+}
+
+ObjectLists TfmKisTabl::objectLists() {
+    return ObjectLists(m_dm, m_doc.model(), m_prompter, m_doc.table().kodElmt);
+}
+
+bool TfmKisTabl::listsOffered() const {
+    return m_identState.mode == IdentMode::Side || m_identState.mode == IdentMode::Title;
+}
+
+void TfmKisTabl::UpdateMenu() {
+    if (!PopMenu)
+        return;
+    m_dirMenu->update(listsOffered());
+    PopMenu->clear();
+    int n = 0;
+    for (const DirectoryMenuItem& item : m_dirMenu->items()) {
+        if (item.kind == DirectoryMenuItem::Separator) {
+            PopMenu->addSeparator()->setEnabled(false);
+            continue;
+        }
+        QAction* a = PopMenu->addAction(item.caption);
+        a->setObjectName(QStringLiteral("PopItem%1").arg(++n));
+        // The aggregation and objects pickers and laying object lists into a table are
+        // being built apart; their items are shown, not yet usable.
+        a->setEnabled(false);
+    }
+}
+
+void TfmKisTabl::onRightClick(int row, int col) {
+    if (!finishEditing())
+        return;
+    IdentModel& model = m_doc.model();
+    model.readGeometry();
+    const PickClick click =
+        PickClick::classify(model, m_identState.mode, Book->sheet(), row, col, m_prompter);
+    switch (click.picker) {
+    case PickClick::None:
+        return;
+    case PickClick::Indicators:
+        openIndicatorPicker(click);
+        return;
+    case PickClick::Periods:
+        openPeriodPicker(click);
+        return;
+    case PickClick::ObjectDirectories:
+        UpdateMenu();
+        if (PopMenu->isEmpty()) {
+            m_prompter.info(DirectoryMenu::noDirectories());
+            return;
+        }
+        PopMenu->popup(Book->mapToGlobal(
+            QPoint(std::max(0, Book->width() - 250), std::max(0, Book->height() - 200))));
+        return;
+    }
+}
+
+TfmPokView& TfmKisTabl::fmPokView() {
+    if (!m_fmPokView)
+        m_fmPokView = std::make_unique<TfmPokView>(m_dm, m_prompter, this);
+    return *m_fmPokView;
+}
+
+TfmTime& TfmKisTabl::fmTime() {
+    if (!m_fmTime)
+        m_fmTime = std::make_unique<TfmTime>(m_prompter, this);
+    return *m_fmTime;
+}
+
+void TfmKisTabl::openIndicatorPicker(const PickClick& click) {
+    TfmPokView& w = fmPokView();
+    w.setTransfer([this, click](const QList<PickedEntry>& entries) {
+        return transferPicked(click, PickKind::Indicator, entries);
+    });
+    w.exec();
+}
+
+void TfmKisTabl::openPeriodPicker(const PickClick& click) {
+    TfmTime& w = fmTime();
+    try {
+        RefreshStoragePeriods(m_dm);
+    } catch (const DbError& e) {
+        m_prompter.error(QStringLiteral("Не удалось прочитать периоды хранения\r\n") + e.message());
+        return;
+    }
+    w.activate(CurrentStoragePeriods());
+    w.setTransfer([this, click](const QList<PickedEntry>& entries) {
+        return transferPicked(click, PickKind::Period, entries);
+    });
+    w.exec();
+}
+
+bool TfmKisTabl::transferPicked(const PickClick& click, PickKind kind,
+                                const QList<PickedEntry>& entries) {
+    IdentOptions& options = CurrentIdentOptions();
+    if (options.showEachTime && TfmOptions::fmOptions().showFor(*m_ident) != QDialog::Accepted)
+        return false;
+    PlacementRequest q = click.target;
+    q.kind = kind;
+    q.mode = options.identMode;
+    q.transferNames = options.transferNames;
+    q.entries = entries;
+    const CellRange sel = Book->selection();
+    if (q.region == IdentMode::Side)
+        for (int r = sel.row1; r <= sel.row2; ++r)
+            q.selected << r;
+    else if (q.region == IdentMode::Header)
+        for (int c = sel.col1; c <= sel.col2; ++c)
+            q.selected << c;
+    if (!q.selected.contains(q.line))
+        q.selected = {q.line};
+
+    m_identView->setSelectionEvents(false);
+    Placement placement(m_doc.model(), m_prompter, m_sheets);
+    const PlacementResult result = placement.place(q);
+    const int sheet = m_book.activeSheetIndex();
+    m_identView->showSheet(sheet);
+    if (result.placed)
+        m_identView->setCursor(result.row, result.col);
+    m_identView->setSelectionEvents(true);
+    if (q.region == IdentMode::Title)
+        m_titleRefs.refreshAllCopies();
+    updateSheetCommands();
+    updateUndoCommands();
+    m_status->selectionChanged();
+    Book->viewport()->update();
+    return result.placed;
+}
+
+void TfmKisTabl::MCrSpFrTableClick() {
+    ObjectLists lists = objectLists();
+    if (!lists.checkObjectsOnly(m_identState.mode))
+        return;
+    TfmCrtSpis dialog(lists, m_identState.mode, this);
+    dialog.exec();
+    // A new list is offered in the directory pop-up.
+    UpdateMenu();
+}
+
+void TfmKisTabl::MDelSpisClick() {
+    ObjectLists lists = objectLists();
+    if (lists.lists().isEmpty()) {
+        m_prompter.info(ObjectLists::noLists());
+        return;
+    }
+    TfmDelSpis dialog(lists, this);
+    dialog.exec();
+    UpdateMenu();
+}
