@@ -50,7 +50,7 @@ TEST_F(IdentModesTest, SideIdentificationAndBackRestoreSheetTabsAndCommands) {
         EXPECT_TRUE(enabled(name)) << name;
     EXPECT_TRUE(enabled("mIdShap"));
     EXPECT_FALSE(enabled("imKodInternal"));
-    EXPECT_FALSE(enabled("imCalcAgr")) << "a command off before the mode stays off";
+    EXPECT_FALSE(enabled("SBSortUp")) << "a command off before the mode stays off";
     EXPECT_EQ(sheet(rowSheet()).options().frozenRows, 0);
 }
 
