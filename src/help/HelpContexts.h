@@ -28,11 +28,16 @@ inline constexpr int CellFormat = 28;
 inline constexpr int LineSize = 29;
 inline constexpr int Operations = 99;
 inline constexpr int Editing = 1030;
+inline constexpr int Collecting = 1090;
+inline constexpr int TenderOrder = 1091;
+inline constexpr int TenderAnalysis = 1092;
+inline constexpr int TenderAllocation = 1093;
 
 // Every context the windows use, for the test that walks them.
 inline constexpr int used[] = {
-    SideIdent,   HeaderIdent,  TitleIdent,        Collections, TableEditor, Periods,
-    Passwords,   IdentOptions, SpecialIdent,      SheetList,   HiddenMarks, Login,
-    RecalcOrder, FormulaViews, ControlConditions, Protocol,    Indicators,  PageSetup,
-    Preview,     Rights,       CellFormat,        LineSize,    Operations,  Editing};
+    SideIdent,   HeaderIdent,  TitleIdent,        Collections,     TableEditor, Periods,
+    Passwords,   IdentOptions, SpecialIdent,      SheetList,       HiddenMarks, Login,
+    RecalcOrder, FormulaViews, ControlConditions, Protocol,        Indicators,  PageSetup,
+    Preview,     Rights,       CellFormat,        LineSize,        Operations,  Editing,
+    Collecting,  TenderOrder,  TenderAnalysis,    TenderAllocation};
 } // namespace HelpContexts
