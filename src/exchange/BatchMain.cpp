@@ -1,6 +1,7 @@
 // zemrak-batch: filling and storing tables without a window.
 #include "BatchOutput.h"
 #include "BatchPrompter.h"
+#include "CollectController.h"
 #include "DbConnection.h"
 #include "DbError.h"
 #include "DemoTables.h"
@@ -56,7 +57,8 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Заполнение и загрузка таблиц"));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("fill | store"));
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("fill | store | collect"));
     parser.addOption({QStringLiteral("ini"), QStringLiteral("Zemrak.INI"), QStringLiteral("file")});
     parser.addOption({QStringLiteral("table"), QStringLiteral("KODELMT"), QStringLiteral("code")});
     parser.addOption(
@@ -75,9 +77,10 @@ int main(int argc, char** argv) {
             : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Zemrak.INI"));
     if (command == QLatin1String("demo-tables"))
         return writeDemoTables(ini);
-    if (command != QLatin1String("fill") && command != QLatin1String("store"))
-        return fail(
-            QStringLiteral("usage: zemrak-batch fill|store|demo-tables --table KODELMT ..."));
+    const bool collect = command == QLatin1String("collect");
+    if (command != QLatin1String("fill") && command != QLatin1String("store") && !collect)
+        return fail(QStringLiteral(
+            "usage: zemrak-batch fill|store|collect|demo-tables --table KODELMT ..."));
     bool okCode = false;
     const int kod = parser.value(QStringLiteral("table")).toInt(&okCode);
     if (!okCode)
@@ -107,8 +110,9 @@ int main(int argc, char** argv) {
         LoadStoragePeriods(dm, ctx.lists);
         ctx.aggrCount = AggregationDirectoryCount(dm.dbMain);
         bool ok = false;
-        if (command == QLatin1String("fill")) {
-            ok = FillController(ctx).SBunloadClick();
+        if (command == QLatin1String("fill") || collect) {
+            ok = collect ? CollectController(ctx).sbCalcAgrClick()
+                         : FillController(ctx).SBunloadClick();
             if (ok && parser.isSet(QStringLiteral("save")))
                 ok = doc.save() == TableDocument::SaveResult::Saved;
             if (ok && parser.isSet(QStringLiteral("out"))) {

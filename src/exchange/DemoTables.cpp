@@ -2,7 +2,9 @@
 
 #include "DbStatement.h"
 #include "DbTransaction.h"
+#include "IdentModel.h"
 #include "InitialWorkbook.h"
+#include "Prompter.h"
 #include "TableDocument.h"
 #include "TableLayout.h"
 #include "TdmMSSQL.h"
@@ -144,12 +146,76 @@ void buildObjectTable(Workbook& book) {
           kObjectsDirectoryType);
 }
 
+void buildTenderTable(Workbook& book) {
+    struct Item {
+        int indicator;
+        const char* name;
+        const char* unit;
+        const char* code;
+        double requested;
+    };
+    const QList<Item> items = {{23, "Амоксициллин, капс. 500 мг", "уп.", "М01", 220},
+                               {24, "Цефтриаксон, пор. 1 г", "фл.", "М02", 400},
+                               {25, "Натрия хлорид, р-р 0,9% 400 мл", "фл.", "М03", 1200},
+                               {26, "Парацетамол, табл. 500 мг", "уп.", "М04", 160},
+                               {27, "Гепарин, р-р 5000 ЕД/мл", "амп.", "М05", 200}};
+    // Offered volume and price per item; 0 where the supplier offers nothing.
+    const QList<std::pair<const char*, QList<std::pair<double, double>>>> suppliers = {
+        {"ООО \"Фармация\"", {{220, 45.5}, {300, 118}, {1200, 52.3}, {160, 21.9}, {0, 0}}},
+        {"АО \"Медснаб\"", {{150, 43.2}, {400, 121.5}, {800, 52.3}, {0, 0}, {200, 310}}},
+        {"ООО \"Здоровье\"", {{220, 47}, {400, 115.75}, {1200, 54.1}, {160, 19.8}, {100, 298.4}}}};
+    InitialWorkbook::build(book);
+    for (int i = 1; i < suppliers.size(); ++i)
+        book.insertSheet(i + 1);
+    IdentModel model(book, AppPrompter());
+    model.readGeometry();
+    model.setHeaderRows(2);
+    const int rowSheet = model.rowIdentSheet();
+    const int colSheet = model.colIdentSheet();
+    const int body = model.firstBodyRow();
+    book.beginUpdate();
+    book.setNumber(colSheet, model.colSlotRow(Slot::PeriodStart), 5, 2025);
+    book.setNumber(colSheet, 1, 3, SpecialKind::Unit);
+    for (int c : {4, 6, 7})
+        book.setNumber(colSheet, 1, c, SpecialKind::Arbitrary);
+    for (int r = 0; r < items.size(); ++r) {
+        book.setNumber(rowSheet, body + r, rowSlotColumn(Slot::IndicatorCode), items[r].indicator);
+        book.setText(rowSheet, body + r, rowSlotColumn(Slot::IndicatorShown),
+                     QString::fromUtf8(items[r].code));
+    }
+    for (int s = 1; s <= suppliers.size(); ++s) {
+        const auto& [name, offers] = suppliers[s - 1];
+        book.renameSheet(s, QStringLiteral("Поставщик %1").arg(s));
+        book.setText(s, kLastTitleRow, kFirstDataCol, QString::fromUtf8(name));
+        book.setText(s, kFirstHeaderRow, kSideCol, QStringLiteral("Наименование"));
+        book.setText(s, kFirstHeaderRow, 3, QStringLiteral("Ед."));
+        book.setText(s, kFirstHeaderRow, 5, QStringLiteral("Объем"));
+        book.setText(s, kFirstHeaderRow + 1, 5, QStringLiteral("заявки"));
+        book.setText(s, kFirstHeaderRow, 6, QStringLiteral("Предлагаемый"));
+        book.setText(s, kFirstHeaderRow + 1, 6, QStringLiteral("объем"));
+        book.setText(s, kFirstHeaderRow, 7, QStringLiteral("Цена"));
+        book.sheet(s).setColWidth(kSideCol, 34 * 256);
+        for (int r = 0; r < items.size(); ++r) {
+            book.setText(s, body + r, kSideCol, QString::fromUtf8(items[r].name));
+            book.setText(s, body + r, 3, QString::fromUtf8(items[r].unit));
+            book.setNumber(s, body + r, 5, items[r].requested);
+            if (offers[r].first > 0) {
+                book.setNumber(s, body + r, 6, offers[r].first);
+                book.setNumber(s, body + r, 7, offers[r].second);
+            }
+        }
+    }
+    book.endUpdate();
+    book.setActiveSheet(1);
+    book.setModified(false);
+}
+
 int write(TdmMSSQL& dm) {
     int written = 0;
     DbStatement& q = dm.dbTab.statement(QStringLiteral("quDemoTables"));
     for (const auto& [kod, builder] :
          {std::pair{1, &buildTerritoryTable}, std::pair{4, &buildObjectTable},
-          std::pair{6, &buildTotalsTable}}) {
+          std::pair{6, &buildTotalsTable}, std::pair{7, &buildTenderTable}}) {
         q.setSql(QStringLiteral("SELECT TABF1 FROM CAT WHERE KODELMT = :K"));
         q.clearParams();
         q.setParam(QStringLiteral("K"), kod);

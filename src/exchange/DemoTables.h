@@ -14,7 +14,10 @@ namespace DemoTables {
 void buildTerritoryTable(Workbook& book);
 void buildObjectTable(Workbook& book);
 void buildTotalsTable(Workbook& book);
-// Writes them into CAT 1, CAT 4 and CAT 6 of the demo table database; the number written.
+// "Предложения поставщиков": three suppliers' offers for the medicines three institutions
+// ordered (the tender menu's starting point).
+void buildTenderTable(Workbook& book);
+// Writes them into CAT 1, 4, 6 and 7 of the demo table database; the number written.
 int write(TdmMSSQL& dm);
 
 } // namespace DemoTables

@@ -39,7 +39,7 @@ TEST(DemoRecalcWindow, AFillTotalsTheDistrictsAndTheirSharesUnlessAutomaticRecal
                            TestDatabases::user());
     dm.dbMain.open();
     dm.dbTab.open();
-    ASSERT_EQ(DemoTables::write(dm), 3);
+    ASSERT_EQ(DemoTables::write(dm), 4);
 
     TfmKisTabl w(dm, prompter);
     w.openTable(TableRef::read(dm, 6).value_or(TableRef{}));

@@ -109,10 +109,10 @@ TEST_F(DemoData, CollectionsAndIndicatorsAreInPlace) {
     // Generators continue after the demo keys.
     const int sbr =
         call(*s_tab, "INSERT_SBR", {{"NPP", 900}, {"NLEVEL", 1}}).output("KOD_FOLDER").toInt();
-    EXPECT_EQ(sbr, 5);
+    EXPECT_EQ(sbr, 6);
     const int pok =
         call(fact(), "INSERT_POK", {{"NPP", 900}, {"KODFOLDER", 1}}).output("KOD_ELMT").toInt();
-    EXPECT_EQ(pok, 23);
+    EXPECT_EQ(pok, 28);
     EXPECT_EQ(scalar(fact(), QStringLiteral("SELECT NAMEFOLDER FROM POK WHERE KODALT = 'В01'"))
                   .toString(),
               QStringLiteral("Число врачей - всего"));

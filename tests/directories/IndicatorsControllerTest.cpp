@@ -281,7 +281,7 @@ TEST_F(IndicatorsTest, ARubricImportedByOneProgramReachesTheOther) {
     EXPECT_FALSE(b.controller.addRubric());
     EXPECT_EQ(b.messages(),
               QStringList{QStringLiteral("Разделы изменены другим пользователем. Повторите...")});
-    EXPECT_TRUE(b.engine.selectKey(6));
+    EXPECT_TRUE(b.engine.selectKey(7));
     EXPECT_EQ(b.tree.current()->text(), QStringLiteral("Раздел из файла"));
     // The other program's indicator grid is told too.
     ASSERT_TRUE(b.open(3));

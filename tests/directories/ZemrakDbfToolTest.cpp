@@ -63,7 +63,7 @@ TEST_F(ZemrakDbf, ExportsShowsAndImportsARubric) {
     EXPECT_TRUE(m_out.startsWith(QStringLiteral("Протокол импорта показателей\n")));
     EXPECT_TRUE(m_out.contains(QStringLiteral("Терапевтические койки                       6") +
                                QString::number(before + 1).rightJustified(11)));
-    EXPECT_TRUE(m_out.contains(QStringLiteral("Раздел 6: Коечный фонд по профилям")));
+    EXPECT_TRUE(m_out.contains(QStringLiteral("Раздел 7: Коечный фонд по профилям")));
 }
 
 TEST_F(ZemrakDbf, ADamagedFileIsRefusedInWords) {

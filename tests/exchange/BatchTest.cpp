@@ -203,3 +203,26 @@ TEST_F(BatchDemoTest, OneSheetOnlyWithSheet) {
     EXPECT_EQ(beds2023(2, 1).toString(), QStringLiteral("777"));
     EXPECT_EQ(beds2023(3, 1).toString(), third);
 }
+
+// Collecting over the demo's memberships: each district gets the sum of the institutions
+// attached to it; the region, to which no institution is attached itself, gets 0.
+TEST_F(BatchDemoTest, CollectSumsTheInstitutionsOfEachTerritory) {
+    ASSERT_EQ(run({QStringLiteral("collect"), QStringLiteral("--save")}), 0)
+        << m_stderr.toStdString();
+    Workbook book;
+    readStored(book);
+    for (int territory = 1; territory <= 4; ++territory) {
+        SCOPED_TRACE(territory);
+        const double members =
+            dbtest::scalar(*m_fact,
+                           QStringLiteral("SELECT COALESCE(SUM(CAST(F.D2 AS DOUBLE PRECISION)), 0) "
+                                          "FROM FD_DOLGELM F JOIN ELM E ON E.KODFOLDER = "
+                                          "F.KODFOLDER WHERE E.KOD1 = :T AND F.KODPOK = 1 AND "
+                                          "F.KODPOK1 = 0 AND F.KODPOK2 = 0"),
+                           {{"T", territory}})
+                .toDouble();
+        EXPECT_EQ(members > 0, territory > 1);
+        EXPECT_EQ(book.sheet(territory).type(101, 4), 1);
+        EXPECT_DOUBLE_EQ(book.sheet(territory).number(101, 4), members);
+    }
+}

@@ -25,7 +25,7 @@ TEST(DemoTables, FillShowsTheDemoFunds) {
                            TestDatabases::user());
     dm.dbMain.open();
     dm.dbTab.open();
-    ASSERT_EQ(DemoTables::write(dm), 3);
+    ASSERT_EQ(DemoTables::write(dm), 4);
     EXPECT_EQ(DemoTables::write(dm), 0); // never over a workbook already there
 
     auto fillTable = [&](int kod, Workbook& book, bool recalc = false) {

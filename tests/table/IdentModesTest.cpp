@@ -15,6 +15,7 @@ TEST_F(IdentModesTest, SideIdentificationAndBackRestoreSheetTabsAndCommands) {
     open(2);
     w->Book->setSheet(2);
     ASSERT_TRUE(enabled("SBunload"));
+    act("sbCalcAgr")->setEnabled(false);
     trigger("SBidbok");
 
     EXPECT_EQ(w->identState().mode, IdentMode::Side);
@@ -50,7 +51,7 @@ TEST_F(IdentModesTest, SideIdentificationAndBackRestoreSheetTabsAndCommands) {
         EXPECT_TRUE(enabled(name)) << name;
     EXPECT_TRUE(enabled("mIdShap"));
     EXPECT_FALSE(enabled("imKodInternal"));
-    EXPECT_FALSE(enabled("imCalcAgr")) << "a command off before the mode stays off";
+    EXPECT_FALSE(enabled("sbCalcAgr")) << "a command off before the mode stays off";
     EXPECT_EQ(sheet(rowSheet()).options().frozenRows, 0);
 }
 

@@ -2,6 +2,7 @@
 
 #include "EditingCommands.h"
 
+#include "CollectController.h"
 #include "DbConnection.h"
 #include "FillController.h"
 #include "IdentOptionsController.h"
@@ -208,7 +209,8 @@ void TfmKisTabl::buildMenus() {
         addAction(data, QStringLiteral("imUnLoadTabl"), QStringLiteral("Загрузить данные в БД"));
     store->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
     onCommand(store, &TfmKisTabl::SBloadClick);
-    addAction(data, QStringLiteral("imCalcAgr"), QStringLiteral("Собрать с подчиненных"), false);
+    onCommand(addAction(data, QStringLiteral("imCalcAgr"), QStringLiteral("Собрать с подчиненных")),
+              &TfmKisTabl::sbCalcAgrClick);
 
     QMenu* calc = m_menuBar->addMenu(QStringLiteral("В&ычисления"));
     buildCalcMenu(calc);
@@ -247,7 +249,7 @@ void TfmKisTabl::buildMenus() {
 
     m_tenderMenu = m_menuBar->addMenu(QStringLiteral("Тендер"));
     m_tenderMenu->menuAction()->setObjectName(QStringLiteral("MTender"));
-    m_tenderMenu->setEnabled(false);
+    buildTenderMenu(m_tenderMenu);
 }
 
 void TfmKisTabl::buildToolBars() {
@@ -307,6 +309,7 @@ void TfmKisTabl::buildToolBars() {
     action(QStringLiteral("SBhidrow"))->setText(QStringLiteral("Прятать строки"));
     action(QStringLiteral("SBhidcol"))->setText(QStringLiteral("Прятать колонки"));
     action(QStringLiteral("sbCalcAgr"))->setText(QStringLiteral("Собрать с подчиненных"));
+    onCommand(action(QStringLiteral("sbCalcAgr")), &TfmKisTabl::sbCalcAgrClick);
     action(QStringLiteral("SBSortUp"))->setText(QStringLiteral("Сортировка по возрастанию"));
     action(QStringLiteral("SBSortDn"))->setText(QStringLiteral("Сортировка по убыванию"));
     auto* sbMerge = MainTB->addAction(QStringLiteral("Объединить ячейки"));
@@ -390,8 +393,9 @@ void TfmKisTabl::applyDocumentState() {
         action(QString::fromLatin1(rowItems[s.rowTotals - 1]))->setChecked(true);
     if (s.colTotals >= 1 && s.colTotals <= 3)
         action(QString::fromLatin1(colItems[s.colTotals - 1]))->setChecked(true);
-    action(QStringLiteral("imCalcAgr"))->setEnabled(false);
-    action(QStringLiteral("sbCalcAgr"))->setEnabled(false);
+    // Collecting sums objects of the objects directory: nothing to sum while it is off.
+    action(QStringLiteral("imCalcAgr"))->setEnabled(m_doc.objectsDirectoryEnabled());
+    action(QStringLiteral("sbCalcAgr"))->setEnabled(m_doc.objectsDirectoryEnabled());
     m_tenderMenu->menuAction()->setVisible(m_doc.table().tenderVisible());
     action(QStringLiteral("ShowSText"))->setChecked(m_doc.accompanyingTextShown());
     action(QStringLiteral("MlockSh"))->setChecked(m_sheets.protectionOn());
@@ -601,6 +605,21 @@ void TfmKisTabl::SBunloadClick() {
             cmRecalc(fill.filledSheets().size() > 1);
     }
     forgetUndo(QStringLiteral("Заполнение из БД"));
+    Book->viewport()->update();
+}
+
+void TfmKisTabl::sbCalcAgrClick() {
+    TablExchangeView view(Book, pbLoad, m_statusMode);
+    auto ctx = exchangeContext(view);
+    if (!ctx)
+        return;
+    {
+        UndoSuspend suspend(m_book.undoStack());
+        const bool collected = CollectController(*ctx).sbCalcAgrClick();
+        if (collected && action(QStringLiteral("AutoCalc"))->isChecked())
+            cmRecalc(m_doc.model().instanceCount() > 1);
+    }
+    forgetUndo(QStringLiteral("Сбор с подчиненных"));
     Book->viewport()->update();
 }
 

@@ -47,6 +47,7 @@ class ObjectLists;
 struct PickClick;
 struct PickedEntry;
 enum class PickKind;
+class TenderController;
 enum class ControlLine;
 
 // The table editor: one table's workbook in the spreadsheet control `Book`, shown
@@ -74,6 +75,8 @@ public:
     // "Заполнить таблицу данными из БД" and "Загрузить в базу данных".
     void SBunloadClick();
     void SBloadClick();
+    // "Собрать с подчиненных".
+    void sbCalcAgrClick();
     // Set by the tender allocation around its fill: the active sheet only, no question.
     void setTenderFill(bool on) { m_tender = on; }
     // F1 opens the page of the identification mode the editor is in.
@@ -170,6 +173,9 @@ private:
     void afterEditingCommand();
     void updateUndoCommands();
     void forgetUndo(const QString& command);
+    // The menu "Тендер" (TfmKisTablTender.cpp).
+    void buildTenderMenu(QMenu* tender);
+    void tenderCommand(bool (TenderController::*command)());
     // Formatting (TfmKisTablFormat.cpp).
     void buildFormatMenu();
     void buildFormatBar();
