@@ -6,6 +6,7 @@
 #include "DemoTables.h"
 #include "ExchangeView.h"
 #include "FillController.h"
+#include "MedstatBatch.h"
 #include "FirebirdEnvironment.h"
 #include "OpenWithConfig.h"
 #include "OutsideFileSaver.h"
@@ -52,6 +53,8 @@ int main(int argc, char** argv) {
     // pdf and html draw pages and need an application with fonts.
     if (IsOutputBatchCommand(argc, argv))
         return RunOutputBatch(argc, argv);
+    if (IsMedstatBatchCommand(argc, argv))
+        return RunMedstatBatch(argc, argv);
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Заполнение и загрузка таблиц"));

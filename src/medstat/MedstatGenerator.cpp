@@ -21,6 +21,21 @@ QString FindMedstatFile(const QString& folder, const QString& name) {
     return {};
 }
 
+QString CollectionIdentifier(TdmMSSQL& dm, int collection) {
+    DbStatement& q = dm.dbTab.statement(QStringLiteral("quMedstatSbr"));
+    try {
+        q.setSql(QStringLiteral("SELECT NAMEID FROM SBR WHERE KODFOLDER = :KODFOLDER"));
+        q.setParam(QStringLiteral("KODFOLDER"), collection);
+        q.open();
+        const QString id = q.isEmpty() ? QString() : q.value(0).toString().trimmed();
+        q.close();
+        return id;
+    } catch (const DbError&) {
+        q.close();
+        return {};
+    }
+}
+
 MedstatGenerator::MedstatGenerator(TdmMSSQL& dm, Prompter& prompter, const QString& folder)
     : m_dm(dm), m_prompter(prompter), m_folder(folder) {}
 

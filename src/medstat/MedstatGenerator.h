@@ -13,6 +13,9 @@ class TdmMSSQL;
 // A file of the folder by its name, letters of any case; empty when absent.
 QString FindMedstatFile(const QString& folder, const QString& name);
 
+// The identifier (SBR.NAMEID) of a collection, blanks removed; empty when it has none.
+QString CollectionIdentifier(TdmMSSQL& dm, int collection);
+
 // Writes the report file for one object and year from the tables of a collection.
 class MedstatGenerator {
 public:

@@ -1,11 +1,13 @@
 #include "MedstatTemplates.h"
 
 #include "CodePages.h"
+#include "DbfError.h"
 #include "DbfField.h"
 #include "DbfTable.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace MedstatTemplates {
 
@@ -61,18 +63,27 @@ void create(const QString& folder, const QStringList& conditions, const QStringL
              kinds, DbfText::Raw);
 }
 
+void createOnFirstStart(const QString& folder) {
+    if (!QFileInfo(folder).isDir())
+        return;
+    try {
+        create(folder, demoConditions(), demoKinds());
+    } catch (const DbfError&) {
+        // Only the report needs them; the program works without.
+    }
+}
+
 QStringList demoConditions() {
-    // Form 1, table 1001: column 1 is the total of columns 2 and 3, rows 2 … 3 are
-    // parts of row 1; table 1002: nothing negative in columns 1 … 2.
-    return {QStringLiteral("01000001|  001,1001,1,1=1,1001,1,2+1,1001,1,3*"),
-            QStringLiteral("01000002|  001,1001,1,1:3>=1,1001,2+3,1:3*"),
-            QStringLiteral("02000001|  001,1002,1:20,1:2>='0'*"),
-            QStringLiteral("02000002|  001,1002,1,1;0;100000*")};
+    // Form 30 "Кадры и посещения", table 1002 "Посещения по месяцам" written as one
+    // record: column 1 is all visits, columns 2 … 4 its parts.
+    return {QStringLiteral("01000001|  030,1002,1,1>=030,1002,1,2+030,1002,1,3+030,1002,1,4*"),
+            QStringLiteral("01000002|  030,1002,1,2X'100'/030,1002,1,1;0;100*"),
+            QStringLiteral("02000001|  030,1002,1,1:4>='0'*")};
 }
 
 QStringList demoKinds() {
-    return {QStringLiteral("001|Внутритабличный|01000001|01999999"),
-            QStringLiteral("001|Значения неотрицательны|02000001|02999999")};
+    return {QStringLiteral("030|Внутритабличный|01000001|01999999"),
+            QStringLiteral("030|Неотрицательность|02000001|02999999")};
 }
 
 } // namespace MedstatTemplates

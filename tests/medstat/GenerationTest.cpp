@@ -255,3 +255,18 @@ TEST_F(Generation, DialogChecksRunInOrderAndResolveTheObject) {
                            QStringLiteral("Район 25\nБольница 25")}));
     EXPECT_EQ(MedstatCodes::tableCode(QStringLiteral("1234")), QStringLiteral("001234"));
 }
+
+TEST_F(Generation, SingleRecordModeLeavesRowsBeyondFiftyOut) {
+    Book b({{QStringLiteral("-25"), 99}});
+    for (int i = 1; i <= 52; ++i)
+        b.book.setNumber(1, 100 + i, 3, i);
+    table(QStringLiteral("1001"), b.bytes());
+    ASSERT_TRUE(run());
+    const QStringList written = records();
+    ASSERT_EQ(written.size(), 1);
+    const QStringList fields = written[0].split(u'|');
+    ASSERT_EQ(fields.size(), 55);
+    EXPECT_EQ(fields[54], QStringLiteral("50.00"));
+    ASSERT_EQ(m_protocol.size(), 2);
+    EXPECT_TRUE(m_protocol[0].contains(QStringLiteral("строка 51 не помещается")));
+}
