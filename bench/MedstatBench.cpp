@@ -154,18 +154,17 @@ void controlBench() {
     std::vector<Condition> compiled;
     for (int i = 0; i < 5000; ++i) {
         const int c1 = pick(1, 45);
-        Shape s{1000 + pick(0, 19), pick(1, 100), pick(1, 100), 1000 + pick(0, 19),
-                pick(1, 100), c1, c1 + pick(0, 4)};
+        Shape s{1000 + pick(0, 19), pick(1, 100), pick(1, 100),   1000 + pick(0, 19),
+                pick(1, 100),       c1,           c1 + pick(0, 4)};
         shapes.push_back(s);
-        compiled.push_back(CompileCondition(
-            QStringLiteral("  001,%1,%2+%3,%4:%5>=001,%6,%7,%4:%5*")
-                .arg(s.a)
-                .arg(s.r1)
-                .arg(s.r2)
-                .arg(s.c1)
-                .arg(s.c2)
-                .arg(s.b)
-                .arg(s.r3)));
+        compiled.push_back(CompileCondition(QStringLiteral("  001,%1,%2+%3,%4:%5>=001,%6,%7,%4:%5*")
+                                                .arg(s.a)
+                                                .arg(s.r1)
+                                                .arg(s.r2)
+                                                .arg(s.c1)
+                                                .arg(s.c2)
+                                                .arg(s.b)
+                                                .arg(s.r3)));
     }
     const ConditionEvaluator eval(tree, 25, 4);
     int failed = 0;

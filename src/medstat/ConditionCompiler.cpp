@@ -75,7 +75,8 @@ public:
                 one(Tok::Div);
             else if (c == u'<' || c == u'>' || c == u'=') {
                 const QChar d = i + 1 < n ? m_s[i + 1] : QChar();
-                const bool two = (c != u'=' && d == u'=') || (c == u'=' && (d == u'<' || d == u'>'));
+                const bool two =
+                    (c != u'=' && d == u'=') || (c == u'=' && (d == u'<' || d == u'>'));
                 out.push_back({Tok::Compare, m_s.mid(i, two ? 2 : 1), pos});
                 i += two ? 2 : 1;
             } else if (c == u'\'') {
@@ -122,9 +123,7 @@ public:
     }
 
 private:
-    bool intervalMark(int i) const {
-        return m_s[i] == u';' && m_s.indexOf(u';', i + 1) > i;
-    }
+    bool intervalMark(int i) const { return m_s[i] == u';' && m_s.indexOf(u';', i + 1) > i; }
     const QString& m_s;
     int m_commas;
 };
@@ -199,8 +198,8 @@ private:
         while (at().kind == Tok::Add || at().kind == Tok::Sub) {
             const Token op = at();
             ++m_i;
-            left = binary(op.kind == Tok::Add ? NodeKind::Add : NodeKind::Sub, op.text, left,
-                          term());
+            left =
+                binary(op.kind == Tok::Add ? NodeKind::Add : NodeKind::Sub, op.text, left, term());
         }
         return left;
     }

@@ -159,10 +159,9 @@ QString ConditionEvaluator::failures(const Condition& condition) const {
                 const double a = l[i];
                 if (check.op == CompareOp::Interval) {
                     if (a < check.lo || a > check.hi)
-                        lines += form() + head + ControlNumber(check.lo) +
-                                 QStringLiteral(" <= ") + ControlNumber(a) +
-                                 QStringLiteral(" <= ") + ControlNumber(check.hi) +
-                                 QStringLiteral("\r\n");
+                        lines += form() + head + ControlNumber(check.lo) + QStringLiteral(" <= ") +
+                                 ControlNumber(a) + QStringLiteral(" <= ") +
+                                 ControlNumber(check.hi) + QStringLiteral("\r\n");
                     continue;
                 }
                 const std::vector<double>& rc = right[k % right.size()].values;
@@ -194,8 +193,8 @@ QString ConditionEvaluator::failures(const Condition& condition) const {
                 if (holds)
                     continue;
                 if (check.op == CompareOp::Equal && b == 0)
-                    lines += WrittenForm(*check.left) + u'=' + ControlNumber(a) +
-                             QStringLiteral("\r\n");
+                    lines +=
+                        WrittenForm(*check.left) + u'=' + ControlNumber(a) + QStringLiteral("\r\n");
                 else
                     lines += form() + head + ControlNumber(a) + op + ControlNumber(b) +
                              QStringLiteral("\r\n");

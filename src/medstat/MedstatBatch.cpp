@@ -76,8 +76,8 @@ int generate(const QCommandLineParser& p, const QString& ini, const QString& fol
         ObjectResolver resolver(dm, prompter);
         MedstatParams& params = MedstatParams::current();
         MedstatGenerator gen(dm, prompter, folder);
-        const QString id = p.isSet(QStringLiteral("form")) ? opt(p, "form")
-                                                           : CollectionIdentifier(dm, collection);
+        const QString id =
+            p.isSet(QStringLiteral("form")) ? opt(p, "form") : CollectionIdentifier(dm, collection);
         const bool ok = gen.run(collection, id, params, [&](MedstatParams& prm) {
             const MedstatDialogFields f{prm.form, opt(p, "cut"), opt(p, "object"), opt(p, "year"),
                                         opt(p, "file-object")};
@@ -99,10 +99,10 @@ int control(const QCommandLineParser& p, const QString& folder) {
     if (!c.open())
         return 1;
     QList<int> ticked;
-    const QString kinds = p.isSet(QStringLiteral("kinds")) ? opt(p, "kinds") : QStringLiteral("all");
+    const QString kinds =
+        p.isSet(QStringLiteral("kinds")) ? opt(p, "kinds") : QStringLiteral("all");
     for (int i = 0; i < c.kinds().size(); ++i)
-        if (kinds == QLatin1String("all") ||
-            kinds.split(u',').contains(QString::number(i + 1)))
+        if (kinds == QLatin1String("all") || kinds.split(u',').contains(QString::number(i + 1)))
             ticked.append(i);
     const auto outcome = c.run(opt(p, "object"), opt(p, "year"), opt(p, "name"), ticked);
     if (outcome == MedstatControl::Outcome::NotRun)
@@ -115,8 +115,8 @@ int control(const QCommandLineParser& p, const QString& folder) {
 } // namespace
 
 bool IsMedstatBatchCommand(int argc, char** argv) {
-    return argc > 1 && (std::strcmp(argv[1], "medstat") == 0 ||
-                        std::strcmp(argv[1], "medstat-control") == 0);
+    return argc > 1 &&
+           (std::strcmp(argv[1], "medstat") == 0 || std::strcmp(argv[1], "medstat-control") == 0);
 }
 
 int RunMedstatBatch(int argc, char** argv) {
@@ -141,10 +141,10 @@ int RunMedstatBatch(int argc, char** argv) {
     p.addOption({QStringLiteral("append"), QStringLiteral("keep the records already in the file")});
     p.process(app);
     const QString command = p.positionalArguments().value(0);
-    const QString ini = p.isSet(QStringLiteral("ini"))
-                            ? opt(p, "ini")
-                            : QDir(QCoreApplication::applicationDirPath())
-                                  .filePath(QStringLiteral("Zemrak.INI"));
+    const QString ini =
+        p.isSet(QStringLiteral("ini"))
+            ? opt(p, "ini")
+            : QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Zemrak.INI"));
     AppContext::setProgramFolder(QFileInfo(ini).absolutePath());
     const QString folder =
         p.isSet(QStringLiteral("folder")) ? opt(p, "folder") : AppContext::medstatFolder();

@@ -104,8 +104,7 @@ bool MedstatControl::readYear(const QString& text, QString& shown, int& code) {
 }
 
 MedstatControl::Outcome MedstatControl::run(const QString& object, const QString& year,
-                                            const QString& objectName,
-                                            const QList<int>& ticked) {
+                                            const QString& objectName, const QList<int>& ticked) {
     if (object.trimmed().isEmpty()) {
         m_prompter.plain(QStringLiteral("Не задан объект"));
         return Outcome::NotRun;
@@ -166,9 +165,8 @@ MedstatControl::Outcome MedstatControl::run(const QString& object, const QString
         return Outcome::NoErrors;
     }
     QSaveFile out(errFile());
-    const QByteArray bytes =
-        EncodeText(CodePage::Win1251, m_protocol.join(QStringLiteral("\r\n")) +
-                                          QStringLiteral("\r\n"));
+    const QByteArray bytes = EncodeText(CodePage::Win1251, m_protocol.join(QStringLiteral("\r\n")) +
+                                                               QStringLiteral("\r\n"));
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
         m_prompter.error(QStringLiteral("Не удалось записать файл ") + errFile() +
                          QStringLiteral("\r\n") + out.errorString());

@@ -58,8 +58,8 @@ bool MedstatGenerator::prepareHeader(const QString& path) {
         m_prompter.error(QStringLiteral("Ошибка при удалении файла MEDCTAT.NTX"));
     // No production index is to be looked for.
     QFile f(path);
-    if (!f.open(QIODevice::ReadWrite) || f.size() < 32 || !f.seek(28) ||
-        f.write("\0", 1) != 1 || !f.flush()) {
+    if (!f.open(QIODevice::ReadWrite) || f.size() < 32 || !f.seek(28) || f.write("\0", 1) != 1 ||
+        !f.flush()) {
         m_prompter.error(f.error() == QFileDevice::NoError
                              ? QStringLiteral("Файл %1 повреждён: нет заголовка").arg(path)
                              : f.errorString());
@@ -87,8 +87,7 @@ bool MedstatGenerator::loadWorkbook(const MedstatTable& table, Workbook& book) {
         return true;
     if (why.isEmpty())
         why = QStringLiteral("в книге меньше трех листов");
-    m_prompter.error(QStringLiteral("Таблица \"%1\" не записана в файл: %2")
-                         .arg(table.name, why));
+    m_prompter.error(QStringLiteral("Таблица \"%1\" не записана в файл: %2").arg(table.name, why));
     return false;
 }
 
@@ -113,8 +112,8 @@ bool MedstatGenerator::run(int collection, const QString& collectionId, MedstatP
     params.form = collectionId;
     if (!dialog(params))
         return false;
-    if (m_prompter.ask(QStringLiteral("Очистить MEDCTAT.DBF?"), QuestionButtons::YesNo,
-                       Answer::Yes, Prompter::confirmationCaption()) == Answer::Yes) {
+    if (m_prompter.ask(QStringLiteral("Очистить MEDCTAT.DBF?"), QuestionButtons::YesNo, Answer::Yes,
+                       Prompter::confirmationCaption()) == Answer::Yes) {
         try {
             DbfFolder::DeleteAll(path);
         } catch (const DbfError&) {

@@ -50,8 +50,7 @@ void create(const QString& folder, const QStringList& conditions, const QStringL
     QDir().mkpath(folder);
     const QDir dir(folder);
     if (missing(folder, QStringLiteral("MEDCTAT.DBF")))
-        fill(dir.filePath(QStringLiteral("MEDCTAT.DBF")), reportFields(), {},
-             DbfText::Translated);
+        fill(dir.filePath(QStringLiteral("MEDCTAT.DBF")), reportFields(), {}, DbfText::Translated);
     if (missing(folder, QStringLiteral("POKAZ.DBF")))
         fill(dir.filePath(QStringLiteral("POKAZ.DBF")),
              {QStringLiteral("A1;C;8;0"), QStringLiteral("A2;C;250;0")}, conditions,

@@ -63,7 +63,8 @@ bool MedstatWriter::write(Workbook& book, const MedstatTable& table) {
     if (book.sheetCount() < 3)
         return false;
     const Sheet& first = book.sheet(1);
-    const int m = IdentModel::layoutField(first.text(TableLayout::kLayoutRow, TableLayout::kLayoutCol), 7);
+    const int m =
+        IdentModel::layoutField(first.text(TableLayout::kLayoutRow, TableLayout::kLayoutCol), 7);
     const int h = TableLayout::kLastTitleRow + m;
     const int s = objectSheet(book, m_params);
     if (s == 0)

@@ -72,12 +72,14 @@ TEST_F(Conditions, FailureLinesOfEachOperator) {
     EXPECT_EQ(failures("  001,1001,1,1>'11'*"),
               QStringLiteral("(ф001 таб. 1001 стр. 1 гр. 1>011) Ошибка[1]: 11 > 11\r\n"));
     EXPECT_TRUE(failures("  001,1001,1,1=<'11'*").isEmpty());
-    EXPECT_EQ(failures("  001,1001,1:2,1=>'12,345'*"),
-              QStringLiteral("(ф001 таб. 1001 стр. 1:2 гр. 1=>012,345) Ошибка[1]: 11 >= 12,35\r\n"));
+    EXPECT_EQ(
+        failures("  001,1001,1:2,1=>'12,345'*"),
+        QStringLiteral("(ф001 таб. 1001 стр. 1:2 гр. 1=>012,345) Ошибка[1]: 11 >= 12,35\r\n"));
     EXPECT_EQ(failures("  001,1001,1,1.2<'12'*"),
               QStringLiteral("(ф001 таб. 1001 стр. 1 гр. 1.2<012) Ошибка[2]: 12 < 12\r\n"));
     // "=" against 0: the left side, "=", the value, without the word "Ошибка".
-    EXPECT_EQ(failures("  001,1001,1,1='0'*"), QStringLiteral("ф001 таб. 1001 стр. 1 гр. 1=11\r\n"));
+    EXPECT_EQ(failures("  001,1001,1,1='0'*"),
+              QStringLiteral("ф001 таб. 1001 стр. 1 гр. 1=11\r\n"));
     EXPECT_EQ(failures("  001,1001,1,1='5'*"),
               QStringLiteral("(ф001 таб. 1001 стр. 1 гр. 1=05) Ошибка[1]: 11 = 5\r\n"));
     EXPECT_EQ(failures("  001,1001,1:2,1;0;20,5*"),
@@ -143,6 +145,7 @@ TEST_F(Conditions, SyntaxErrorsNameTheirPosition) {
     EXPECT_EQ(error("  '1'='2')*"),
               QStringLiteral("Синтаксическая ошибка в позиции 10: лишнее после условия\r\n@10"));
     EXPECT_EQ(error("  '1'=X'2'*"), QStringLiteral("Неверное условие\r\n@7"));
-    EXPECT_EQ(error("  '1';a;2*"),
-              QStringLiteral("Синтаксическая ошибка в позиции 7: неверные границы интервала\r\n@7"));
+    EXPECT_EQ(
+        error("  '1';a;2*"),
+        QStringLiteral("Синтаксическая ошибка в позиции 7: неверные границы интервала\r\n@7"));
 }

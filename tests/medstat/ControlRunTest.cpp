@@ -38,8 +38,7 @@ protected:
     }
     QString errText() {
         QFile f(QDir(m_folder).filePath(QStringLiteral("err.txt")));
-        return f.open(QIODevice::ReadOnly) ? DecodeText(CodePage::Win1251, f.readAll())
-                                           : QString();
+        return f.open(QIODevice::ReadOnly) ? DecodeText(CodePage::Win1251, f.readAll()) : QString();
     }
     QTemporaryDir m_dir;
     QString m_folder;
@@ -62,15 +61,15 @@ TEST_F(ControlRun, FailuresGoToErrTxtAndAGoodRunRemovesTheOldOne) {
     ASSERT_TRUE(control.open());
     ASSERT_EQ(control.kinds().size(), 3);
     EXPECT_EQ(control.kinds()[0].name, QStringLiteral("Первая")); // sorted by form
-    EXPECT_EQ(control.run(QStringLiteral("25"), QStringLiteral("4"), QStringLiteral("ЦРБ"), {0, 1, 2}),
-              MedstatControl::Outcome::Errors);
+    EXPECT_EQ(
+        control.run(QStringLiteral("25"), QStringLiteral("4"), QStringLiteral("ЦРБ"), {0, 1, 2}),
+        MedstatControl::Outcome::Errors);
     EXPECT_EQ(errText(),
               QStringLiteral("Ведомость контроля:\r\nНаименование объекта: ЦРБ\r\nГод: 2004\r\n\r\n"
                              "(ф001 таб. 1001 стр. 1 гр. 1>011) Ошибка[1]: 11 > 11\r\n\r\n"
                              "Ошибка в условии 001,1009,1,1\r\n\r\n"
                              "Пустой список условий.\r\n"));
     ASSERT_TRUE(control.lastProtocolExists());
-
 }
 
 TEST_F(ControlRun, AStaleProtocolIsNotLeftForTheNextLook) {

@@ -115,8 +115,11 @@ TEST_F(Generation, PerRowModeWritesFieldsByPositionAndReadsBackInShapelib) {
     table(QStringLiteral("  "), b.bytes()); // no alternative code: skipped
     m_params.fileObject = QStringLiteral(" 77");
     ASSERT_TRUE(run()) << m_prompter.texts().join(u'|').toStdString();
-    EXPECT_EQ(records().join(u'\n').toStdString(), (QStringList{QStringLiteral("04|77|0120100|001234|012|1.50||100.00"),
-                                      QStringLiteral("04|77|0120100|001234|007|2.50||101.00")}).join(u'\n').toStdString());
+    EXPECT_EQ(records().join(u'\n').toStdString(),
+              (QStringList{QStringLiteral("04|77|0120100|001234|012|1.50||100.00"),
+                           QStringLiteral("04|77|0120100|001234|007|2.50||101.00")})
+                  .join(u'\n')
+                  .toStdString());
     EXPECT_EQ(m_prompter.texts(), QStringList{QStringLiteral("Очистить MEDCTAT.DBF?")});
     QFile f(m_file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -131,12 +134,16 @@ TEST_F(Generation, SingleRecordModeSkipsAHiddenRowButKeepsItsPosition) {
     table(QStringLiteral("12345"), b.bytes());
     table(QStringLiteral("123"), b.bytes());
     ASSERT_TRUE(run());
-    EXPECT_EQ(records().join(u'\n').toStdString(), (QStringList{QStringLiteral("04|-25|0120100|012345|001|10.00||30.00"),
-                                      QStringLiteral("04|-25|0120100|123|001|10.00||30.00")}).join(u'\n').toStdString());
+    EXPECT_EQ(records().join(u'\n').toStdString(),
+              (QStringList{QStringLiteral("04|-25|0120100|012345|001|10.00||30.00"),
+                           QStringLiteral("04|-25|0120100|123|001|10.00||30.00")})
+                  .join(u'\n')
+                  .toStdString());
 }
 
 TEST_F(Generation, AMissingObjectStopsTheRunAndKeepsTheTablesBefore) {
-    Book first({{QStringLiteral("25"), 99}, {QStringLiteral("-25"), 99}, {QStringLiteral("-25"), 99}});
+    Book first(
+        {{QStringLiteral("25"), 99}, {QStringLiteral("-25"), 99}, {QStringLiteral("-25"), 99}});
     first.book.setNumber(2, 101, 3, 5); // the lower-numbered sheet of the object
     first.book.setNumber(3, 101, 3, 6);
     table(QStringLiteral("1001"), first.bytes());
@@ -151,18 +158,20 @@ TEST_F(Generation, AMissingObjectStopsTheRunAndKeepsTheTablesBefore) {
     }
     EXPECT_FALSE(run(Answer::No));
     EXPECT_EQ(m_prompter.lastText(), QStringLiteral("Отчет для объекта \"ЦРБ\" не найден"));
-    EXPECT_EQ(records().join(u'\n').toStdString(), (QStringList{QStringLiteral("99"),
-                                      QStringLiteral("04|-25|0120100|001001|001|5.00")}).join(u'\n').toStdString());
+    EXPECT_EQ(records().join(u'\n').toStdString(),
+              (QStringList{QStringLiteral("99"), QStringLiteral("04|-25|0120100|001001|001|5.00")})
+                  .join(u'\n')
+                  .toStdString());
 }
 
 TEST_F(Generation, BadTablesAreSkippedAndWideValuesRefused) {
-    table(QStringLiteral("1001"), QByteArray());             // never saved
+    table(QStringLiteral("1001"), QByteArray());              // never saved
     table(QStringLiteral("1002"), QByteArrayLiteral("junk")); // unreadable
     Book b({{QStringLiteral("-25"), 99}});
     b.book.setNumber(b.colIdent(), 100, 1, 11); // a column-number header
     b.book.setNumber(1, 100, 3, 1);
-    b.book.setNumber(1, 100, 4, 51);    // no such field
-    b.book.setNumber(1, 100, 5, 3e10);  // too big for a column number
+    b.book.setNumber(1, 100, 4, 51);   // no such field
+    b.book.setNumber(1, 100, 5, 3e10); // too big for a column number
     b.book.setNumber(1, 100, 6, 4e10);
     b.book.setNumber(1, 100, 7, 2);
     b.book.setNumber(1, 101, 3, 1e15); // wider than N 12.2
@@ -178,7 +187,9 @@ TEST_F(Generation, BadTablesAreSkippedAndWideValuesRefused) {
     EXPECT_TRUE(texts[2].contains(QStringLiteral("не записана в файл")));
     EXPECT_TRUE(texts[3].startsWith(QStringLiteral("Слишком большое вещественное число")));
     EXPECT_EQ(texts[3].count(QStringLiteral("ячейка (100, ")), 2);
-    EXPECT_EQ(records().join(u'\n').toStdString(), (QStringList{QStringLiteral("04|-25|0120100|001003|001||2.00")}).join(u'\n').toStdString());
+    EXPECT_EQ(
+        records().join(u'\n').toStdString(),
+        (QStringList{QStringLiteral("04|-25|0120100|001003|001||2.00")}).join(u'\n').toStdString());
     ASSERT_EQ(m_protocol.size(), 2);
     EXPECT_TRUE(m_protocol[0].contains(QStringLiteral("номер графы 51 в столбце 4")));
     EXPECT_TRUE(m_protocol[1].contains(QStringLiteral("строка 101, графа 3")));
@@ -194,7 +205,8 @@ TEST_F(Generation, CancelledDialogLeavesTheClearedHeaderAndNoIndex) {
         t.save();
     }
     MedstatGenerator gen(dm(), m_prompter, m_folder);
-    EXPECT_FALSE(gen.run(s_folder, QStringLiteral("ИД"), m_params, [](MedstatParams&) { return false; }));
+    EXPECT_FALSE(
+        gen.run(s_folder, QStringLiteral("ИД"), m_params, [](MedstatParams&) { return false; }));
     EXPECT_FALSE(ntx.exists());
     QFile f(m_file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -207,8 +219,9 @@ TEST_F(Generation, CancelledDialogLeavesTheClearedHeaderAndNoIndex) {
 }
 
 TEST_F(Generation, DialogChecksRunInOrderAndResolveTheObject) {
-    dbtest::exec(fact(), QStringLiteral("INSERT INTO SPISAGR (NUMAGR, NAMEAGR, NAMEAGRZAG, ISINELM) "
-                                        "VALUES (7, 'Районы', ' ', 'F')"));
+    dbtest::exec(fact(),
+                 QStringLiteral("INSERT INTO SPISAGR (NUMAGR, NAMEAGR, NAMEAGRZAG, ISINELM) "
+                                "VALUES (7, 'Районы', ' ', 'F')"));
     dbtest::exec(fact(), QStringLiteral("INSERT INTO AGR (KODFOLDER, NUMAGR, NAMEFOLDER, NPP, "
                                         "NLEVEL) VALUES (25, 7, 'Район 25', 100, 1)"));
     dbtest::exec(fact(), QStringLiteral("INSERT INTO AGR (KODFOLDER, NUMAGR, NAMEFOLDER, NPP, "
@@ -218,8 +231,11 @@ TEST_F(Generation, DialogChecksRunInOrderAndResolveTheObject) {
     ObjectResolver resolver(dm(), m_prompter);
     MedstatParams p;
     auto accept = [&](const char* kod, const char* raz, const char* ob, const char* god) {
-        return AcceptMedstatDialog({QString::fromUtf8(kod), QString::fromUtf8(raz),
-                                    QString::fromUtf8(ob), QString::fromUtf8(god), {}},
+        return AcceptMedstatDialog({QString::fromUtf8(kod),
+                                    QString::fromUtf8(raz),
+                                    QString::fromUtf8(ob),
+                                    QString::fromUtf8(god),
+                                    {}},
                                    p, resolver, m_prompter);
     };
     EXPECT_EQ(accept("", "", "", ""), MedstatFocus::Kod);
@@ -242,17 +258,17 @@ TEST_F(Generation, DialogChecksRunInOrderAndResolveTheObject) {
     EXPECT_EQ(p.objectName, QStringLiteral("Больница 25"));
     EXPECT_EQ(p.year, QStringLiteral("03"));
     EXPECT_EQ(p.cut, QStringLiteral("0000"));
-    EXPECT_EQ(m_prompter.texts(),
-              (QStringList{QStringLiteral("Не задан код формы!"),
-                           QStringLiteral("Код формы не должен превышать трех знаков!"),
-                           QStringLiteral("Код разреза не должен превышать двух знаков!"),
-                           QStringLiteral("Не задан код объекта!"),
-                           QStringLiteral("Код объекта должен быть числовым"),
-                           QStringLiteral("Код не найден в справочнике"),
-                           QStringLiteral("Не задан год!"),
-                           QStringLiteral("Год записывается двумя знаками!"),
-                           QStringLiteral("Район 25\nБольница 25"),
-                           QStringLiteral("Район 25\nБольница 25")}));
+    EXPECT_EQ(
+        m_prompter.texts(),
+        (QStringList{QStringLiteral("Не задан код формы!"),
+                     QStringLiteral("Код формы не должен превышать трех знаков!"),
+                     QStringLiteral("Код разреза не должен превышать двух знаков!"),
+                     QStringLiteral("Не задан код объекта!"),
+                     QStringLiteral("Код объекта должен быть числовым"),
+                     QStringLiteral("Код не найден в справочнике"), QStringLiteral("Не задан год!"),
+                     QStringLiteral("Год записывается двумя знаками!"),
+                     QStringLiteral("Район 25\nБольница 25"),
+                     QStringLiteral("Район 25\nБольница 25")}));
     EXPECT_EQ(MedstatCodes::tableCode(QStringLiteral("1234")), QStringLiteral("001234"));
 }
 

@@ -73,7 +73,8 @@ TEST_F(MedstatWindows, ControlWindowRunsTheTickedKindsAndShowsTheProtocol) {
     EXPECT_EQ(m_prompter.lastText(), QStringLiteral("Не выбран вид контроля"));
     window.lvwPok->topLevelItem(0)->setCheckState(0, Qt::Checked);
     const QString shown = modalText([&] { window.bnCtrl->click(); });
-    EXPECT_TRUE(shown.startsWith(QStringLiteral("Ошибки|Ведомость контроля:"))) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Ошибки|Ведомость контроля:")))
+        << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("Год: 2004")));
     EXPECT_TRUE(shown.contains(QStringLiteral("Ошибка[1]: 11 > 11")));
     EXPECT_EQ(modalText([&] { window.SpeedButton1->click(); }), shown);
@@ -84,7 +85,8 @@ TEST_F(MedstatWindows, ControlWindowRunsTheTickedKindsAndShowsTheProtocol) {
     window.bnCtrl->click();
     EXPECT_EQ(m_prompter.lastText(), QStringLiteral("Ошибок не найдено."));
     window.SpeedButton1->click();
-    EXPECT_TRUE(m_prompter.lastText().endsWith(QStringLiteral(" с сообщениями об ошибках не найден!")));
+    EXPECT_TRUE(
+        m_prompter.lastText().endsWith(QStringLiteral(" с сообщениями об ошибках не найден!")));
 
     window.EditGod->setText(QStringLiteral("x"));
     window.bnCtrl->click();
@@ -95,7 +97,8 @@ TEST_F(MedstatWindows, ViewerGridRefusesAWideNumberAndWritesAnEdit) {
     DbfTable table = DbfTable::open(file());
     DbfGridModel model(table, m_prompter);
     ASSERT_EQ(model.rowCount(), 1);
-    EXPECT_EQ(model.headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("A81"));
+    EXPECT_EQ(model.headerData(5, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("A81"));
     EXPECT_FALSE(model.setData(model.index(0, 5), QStringLiteral("1234567890123"), Qt::EditRole));
     EXPECT_EQ(m_prompter.texts().size(), 1);
     EXPECT_EQ(model.data(model.index(0, 5), Qt::DisplayRole).toString(), QStringLiteral("11.00"));

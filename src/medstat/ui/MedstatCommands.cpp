@@ -25,9 +25,9 @@ void sbFileMZClick(QWidget* parent, TdmMSSQL& dm, Prompter& prompter, int collec
     if (gen.protocol().isEmpty())
         return;
     ProtocolText text;
-    text.start(QStringLiteral("Файл для Минздрава"),
-               QStringLiteral("Значения, не записанные в файл MEDCTAT.DBF (%1):\r\n")
-                   .arg(ProtocolDate()));
+    text.start(
+        QStringLiteral("Файл для Минздрава"),
+        QStringLiteral("Значения, не записанные в файл MEDCTAT.DBF (%1):\r\n").arg(ProtocolDate()));
     for (const QString& line : gen.protocol())
         text.addLine(line);
     TfmProtocol window(prompter, parent);

@@ -5,11 +5,11 @@
 #include "MedstatParams.h"
 
 #include <QFocusEvent>
-#include <QPointer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
 TfmForMedSt::TfmForMedSt(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)

@@ -70,8 +70,8 @@ void TfmViewCtrl::bnCtrlClick() {
     for (int i = 0; i < lvwPok->topLevelItemCount(); ++i)
         if (lvwPok->topLevelItem(i)->checkState(0) == Qt::Checked)
             ticked.append(i);
-    const auto outcome = m_control.run(EditOb->text(), EditGod->text(),
-                                       MedstatParams::current().objectName, ticked);
+    const auto outcome =
+        m_control.run(EditOb->text(), EditGod->text(), MedstatParams::current().objectName, ticked);
     if (outcome == MedstatControl::Outcome::Errors) {
         showProtocol();
         return;

@@ -8,8 +8,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-TfmViewMedSt::TfmViewMedSt(DbfTable& table, Prompter& prompter, QWidget* parent)
-    : QDialog(parent) {
+TfmViewMedSt::TfmViewMedSt(DbfTable& table, Prompter& prompter, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Просмотр (редактирование) файла MEDSTAT.DBF"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
