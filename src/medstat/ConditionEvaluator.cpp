@@ -60,6 +60,24 @@ ConditionValue ConditionEvaluator::operand(const OperandRef& ref) const {
     const ReportTable* table = m_report.find(year, m_object, ref.form, ref.table);
     if (!table)
         throw fail();
+    // The rows the specification names, with their signs, found once for every column.
+    thread_local std::vector<std::pair<const ReportRow*, int>> rows;
+    rows.clear();
+    for (const ReportRow& row : table->rows) {
+        int sign = 0;
+        for (const SpecItem& it : ref.rows) {
+            if (!row.numeric)
+                throw fail(); // a row the specification could name needs its code
+            if (row.number >= it.lo && row.number <= it.hi) {
+                sign = it.sign;
+                break;
+            }
+        }
+        if (sign != 0)
+            rows.emplace_back(&row, sign);
+    }
+    if (rows.empty())
+        throw fail();
     ConditionValue out;
     out.reserve(ref.cols.size());
     for (int c : ref.cols) {
@@ -67,28 +85,15 @@ ConditionValue ConditionEvaluator::operand(const OperandRef& ref) const {
             throw fail();
         ValueColumn col;
         col.number = c;
-        for (const ReportRow& row : table->rows) {
-            int sign = 0;
-            for (const SpecItem& it : ref.rows) {
-                if (!row.numeric) {
-                    // Only a row that the specification could name needs its code.
-                    throw fail();
-                }
-                if (row.number >= it.lo && row.number <= it.hi) {
-                    sign = it.sign;
-                    break;
-                }
-            }
-            if (sign != 0)
-                col.values.push_back(row.values[size_t(c - 1)] * sign);
-        }
-        if (col.values.empty())
-            throw fail();
         if (ref.sum) {
             double total = 0;
-            for (double v : col.values)
-                total += v;
+            for (const auto& [row, sign] : rows)
+                total += row->values[size_t(c - 1)] * sign;
             col.values.assign(1, total);
+        } else {
+            col.values.reserve(rows.size());
+            for (const auto& [row, sign] : rows)
+                col.values.push_back(row->values[size_t(c - 1)] * sign);
         }
         out.push_back(std::move(col));
     }
@@ -153,41 +158,41 @@ QString ConditionEvaluator::failures(const Condition& condition) const {
             return written;
         };
         for (size_t k = 0; k < left.size(); ++k) {
-            const QString head = QStringLiteral(" Ошибка[%1]: ").arg(k + 1);
+            auto head = [k] { return QStringLiteral(" Ошибка[%1]: ").arg(k + 1); };
             const std::vector<double>& l = left[k].values;
             for (size_t i = 0; i < l.size(); ++i) {
                 const double a = l[i];
                 if (check.op == CompareOp::Interval) {
                     if (a < check.lo || a > check.hi)
-                        lines += form() + head + ControlNumber(check.lo) + QStringLiteral(" <= ") +
-                                 ControlNumber(a) + QStringLiteral(" <= ") +
-                                 ControlNumber(check.hi) + QStringLiteral("\r\n");
+                        lines += form() + head() + ControlNumber(check.lo) +
+                                 QStringLiteral(" <= ") + ControlNumber(a) +
+                                 QStringLiteral(" <= ") + ControlNumber(check.hi) +
+                                 QStringLiteral("\r\n");
                     continue;
                 }
                 const std::vector<double>& rc = right[k % right.size()].values;
                 const double b = rc[i % rc.size()];
                 bool holds = true;
-                QString op;
+                const char* op = " = ";
                 switch (check.op) {
                 case CompareOp::Less:
                     holds = a < b;
-                    op = QStringLiteral(" < ");
+                    op = " < ";
                     break;
                 case CompareOp::Greater:
                     holds = a > b;
-                    op = QStringLiteral(" > ");
+                    op = " > ";
                     break;
                 case CompareOp::LessEqual:
                     holds = a <= b;
-                    op = QStringLiteral(" <= ");
+                    op = " <= ";
                     break;
                 case CompareOp::GreaterEqual:
                     holds = a >= b;
-                    op = QStringLiteral(" >= ");
+                    op = " >= ";
                     break;
                 default:
                     holds = a == b;
-                    op = QStringLiteral(" = ");
                     break;
                 }
                 if (holds)
@@ -196,8 +201,8 @@ QString ConditionEvaluator::failures(const Condition& condition) const {
                     lines +=
                         WrittenForm(*check.left) + u'=' + ControlNumber(a) + QStringLiteral("\r\n");
                 else
-                    lines += form() + head + ControlNumber(a) + op + ControlNumber(b) +
-                             QStringLiteral("\r\n");
+                    lines += form() + head() + ControlNumber(a) + QLatin1String(op) +
+                             ControlNumber(b) + QStringLiteral("\r\n");
             }
         }
     }
