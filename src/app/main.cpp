@@ -2,6 +2,7 @@
 #include "FirebirdEnvironment.h"
 #include "HelpKey.h"
 #include "Localization.h"
+#include "MedstatTemplates.h"
 #include "QtPrompter.h"
 #include "TdmMSSQL.h"
 #include "TfZastav.h"
@@ -27,6 +28,7 @@ int runZemrak(QApplication& app, QtPrompter& prompter) {
     QtLoginLauncher login(prompter);
     dmMSSQL.setLoginLauncher(&login);
     dmMSSQL.create();
+    MedstatTemplates::createOnFirstStart(AppContext::medstatFolder());
     QuitOnTerminationSignals(app);
 
     // The collections window's creation: registration, the check of the fact

@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "HelpContexts.h"
 #include "HelpKey.h"
+#include "MedstatCommands.h"
 #include "Prompter.h"
 #include "TMyDBGrid.h"
 #include "TableGridWidths.h"
@@ -137,13 +138,24 @@ void TfmKisMain0::buildWidgets() {
     auto* medLayout = new QHBoxLayout(paMedstat);
     medLayout->setContentsMargins(0, 0, 0, 0);
     medLayout->addWidget(new QLabel(QStringLiteral("   Медстатистика:"), paMedstat));
-    for (const char* hint : {"Файл для Минздрава", "Контроль файла МЗ", "Просмотр файла МЗ"}) {
+    auto medButton = [&](const char* name, const char* hint, QStyle::StandardPixmap pixmap) {
         auto* b = new QToolButton(paMedstat);
+        b->setObjectName(QString::fromLatin1(name));
         b->setToolTip(QString::fromUtf8(hint));
-        b->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-        b->setEnabled(false); // the health-ministry file comes with its own windows
+        b->setIcon(style()->standardIcon(pixmap));
         medLayout->addWidget(b);
-    }
+        return b;
+    };
+    sbFileMZ = medButton("sbFileMZ", "Файл для Минздрава", QStyle::SP_FileDialogNewFolder);
+    sbViewMZ = medButton("sbViewMZ", "Просмотр файла МЗ", QStyle::SP_FileDialogDetailedView);
+    sbCtrlMZ = medButton("sbCtrlMZ", "Контроль файла МЗ", QStyle::SP_DialogApplyButton);
+    connect(sbFileMZ, &QToolButton::clicked, this, [this] {
+        MedstatCommands::sbFileMZClick(this, m_dm, m_prompter, m_controller->currentCollection());
+    });
+    connect(sbViewMZ, &QToolButton::clicked, this,
+            [this] { MedstatCommands::sbViewMZClick(this, m_prompter); });
+    connect(sbCtrlMZ, &QToolButton::clicked, this,
+            [this] { MedstatCommands::sbCtrlMZClick(this, m_prompter); });
     panel->addWidget(paMedstat);
     panel->addStretch(1);
     paMedstat->hide();

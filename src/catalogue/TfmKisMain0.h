@@ -92,6 +92,9 @@ private:
     QToolBar* m_toolBar = nullptr;
     QWidget* m_toolPanel = nullptr;
     QWidget* paMedstat = nullptr;
+    QToolButton* sbFileMZ = nullptr;
+    QToolButton* sbViewMZ = nullptr;
+    QToolButton* sbCtrlMZ = nullptr;
     QToolButton *sbAdd = nullptr, *sbDelete = nullptr, *sbUp = nullptr, *sbDown = nullptr,
                 *sbLeft = nullptr, *sbRight = nullptr, *sbAdds = nullptr, *sbDeletes = nullptr;
 

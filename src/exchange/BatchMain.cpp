@@ -8,6 +8,7 @@
 #include "ExchangeView.h"
 #include "FillController.h"
 #include "FirebirdEnvironment.h"
+#include "MedstatBatch.h"
 #include "OpenWithConfig.h"
 #include "OutsideFileSaver.h"
 #include "StoreController.h"
@@ -53,6 +54,8 @@ int main(int argc, char** argv) {
     // pdf and html draw pages and need an application with fonts.
     if (IsOutputBatchCommand(argc, argv))
         return RunOutputBatch(argc, argv);
+    if (IsMedstatBatchCommand(argc, argv))
+        return RunMedstatBatch(argc, argv);
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Заполнение и загрузка таблиц"));

@@ -39,6 +39,9 @@ inline constexpr int Collecting = 1090;
 inline constexpr int TenderOrder = 1091;
 inline constexpr int TenderAnalysis = 1092;
 inline constexpr int TenderAllocation = 1093;
+inline constexpr int MedstatDialog = 1110;
+inline constexpr int MedstatViewer = 1111;
+inline constexpr int MedstatCheck = 1112;
 
 // Every context the windows use, for the test that walks them.
 inline constexpr int used[] = {
@@ -48,5 +51,6 @@ inline constexpr int used[] = {
     Protocol,          Indicators,        PageSetup,         Preview,           Rights,
     CellFormat,        LineSize,          Operations,        Editing,           Composition,
     AggregationTree,   Objects,           IndicatorPicker,   PeriodPicker,      ObjectListCreate,
-    ObjectListDelete,  Collecting,        TenderOrder,       TenderAnalysis,    TenderAllocation};
+    ObjectListDelete,  Collecting,        TenderOrder,       TenderAnalysis,    TenderAllocation,
+    MedstatDialog,     MedstatViewer,     MedstatCheck};
 } // namespace HelpContexts
