@@ -255,3 +255,23 @@ TEST_F(ExternalFileTest, DamagedFilesLeaveTheBookAsItWas) {
         expectKept(b);
     }
 }
+
+TEST(ExternalFileTextTest, FieldsBecomeWhatTypedInputGives) {
+    const QStringList fields = {"12",    "-12,5", "3.25",  "1.3", "007",   "1.3.2004",
+                                "5%",    "Район", "1 234", "-",   ",5",    "12,",
+                                "1,2,3", "=A1",   "a1",    "1e5", "0.000", "123456789012345678"};
+    Workbook read;
+    QString error;
+    ASSERT_TRUE(ExternalFile::readText(read, fields.join(';'), {}, &error));
+    Workbook typed;
+    for (int c = 0; c < fields.size(); ++c) {
+        SCOPED_TRACE(fields[c].toStdString());
+        if (fields[c].startsWith('='))
+            typed.setText(1, 1, c + 1, fields[c]);
+        else
+            typed.setEntry(1, 1, c + 1, fields[c]);
+        EXPECT_EQ(read.type(1, c + 1), typed.type(1, c + 1));
+        EXPECT_EQ(read.number(1, c + 1), typed.number(1, c + 1));
+        EXPECT_EQ(read.text(1, c + 1), typed.text(1, c + 1));
+    }
+}

@@ -166,6 +166,44 @@ bool readXls(Workbook& book, const QString& path, QString* error) {
     return ok;
 }
 
+// The common fields without the full entry parser: plain decimals ("-12,5", "3.25") and
+// texts that start with a letter. Anything else (dates, percents, "1 234") goes through
+// the parser as typed input does.
+void enterField(Workbook& book, int row, int col, const QString& f) {
+    const QChar first = f.front();
+    if (first.isLetter()) {
+        book.setText(1, row, col, f);
+        return;
+    }
+    int digits = 0;
+    int points = 0;
+    bool plain = f.size() < 16;
+    for (qsizetype i = 0; plain && i < f.size(); ++i) {
+        const QChar ch = f[i];
+        if (ch.isDigit() && ch.unicode() < 0x80)
+            ++digits;
+        else if (ch == '.' || ch == ',')
+            plain = ++points == 1;
+        else
+            plain = i == 0 && ch == '-';
+    }
+    if (plain && digits > 0) {
+        QString s = f;
+        s.replace(',', '.');
+        bool ok = false;
+        const double v = s.toDouble(&ok);
+        if (ok) {
+            book.setNumber(1, row, col, v);
+            return;
+        }
+    }
+    // Numbers and dates as typed input gives them; nothing read becomes a formula.
+    if (first == '=')
+        book.setText(1, row, col, f);
+    else
+        book.setEntry(1, row, col, f);
+}
+
 } // namespace
 
 Kind kindOf(const QString& path) {
@@ -213,11 +251,10 @@ bool readText(Workbook& book, const QString& text, const TextOptions& options, Q
             const QString& f = fields[c];
             if (f.isEmpty())
                 continue;
-            // Numbers and dates as typed input gives them; nothing read becomes a formula.
-            if (options.linesOnly || f.startsWith('='))
+            if (options.linesOnly)
                 book.setText(1, r + 1, c + 1, f);
             else
-                book.setEntry(1, r + 1, c + 1, f);
+                enterField(book, r + 1, c + 1, f);
         }
     }
     book.endUpdate();
