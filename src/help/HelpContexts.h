@@ -28,11 +28,15 @@ inline constexpr int CellFormat = 28;
 inline constexpr int LineSize = 29;
 inline constexpr int Operations = 99;
 inline constexpr int Editing = 1030;
+inline constexpr int Import = 60;
+inline constexpr int ImportText = 61;
+inline constexpr int ImportDbf = 59;
 
 // Every context the windows use, for the test that walks them.
 inline constexpr int used[] = {
     SideIdent,   HeaderIdent,  TitleIdent,        Collections, TableEditor, Periods,
     Passwords,   IdentOptions, SpecialIdent,      SheetList,   HiddenMarks, Login,
     RecalcOrder, FormulaViews, ControlConditions, Protocol,    Indicators,  PageSetup,
-    Preview,     Rights,       CellFormat,        LineSize,    Operations,  Editing};
+    Preview,     Rights,       CellFormat,        LineSize,    Operations,  Editing,
+    Import,      ImportText,   ImportDbf};
 } // namespace HelpContexts

@@ -29,10 +29,26 @@ bool holdsData(const Sheet& s, int firstRow, int firstCol) {
     return false;
 }
 
+int shiftOf(Target target) {
+    return target == Target::Body ? 2 : 1;
+}
+
+int clearFromOf(Target target) {
+    return target == Target::Body ? TableLayout::kFirstDataCol : TableLayout::kSideCol;
+}
+
 } // namespace
 
 bool place(IdentModel& ident, const Workbook& preview, int startRow, Target target,
            Prompter& prompter) {
+    if (!prepare(ident, preview, startRow, target, prompter))
+        return false;
+    put(ident, preview, startRow, target);
+    return true;
+}
+
+bool prepare(IdentModel& ident, const Workbook& preview, int startRow, Target target,
+             Prompter& prompter) {
     Workbook& book = ident.book();
     ident.readGeometry();
     const int sheet = book.activeSheetIndex();
@@ -43,25 +59,31 @@ bool place(IdentModel& ident, const Workbook& preview, int startRow, Target targ
     }
     startRow = std::max(startRow, 1);
     const Sheet& from = preview.sheet(1);
-    const int firstRow = ident.firstBodyRow();
-    const int shift = target == Target::Body ? 2 : 1;
     const int rows = std::max(from.lastRow() - startRow + 1, 0);
-    if (firstRow + rows - 1 > kMaxRows || from.lastCol() + shift > kMaxCols) {
+    if (ident.firstBodyRow() + rows - 1 > kMaxRows || from.lastCol() + shiftOf(target) > kMaxCols) {
         prompter.error(QStringLiteral("Ошибка при импорте: данные не помещаются в лист "
                                       "таблицы (%1 строк, %2 столбцов)")
                            .arg(rows)
                            .arg(from.lastCol()));
         return false;
     }
-    const Sheet& to = book.sheet(sheet);
-    const int clearFrom =
-        target == Target::Body ? TableLayout::kFirstDataCol : TableLayout::kSideCol;
-    if (holdsData(to, firstRow, clearFrom) &&
+    if (holdsData(book.sheet(sheet), ident.firstBodyRow(), clearFromOf(target)) &&
         !prompter.confirm(
             QString::fromUtf8(target == Target::Body ? bodyQuestion() : sideQuestion()),
             Answer::No))
         return false;
+    return true;
+}
 
+void put(IdentModel& ident, const Workbook& preview, int startRow, Target target) {
+    Workbook& book = ident.book();
+    ident.readGeometry();
+    const int sheet = book.activeSheetIndex();
+    startRow = std::max(startRow, 1);
+    const Sheet& from = preview.sheet(1);
+    const Sheet& to = book.sheet(sheet);
+    const int firstRow = ident.firstBodyRow();
+    const int clearFrom = clearFromOf(target);
     book.undoStack().begin(QStringLiteral("Импорт данных"));
     book.beginUpdate();
     if (to.lastRow() >= firstRow && to.lastCol() >= clearFrom)
@@ -72,14 +94,13 @@ bool place(IdentModel& ident, const Workbook& preview, int startRow, Target targ
         for (int c = 1; c <= from.lastCol(); ++c) {
             const CellValue v = from.value(r, c);
             if (v.type == CellValue::Number)
-                book.setNumber(sheet, row, c + shift, v.number);
+                book.setNumber(sheet, row, c + shiftOf(target), v.number);
             else if (v.type == CellValue::Text && !v.text.isEmpty())
-                book.setText(sheet, row, c + shift, v.text);
+                book.setText(sheet, row, c + shiftOf(target), v.text);
         }
     }
     book.endUpdate();
     book.undoStack().end();
-    return true;
 }
 
 } // namespace ImportPlacement

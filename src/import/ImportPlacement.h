@@ -17,6 +17,11 @@ enum class Target { Body, Side };
 // not fit the sheet is refused with a message before anything changes. One undo step.
 bool place(IdentModel& ident, const Workbook& preview, int startRow, Target target,
            Prompter& prompter);
+// The same in two steps, for callers that write more between them: the checks and the
+// question (false: nothing may change), then the rows.
+bool prepare(IdentModel& ident, const Workbook& preview, int startRow, Target target,
+             Prompter& prompter);
+void put(IdentModel& ident, const Workbook& preview, int startRow, Target target);
 
 // The questions, as asked.
 const char* bodyQuestion();
