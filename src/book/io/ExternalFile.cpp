@@ -5,7 +5,9 @@
 #include "TextSplitter.h"
 #include "format/DateSerial.h"
 #include "format/EntryParser.h"
+#include "formula/Recalculator.h"
 #include "model/CellAddress.h"
+#include "model/CellStore.h"
 #include "model/Workbook.h"
 
 #include <orcus/orcus_ods.hpp>
@@ -166,15 +168,15 @@ bool readXls(Workbook& book, const QString& path, QString* error) {
     return ok;
 }
 
-// The common fields without the full entry parser: plain decimals ("-12,5", "3.25") and
-// texts that start with a letter. Anything else (dates, percents, "1 234") goes through
-// the parser as typed input does.
-void enterField(Workbook& book, int row, int col, const QString& f) {
+// What a field is, for the common cases the full entry parser need not see: texts that
+// start with a letter, plain decimals ("-12,5", "3.25"). Anything else (dates, percents,
+// "1 234") goes through the parser as typed input does.
+enum class FieldKind { Text, Number, Entry };
+
+FieldKind classify(const QString& f, double* number) {
     const QChar first = f.front();
-    if (first.isLetter()) {
-        book.setText(1, row, col, f);
-        return;
-    }
+    if (first.isLetter() || first == '=') // nothing read becomes a formula
+        return FieldKind::Text;
     int digits = 0;
     int points = 0;
     bool plain = f.size() < 16;
@@ -191,17 +193,71 @@ void enterField(Workbook& book, int row, int col, const QString& f) {
         QString s = f;
         s.replace(',', '.');
         bool ok = false;
-        const double v = s.toDouble(&ok);
-        if (ok) {
-            book.setNumber(1, row, col, v);
-            return;
+        *number = s.toDouble(&ok);
+        if (ok)
+            return FieldKind::Number;
+    }
+    return FieldKind::Entry;
+}
+
+void enterField(Workbook& book, int row, int col, const QString& f) {
+    double number = 0;
+    switch (classify(f, &number)) {
+    case FieldKind::Text:
+        book.setText(1, row, col, f);
+        break;
+    case FieldKind::Number:
+        book.setNumber(1, row, col, number);
+        break;
+    case FieldKind::Entry:
+        book.setEntry(1, row, col, f);
+        break;
+    }
+}
+
+// An empty sheet is filled straight into its cell store, as a loader fills it: no
+// formulas can depend on cells that did not exist. Fields that need the entry parser
+// still go through the workbook.
+void fillEmptySheet(Workbook& book, const TextSplitter::Rows& rows, bool linesOnly) {
+    CellStore& store = book.sheet(1).cells();
+    struct Later {
+        int row;
+        int col;
+        const QString* text;
+    };
+    std::vector<Later> later;
+    for (int r = 0; r < rows.size(); ++r) {
+        const QStringList& fields = rows[r];
+        int last = int(fields.size());
+        while (last > 0 && fields[last - 1].isEmpty())
+            --last;
+        if (last == 0)
+            continue;
+        store.reserveRow(r + 1, 1, last);
+        CellRow* cells = store.rowAt(r + 1);
+        for (int k = 0; k < last; ++k) {
+            const QString& f = fields[k];
+            if (f.isEmpty())
+                continue;
+            Cell* cell = cells->at(k + 1);
+            double number = 0;
+            const FieldKind kind = linesOnly ? FieldKind::Text : classify(f, &number);
+            if (kind == FieldKind::Number) {
+                cell->kind = CellKind::Number;
+                cell->number = number;
+            } else if (kind == FieldKind::Text) {
+                cell->text = new QString(f);
+                cell->kind = CellKind::Text;
+            } else {
+                later.push_back({r + 1, k + 1, &f});
+            }
         }
     }
-    // Numbers and dates as typed input gives them; nothing read becomes a formula.
-    if (first == '=')
-        book.setText(1, row, col, f);
-    else
-        book.setEntry(1, row, col, f);
+    book.recalculator().loadedClean();
+    book.beginUpdate();
+    for (const Later& l : later)
+        book.setEntry(1, l.row, l.col, *l.text);
+    book.endUpdate();
 }
 
 } // namespace
@@ -243,6 +299,10 @@ bool readText(Workbook& book, const QString& text, const TextOptions& options, Q
                 *error = ImportLimits::tooLongText(name, r + 1, c + 1, rows[r][c].size());
                 return false;
             }
+    }
+    if (book.sheet(1).cells().lastRow() == 0) {
+        fillEmptySheet(book, rows, options.linesOnly);
+        return true;
     }
     book.beginUpdate();
     for (int r = 0; r < rows.size(); ++r) {
