@@ -42,6 +42,9 @@ inline constexpr int TenderAllocation = 1093;
 inline constexpr int MedstatDialog = 1110;
 inline constexpr int MedstatViewer = 1111;
 inline constexpr int MedstatCheck = 1112;
+inline constexpr int Import = 60;
+inline constexpr int ImportText = 61;
+inline constexpr int ImportDbf = 59;
 
 // Every context the windows use, for the test that walks them.
 inline constexpr int used[] = {
@@ -52,5 +55,6 @@ inline constexpr int used[] = {
     CellFormat,        LineSize,          Operations,        Editing,           Composition,
     AggregationTree,   Objects,           IndicatorPicker,   PeriodPicker,      ObjectListCreate,
     ObjectListDelete,  Collecting,        TenderOrder,       TenderAnalysis,    TenderAllocation,
-    MedstatDialog,     MedstatViewer,     MedstatCheck};
+    MedstatDialog,     MedstatViewer,     MedstatCheck,      Import,            ImportText,
+    ImportDbf};
 } // namespace HelpContexts

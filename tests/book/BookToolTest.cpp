@@ -66,3 +66,31 @@ TEST(BookToolTest, BadCommandReportsItsLineAndFails) {
     EXPECT_NE(runTool({"show", "/no/such/file.vts"}).exitCode, 0);
     EXPECT_NE(runTool({"convert", "a.vts"}).exitCode, 0);
 }
+
+TEST(BookToolTest, ConvertReadsOtherProgramsFiles) {
+    QTemporaryDir dir;
+    // A Windows-1251 CSV with a quoted separator: to .xlsx, back to .csv, then shown.
+    const QString csv = dir.filePath("in.csv");
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\xD0\xE0\xE9\xEE\xED;\"1;2\";12,5\r\n"); // "Район" in Windows-1251
+    f.close();
+    const QString xlsx = dir.filePath("mid.xlsx");
+    const Result toExcel = runTool({"convert", csv, xlsx});
+    ASSERT_EQ(toExcel.exitCode, 0) << toExcel.err.toStdString();
+    const QString back = dir.filePath("back.csv");
+    const Result fromExcel = runTool({"convert", xlsx, back});
+    ASSERT_EQ(fromExcel.exitCode, 0) << fromExcel.err.toStdString();
+    EXPECT_EQ(runTool({"show", back}).out, "A1\tРайон\tРайон\nB1\t1;2\t1;2\nC1\t12.5\t12.5\n");
+
+    // A damaged .xlsx fails with the reader's words and writes nothing.
+    const QString bad = dir.filePath("bad.xlsx");
+    QFile b(bad);
+    ASSERT_TRUE(b.open(QIODevice::WriteOnly));
+    b.write("PK\x03\x04 not really a zip");
+    b.close();
+    const Result damaged = runTool({"convert", bad, dir.filePath("out.csv")});
+    EXPECT_NE(damaged.exitCode, 0);
+    EXPECT_TRUE(damaged.err.contains("Файл \"bad.xlsx\" повреждён")) << damaged.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("out.csv")));
+}

@@ -1,6 +1,7 @@
 #include "BookFiles.h"
 
 #include "io/DelimitedText.h"
+#include "io/ExternalFile.h"
 #include "io/NativeFormat.h"
 #include "io/XlsxWriter.h"
 #include "model/Workbook.h"
@@ -18,14 +19,12 @@ bool load(Workbook& book, const QString& path, QString* error) {
     if (ext == "vts")
         return NativeFormat::loadFile(book, path, error);
     if (ext == "txt" || ext == "csv") {
-        DelimitedText::ReadOptions o;
+        ExternalFile::TextOptions o;
         o.separator = ext == "csv" ? QChar(';') : QChar('\t');
-        Workbook fresh;
-        if (!DelimitedText::readFile(fresh, 1, path, o, error))
-            return false;
-        book.swapContents(fresh);
-        return true;
+        return ExternalFile::read(book, path, error, o);
     }
+    if (ext == "xlsx" || ext == "ods" || ext == "xls")
+        return ExternalFile::read(book, path, error);
     *error = QStringLiteral("unsupported file type \"%1\"").arg(ext);
     return false;
 }

@@ -13,7 +13,8 @@ namespace {
 
 int usage() {
     std::fputs("usage:\n"
-               "  zemrak-book convert IN OUT     (.vts, .txt, .csv)\n"
+               "  zemrak-book convert IN OUT     (reads .vts .xlsx .ods .xls .csv .txt;\n"
+               "                                 writes .vts .xlsx .csv .txt)\n"
                "  zemrak-book show FILE [RANGE]\n"
                "  zemrak-book run [FILE]         (commands from standard input)\n",
                stderr);

@@ -117,6 +117,8 @@ void TfmKisTabl::buildMenus() {
     m_menuBar = new QMenuBar(this);
 
     QMenu* file = m_menuBar->addMenu(QStringLiteral("&Файл"));
+    onCommand(addAction(file, QStringLiteral("Mopen"), QStringLiteral("Открыть внешний файл")),
+              &TfmKisTabl::MopenClick);
     QAction* save = addAction(file, QStringLiteral("imSave"), QStringLiteral("Сохранить "));
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     onCommand(save, &TfmKisTabl::cmSave);

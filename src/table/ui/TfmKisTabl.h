@@ -129,6 +129,8 @@ private:
     std::optional<ExchangeContext> exchangeContext(ExchangeView& view);
     void cmSave();
     void cmSaveAs();
+    // "Открыть внешний файл" (TfmKisTablImport.cpp).
+    void MopenClick();
     void cmInsertSheet();
     void cmDeleteSheet();
     void cmSheetList();

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+// Text lines cut into fields, before anything is written into a sheet.
+namespace TextSplitter {
+
+using Rows = QList<QStringList>;
+
+// Fields at `separator`; with a `qualifier` (a null QChar: none) a field that starts with
+// it runs to its closing mate, so separators and line breaks inside stay in the field and
+// a doubled qualifier stands for one. Lines end at CR LF, LF or CR; a last line without
+// its break still counts, an empty text gives no rows.
+Rows splitDelimited(QStringView text, QChar separator, QChar qualifier = QChar('"'));
+
+// Each line cut at character positions: field j takes widths[j] characters, what is left
+// after the last width makes one more field; fields are trimmed. Character positions,
+// unlike pixel widths, give the same fields on every machine.
+Rows splitFixed(QStringView text, const QList<int>& widths);
+
+// The lines alone (one field each), as a text file shows before it is split.
+Rows splitLines(QStringView text);
+
+} // namespace TextSplitter
