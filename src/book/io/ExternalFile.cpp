@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <exception>
 
 namespace ExternalFile {
@@ -177,27 +178,35 @@ FieldKind classify(const QString& f, double* number) {
     const QChar first = f.front();
     if (first.isLetter() || first == '=') // nothing read becomes a formula
         return FieldKind::Text;
+    // At most 15 digits: the digits as a whole number and a power of ten are exact, so
+    // their quotient is the correctly rounded value, as a string conversion gives it.
+    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6, 1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    qint64 whole = 0;
     int digits = 0;
-    int points = 0;
-    bool plain = f.size() < 16;
-    for (qsizetype i = 0; plain && i < f.size(); ++i) {
-        const QChar ch = f[i];
-        if (ch.isDigit() && ch.unicode() < 0x80)
-            ++digits;
-        else if (ch == '.' || ch == ',')
-            plain = ++points == 1;
-        else
-            plain = i == 0 && ch == '-';
+    int decimals = -1;
+    bool negative = false;
+    for (qsizetype i = 0; i < f.size(); ++i) {
+        const char16_t ch = f[i].unicode();
+        if (ch >= '0' && ch <= '9') {
+            if (++digits > 15)
+                return FieldKind::Entry;
+            whole = whole * 10 + (ch - '0');
+            if (decimals >= 0)
+                ++decimals;
+        } else if ((ch == '.' || ch == ',') && decimals < 0) {
+            decimals = 0;
+        } else if (ch == '-' && i == 0) {
+            negative = true;
+        } else {
+            return FieldKind::Entry;
+        }
     }
-    if (plain && digits > 0) {
-        QString s = f;
-        s.replace(',', '.');
-        bool ok = false;
-        *number = s.toDouble(&ok);
-        if (ok)
-            return FieldKind::Number;
-    }
-    return FieldKind::Entry;
+    if (digits == 0)
+        return FieldKind::Entry;
+    const double v = double(whole) / kTens[std::max(decimals, 0)];
+    *number = negative ? -v : v;
+    return FieldKind::Number;
 }
 
 void enterField(Workbook& book, int row, int col, const QString& f) {
