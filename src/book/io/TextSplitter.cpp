@@ -1,5 +1,7 @@
 #include "TextSplitter.h"
 
+#include <utility>
+
 namespace TextSplitter {
 
 Rows splitDelimited(QStringView text, QChar separator, QChar qualifier) {
@@ -32,9 +34,11 @@ Rows splitDelimited(QStringView text, QChar separator, QChar qualifier) {
         const qsizetype start = i;
         while (i < n && p[i] != separator && p[i] != '\n' && p[i] != '\r')
             ++i;
-        if (i > start)
-            field += text.mid(start, i - start);
-        row.append(field);
+        // Most fields are one unqualified run: copied once, at their exact size.
+        if (field.isEmpty())
+            row.append(text.mid(start, i - start).toString());
+        else
+            row.append(field.append(text.mid(start, i - start)));
         field.clear();
         if (i >= n)
             break;
@@ -47,8 +51,10 @@ Rows splitDelimited(QStringView text, QChar separator, QChar qualifier) {
         if (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')
             ++i;
         ++i;
-        rows.append(row);
-        row.clear();
+        const qsizetype width = row.size();
+        rows.append(std::move(row));
+        row = QStringList();
+        row.reserve(width); // lines of a file are mostly as wide as the one before
         lineOpen = false;
     }
     if (lineOpen)
