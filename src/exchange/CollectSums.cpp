@@ -30,14 +30,22 @@ QStringList keyColumns(bool operational, const QList<int>& types) {
     return cols;
 }
 
+// The objects of the nodes drive the statement: their rows of the fund are then found
+// through the fund's key index (object, indicator, ...). Driven from the fund instead,
+// the server reads the indicators' rows of every object. The outer join keeps that
+// order on every server version; objects without fund rows give NULL keys, dropped.
+// The fund's bounds come first in the text, so their parameters go first.
 QString fromWhere(bool operational, const QStringList& keys) {
-    QStringList bounds;
+    QStringList objectBounds;
+    QStringList fundBounds;
     for (const QString& c : keys)
-        bounds << c + QStringLiteral(" BETWEEN ? AND ?");
-    return QStringLiteral(" FROM ") +
+        (c.startsWith(QLatin1String("E.")) ? objectBounds : fundBounds)
+            << c + QStringLiteral(" BETWEEN ? AND ?");
+    return QStringLiteral(" FROM ELM E LEFT JOIN ") +
            (operational ? QStringLiteral("FD_OPERELM") : QStringLiteral("FD_DOLGELM")) +
-           QStringLiteral(" F JOIN ELM E ON E.KODFOLDER=F.KODFOLDER WHERE ") +
-           bounds.join(QStringLiteral(" and "));
+           QStringLiteral(" F ON F.KODFOLDER=E.KODFOLDER and ") +
+           fundBounds.join(QStringLiteral(" and ")) + QStringLiteral(" WHERE ") +
+           objectBounds.join(QStringLiteral(" and "));
 }
 
 QByteArray bytesOf(const Key& key) {
@@ -234,8 +242,10 @@ void CollectSums::runShape(const Shape& shape, const QList<int>& cols, const std
         }
     runs.back().second = keys.size();
     for (const auto& [from, to] : runs) {
-        std::vector<QVariant> params;
+        std::vector<QVariant> fundParams;
+        std::vector<QVariant> objectParams;
         for (int i = 0; i < keyCount; ++i) {
+            std::vector<QVariant>& params = i < m ? objectParams : fundParams;
             int low = keys[from][i];
             int high = low;
             for (size_t k = from; k < to; ++k) {
@@ -245,7 +255,8 @@ void CollectSums::runShape(const Shape& shape, const QList<int>& cols, const std
             params.emplace_back(low);
             params.emplace_back(high);
         }
-        q.setPositionalParams(std::move(params));
+        fundParams.insert(fundParams.end(), objectParams.begin(), objectParams.end());
+        q.setPositionalParams(std::move(fundParams));
         q.open(keep);
         q.close();
     }
