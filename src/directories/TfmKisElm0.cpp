@@ -1,4 +1,5 @@
 #include "TfmKisElm0.h"
+#include "DirectoryWindowParts.h"
 
 #include "HelpContexts.h"
 #include "HelpKey.h"
@@ -11,7 +12,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QMenuBar>
+#include <QMenu>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
@@ -118,22 +119,13 @@ TfmKisElm0::TfmKisElm0(TdmMSSQL& dm, Prompter& prompter, const QString& caption,
 TfmKisElm0::~TfmKisElm0() = default;
 
 QToolButton* TfmKisElm0::toolButton(const QString& hint, QStyle::StandardPixmap pixmap) {
-    auto* b = new QToolButton(m_toolPanel);
-    b->setToolTip(hint);
-    b->setIcon(style()->standardIcon(pixmap));
-    b->setAutoRaise(true);
-    m_toolPanel->layout()->addWidget(b);
-    return b;
+    return DirectoryWindowParts::addToolButton(m_toolPanel, hint, pixmap);
 }
 
 void TfmKisElm0::buildMenu(QVBoxLayout* layout) {
-    auto* bar = new QMenuBar(this);
-    layout->setMenuBar(bar);
-    m_ops = bar->addMenu(QStringLiteral("Операции"));
+    m_ops = DirectoryWindowParts::operationsMenu(this, layout);
     auto item = [this](const QString& caption, const QKeySequence& key = {}) {
-        QAction* a = m_ops->addAction(caption);
-        a->setShortcut(key);
-        return a;
+        return DirectoryWindowParts::addItem(m_ops, caption, key);
     };
     m_add = item(QStringLiteral("Добавить"), QKeySequence(Qt::CTRL | Qt::Key_A));
     m_delete = item(QStringLiteral("Удалить"), QKeySequence(Qt::CTRL | Qt::Key_D));
