@@ -5,6 +5,7 @@
 // comparison only, the object-by-object loop (one statement per cell and object) and the
 // cell-by-cell loop (one statement per cell over a membership subquery), timed over a
 // sample of cells and scaled to the whole table.
+#include "BenchPrompter.h"
 #include "BenchSupport.h"
 #include "CollectController.h"
 #include "DbConnection.h"
@@ -31,20 +32,6 @@ constexpr int kSheets = 10;
 constexpr int kRows = 200;
 constexpr int kCols = 20;
 constexpr int kObjectsPerNode = 50;
-
-class Silent : public Prompter {
-public:
-    void message(const QString& t, const QString&, PromptIcon) override {
-        std::fprintf(stderr, "%s\n", t.toLocal8Bit().constData());
-    }
-    Answer ask(const QString&, QuestionButtons, Answer, const QString&) override {
-        return Answer::Yes;
-    }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    int choose(const QString&, const QStringList&, int) override { return -1; }
-    bool inputText(const QString&, const QString&, QString&) override { return false; }
-};
 
 // Column c (0-based) of the table: months 1..12 of 2024, then 1..8 of 2025.
 int yearOf(int c) {
@@ -110,7 +97,7 @@ int main(int argc, char** argv) {
     BookLocale::setDateSeparator(QLatin1Char('.'));
     AppContext::setSystemDateSeparator(QLatin1Char('.'));
     TestDatabases dbs;
-    Silent prompter;
+    BenchPrompter prompter(Answer::Yes);
     TdmMSSQL dm(prompter);
     dm.SetConnectionParams(dm.dbMain, dbs.factPath(), dbs.ownerPassword(), dbs.ownerUser());
     dm.dbMain.open();

@@ -1,5 +1,6 @@
 // Pasting a collection of 200 tables with 100 KB workbooks, against copying the same
 // workbooks with a bare INSERT ... SELECT per table in one transaction.
+#include "BenchPrompter.h"
 #include "BenchSupport.h"
 #include "CollectionsController.h"
 #include "CopyPasteController.h"
@@ -19,20 +20,6 @@
 
 namespace {
 
-class QuietPrompter : public Prompter {
-public:
-    void message(const QString& text, const QString&, PromptIcon) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    Answer ask(const QString&, QuestionButtons, Answer, const QString&) override {
-        return Answer::Cancel;
-    }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    int choose(const QString&, const QStringList&, int) override { return -1; }
-    bool inputText(const QString&, const QString&, QString&) override { return false; }
-};
-
 int insertFolder(TdmMSSQL& dm, int npp, const QString& name) {
     DbProcedure& p = dm.storedProc(QStringLiteral("spInsertSBR"));
     p.clearParams();
@@ -49,7 +36,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int tables = 200;
     TestDatabases dbs;
-    QuietPrompter prompter;
+    BenchPrompter prompter(Answer::Cancel);
     TdmMSSQL dm(prompter);
     dm.dbMain.setParams(dbs.factPath(), TestDatabases::user(), TestDatabases::password());
     dm.dbTab.setParams(dbs.tabPath(), TestDatabases::user(), TestDatabases::password());

@@ -1,6 +1,7 @@
 // Reading a 100 000-record dBase file against shapelib reading the same file, and
 // importing a 10 000-indicator rubric against the same INSERTs prepared in one
 // transaction.
+#include "BenchPrompter.h"
 #include "BenchSupport.h"
 
 #include "DbTransaction.h"
@@ -35,21 +36,6 @@ void writeFile(const QString& path, int records, int firstCode) {
 }
 
 // Answers the import's file dialog with one file and keeps quiet otherwise.
-class FilePrompter : public Prompter {
-public:
-    QString file;
-    void message(const QString& text, const QString&, PromptIcon) override {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-    }
-    Answer ask(const QString&, QuestionButtons, Answer, const QString&) override {
-        return Answer::Ok;
-    }
-    QString openFileName(const QString&, const QString&, const QString&) override { return file; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return file; }
-    int choose(const QString&, const QStringList&, int) override { return -1; }
-    bool inputText(const QString&, const QString&, QString&) override { return false; }
-};
-
 void readBench(const QString& folder) {
     const QString path = folder + QStringLiteral("/big.dbf");
     writeFile(path, 100000, 1);
@@ -80,7 +66,7 @@ void importBench() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("rubric.dbf"));
     writeFile(path, 10000, 100000);
-    FilePrompter prompter;
+    BenchPrompter prompter(Answer::Ok);
     prompter.file = path;
     TdmMSSQL dm(prompter);
     dm.dbMain.setParams(dbs.factPath(), TestDatabases::user(), TestDatabases::password());

@@ -4,6 +4,7 @@
 // a tight loop of prepared INSERTs of the same values in one transaction; over a
 // server (ZEMRAK_FB_SERVER, password in ZEMRAK_FB_SERVER_PASSWORD) the cell-by-cell
 // reference path. Linearity: a quarter of the rows in at least a quarter of the time.
+#include "BenchPrompter.h"
 #include "BenchSupport.h"
 #include "CellByCellFill.h"
 #include "CellByCellStore.h"
@@ -32,20 +33,6 @@ namespace {
 
 constexpr int kSheets = 10;
 constexpr int kCols = 20;
-
-class Silent : public Prompter {
-public:
-    void message(const QString& t, const QString&, PromptIcon) override {
-        std::fprintf(stderr, "%s\n", t.toLocal8Bit().constData());
-    }
-    Answer ask(const QString&, QuestionButtons, Answer, const QString&) override {
-        return Answer::Yes;
-    }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    int choose(const QString&, const QStringList&, int) override { return -1; }
-    bool inputText(const QString&, const QString&, QString&) override { return false; }
-};
 
 void prepareFunds(DbConnection& f, int rows) {
     QString add = QStringLiteral("ALTER TABLE FD_DOLGELM ADD D1 VARCHAR(250)");
@@ -109,7 +96,7 @@ Timings measure(int rows, const std::optional<TestDatabases::Server>& server, in
         dbs.emplace(*server);
     else
         dbs.emplace();
-    Silent prompter;
+    BenchPrompter prompter(Answer::Yes);
     TdmMSSQL dm(prompter);
     dm.SetConnectionParams(dm.dbMain, dbs->factPath(), dbs->ownerPassword(), dbs->ownerUser());
     dm.dbMain.open();

@@ -1,6 +1,7 @@
 // Generating the report file from 50 tables of 200 rows against writing the same
 // records with the dBase layer alone, and evaluating 5 000 compiled conditions over
 // 2 000 records against a hand-written loop computing the same expressions.
+#include "BenchPrompter.h"
 #include "BenchSupport.h"
 
 #include "ConditionCompiler.h"
@@ -32,20 +33,6 @@ namespace {
 constexpr int kTables = 50;
 constexpr int kRows = 200;
 
-class QuietPrompter : public Prompter {
-public:
-    void message(const QString& text, const QString&, PromptIcon) override {
-        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    }
-    Answer ask(const QString&, QuestionButtons, Answer, const QString&) override {
-        return Answer::Yes;
-    }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    int choose(const QString&, const QStringList&, int) override { return -1; }
-    bool inputText(const QString&, const QString&, QString&) override { return false; }
-};
-
 // A table in per-row mode: row numbers in column 3, column numbers 1 … 50 in the header.
 QByteArray tableBytes(int seed) {
     Workbook book;
@@ -65,7 +52,7 @@ QByteArray tableBytes(int seed) {
 
 void generationBench() {
     TestDatabases dbs;
-    QuietPrompter prompter;
+    BenchPrompter prompter(Answer::Yes);
     SetAppPrompter(&prompter);
     TdmMSSQL dm(prompter);
     dm.SetConnectionParams(dm.dbMain, dbs.factPath(), TestDatabases::password(),

@@ -1,6 +1,7 @@
 // The objects directory of 20 000 objects with three attached directories: opening
 // its list and applying a filter against the plain SELECTs of the same rows; adding
 // an aggregation directory to funds of 200 000 rows against the bare statements.
+#include "BenchPrompter.h"
 #include "BenchSupport.h"
 
 #include "AggregationSchema.h"
@@ -15,20 +16,6 @@
 #include <QCoreApplication>
 
 namespace {
-
-class QuietPrompter : public Prompter {
-public:
-    void message(const QString& text, const QString&, PromptIcon) override {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-    }
-    Answer ask(const QString&, QuestionButtons, Answer, const QString&) override {
-        return Answer::No;
-    }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    int choose(const QString&, const QStringList&, int) override { return -1; }
-    bool inputText(const QString&, const QString&, QString&) override { return false; }
-};
 
 void run(DbConnection& c, const QString& sql) {
     DbStatement& st = c.statement(QStringLiteral("bench_exec"));
@@ -69,7 +56,7 @@ double readAll(DbConnection& c, const QString& sql, int* rows) {
     return sum;
 }
 
-void objectsBench(TdmMSSQL& dm, QuietPrompter& prompter) {
+void objectsBench(TdmMSSQL& dm, BenchPrompter& prompter) {
     AggregationSchema schema(dm);
     if (!schema.addDirectory(3))
         std::fprintf(stderr, "%s\n", qPrintable(schema.failure().server));
@@ -159,7 +146,7 @@ void addDirectoryBench(TdmMSSQL& dm) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     TestDatabases dbs(true);
-    QuietPrompter prompter;
+    BenchPrompter prompter(Answer::No);
     TdmMSSQL dm(prompter);
     dm.dbMain.setParams(dbs.factPath(), TestDatabases::user(), TestDatabases::password());
     dm.dbTab.setParams(dbs.tabPath(), TestDatabases::user(), TestDatabases::password());

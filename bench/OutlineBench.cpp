@@ -1,5 +1,6 @@
 // Building a 20 000-folder collections tree and adding folders in its middle,
 // against a plain SELECT of the same rows.
+#include "BenchPrompter.h"
 #include "BenchSupport.h"
 #include "DbTransaction.h"
 #include "OutlineEngine.h"
@@ -17,22 +18,6 @@
 
 namespace {
 
-class QuietPrompter : public Prompter {
-public:
-    int shown = 0;
-    void message(const QString& text, const QString&, PromptIcon) override {
-        ++shown;
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    Answer ask(const QString&, QuestionButtons, Answer, const QString&) override {
-        return Answer::Cancel;
-    }
-    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
-    int choose(const QString&, const QStringList&, int) override { return -1; }
-    bool inputText(const QString&, const QString&, QString&) override { return false; }
-};
-
 void open(TdmMSSQL& dm, const TestDatabases& dbs) {
     dm.dbMain.setParams(dbs.factPath(), TestDatabases::user(), TestDatabases::password());
     dm.dbTab.setParams(dbs.tabPath(), TestDatabases::user(), TestDatabases::password());
@@ -49,7 +34,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int folders = 20000;
     TestDatabases dbs;
-    QuietPrompter prompter;
+    BenchPrompter prompter(Answer::Cancel);
     TdmMSSQL dm(prompter);
     TdmMSSQL other(prompter); // a second running program, so changes are flagged
     open(dm, dbs);
