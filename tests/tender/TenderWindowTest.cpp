@@ -1,3 +1,4 @@
+#include "HelpContexts.h"
 #include "TableWindowFixture.h"
 #include "TenderController.h"
 
@@ -61,7 +62,9 @@ TEST_F(TenderWindowTest, TenderMenuOfAnOffersTable) {
         book().setNumber(s, 101, 6, 10);
         book().setNumber(s, 101, 7, 3 - s);
     }
+    EXPECT_EQ(w->helpContext(), HelpContexts::TableEditor);
     trigger("mPredl");
+    EXPECT_EQ(w->helpContext(), HelpContexts::TenderOrder) << "F1 on the consolidated order";
     EXPECT_EQ(book().sheetCount(), 6);
     EXPECT_EQ(TenderController::markOf(book(), 1), QStringLiteral("Svod"));
     EXPECT_EQ(sheet(1).text(101, 8), QStringLiteral("Поставщик 2"));

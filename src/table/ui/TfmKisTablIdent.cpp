@@ -6,6 +6,7 @@
 #include "IdentModel.h"
 #include "TBook.h"
 #include "TBookIdentView.h"
+#include "TenderController.h"
 
 #include <QAction>
 #include <QMenu>
@@ -179,5 +180,13 @@ int TfmKisTabl::helpContext() const {
     case IdentMode::Normal:
         break;
     }
+    // The tender's result sheets and specification tables have their own pages.
+    const QString mark = TenderController::markOf(m_book, m_book.activeSheetIndex());
+    if (mark == QLatin1String("Svod") || mark == QLatin1String("Sort"))
+        return HelpContexts::TenderOrder;
+    if (mark == QLatin1String("Anal") || mark == QLatin1String("Power"))
+        return HelpContexts::TenderAnalysis;
+    if (m_doc.table().kodAlt.startsWith(QStringLiteral("Спец.")))
+        return HelpContexts::TenderAllocation;
     return HelpContexts::TableEditor;
 }
