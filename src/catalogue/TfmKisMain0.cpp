@@ -135,6 +135,7 @@ void TfmKisMain0::buildWidgets() {
     edKod->installEventFilter(this);
 
     paMedstat = new QWidget(m_toolPanel);
+    paMedstat->setObjectName(QStringLiteral("paMedstat"));
     auto* medLayout = new QHBoxLayout(paMedstat);
     medLayout->setContentsMargins(0, 0, 0, 0);
     medLayout->addWidget(new QLabel(QStringLiteral("   Медстатистика:"), paMedstat));

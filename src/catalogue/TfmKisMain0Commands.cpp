@@ -3,13 +3,13 @@
 #include "TfmKisMain0.h"
 
 #include "AppContext.h"
+#include "MedstatGenerator.h"
 #include "OpenFolderElements.h"
 #include "Prompter.h"
 #include "TMyDBGrid.h"
 #include "TableEditorLauncher.h"
 #include "TdmMSSQL.h"
 
-#include <QFile>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -65,8 +65,9 @@ void TfmKisMain0::openCollection() {
     }
     m_add->setEnabled(true);
     setWindowTitle(m_controller->tablesCaption());
-    const QString medstat = AppContext::medstatFolder() + QStringLiteral("/MEDCTAT.dbf");
-    paMedstat->setVisible(QFile::exists(medstat));
+    // Files written by DOS programs may be named in any case.
+    paMedstat->setVisible(
+        !FindMedstatFile(AppContext::medstatFolder(), QStringLiteral("MEDCTAT.DBF")).isEmpty());
     dgSlave->setEnabled(true);
     updateCopyPaste();
     dgSlave->setFocus();

@@ -1,6 +1,7 @@
 #include "TfmKisMain0.h"
 #include "AppContext.h"
 #include "DbTestHelpers.h"
+#include "MedstatTemplates.h"
 #include "MenuColumns.h"
 #include "MenuItems.h"
 #include "OutlineTreeWidget.h"
@@ -66,11 +67,14 @@ TEST(CollectionsWindow, MenuModesAndCaptionsOnTheDemoDatabases) {
             if (tree->topLevelItem(i)->childCount() == 0)
                 leaf = tree->topLevelItem(i);
         ASSERT_TRUE(leaf);
+        // The report files the program writes at its first start: the MEDSTAT buttons show.
+        MedstatTemplates::createOnFirstStart(AppContext::medstatFolder());
         tree->setFocus();
         tree->setCurrentItem(leaf);
         QTest::keyClick(tree, Qt::Key_Return);
         EXPECT_EQ(w.windowTitle(),
                   QStringLiteral("Таблицы сборника \"") + leaf->text(0) + QLatin1Char('"'));
+        EXPECT_TRUE(w.findChild<QWidget*>(QStringLiteral("paMedstat"))->isVisible());
         EXPECT_EQ(w.controller().mode(), CollectionsController::Mode::Tables);
         if (!qEnvironmentVariableIsEmpty("ZEMRAK_SHOTS"))
             w.grab().save(qEnvironmentVariable("ZEMRAK_SHOTS") + QStringLiteral("/tables.png"));
