@@ -190,6 +190,31 @@ TEST_F(DirectoryPickersTest, FilteredObjectsArePutAfterTheModeIsConfirmed) {
     EXPECT_EQ(sheet(1).entry(r, kSideCol), QStringLiteral("ФАП с. Берёзовка"));
 }
 
+TEST_F(DirectoryPickersTest, ModeNotConfirmedAndOptionsCancelledEndsTheCommand) {
+    open();
+    trigger("mIdBok");
+    CurrentIdentOptions().identMode = 1;
+    m_prompter.answer(Answer::No);
+    QStringList modals;
+    // Anything opened after the options dialog is cancelled is recorded and closed; the
+    // timer dies with the test when nothing comes.
+    QTimer next;
+    next.setSingleShot(true);
+    next.callOnTimeout([&] {
+        if (QWidget* later = QApplication::activeModalWidget()) {
+            modals << later->objectName();
+            later->close();
+        }
+    });
+    pick(lastHeader() + 1, 3, [&](QWidget* dialog) {
+        modals << dialog->objectName();
+        next.start(0);
+        dialog->close();
+    });
+    EXPECT_EQ(modals, QStringList{QStringLiteral("fmOptions")});
+    EXPECT_EQ(m_prompter.texts(), QStringList{ObjectPicking::modeQuestion(1)});
+}
+
 // One aggregation directory and the objects directory switched off: no menu to choose
 // from, the node picker opens at once.
 class SingleDirectoryPickerTest : public TableWindowFixture {
