@@ -13,8 +13,10 @@
 // test gets its own prompter and a table of its own.
 class TableDbFixture : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        s_dbs = std::make_unique<TestDatabases>();
+    static void SetUpTestSuite() { setUpDatabases(false); }
+    // `demo`: the databases carry the demo directories and tables.
+    static void setUpDatabases(bool demo) {
+        s_dbs = std::make_unique<TestDatabases>(demo);
         s_dm = std::make_unique<TdmMSSQL>(AppPrompter());
         s_dm->SetConnectionParams(s_dm->dbMain, s_dbs->factPath(), TestDatabases::password(),
                                   TestDatabases::user());

@@ -9,6 +9,7 @@ void DirectoryMenu::update(bool withLists) {
     m_aggregations = 0;
     m_objects = false;
     m_lists = 0;
+    m_first = {};
     QList<DirectoryMenuItem> aggregations, lists;
     QString objectsName;
     try {
@@ -38,6 +39,8 @@ void DirectoryMenu::update(bool withLists) {
         return;
     }
     m_aggregations = int(aggregations.size());
+    if (!aggregations.isEmpty())
+        m_first = aggregations.first();
     m_lists = int(lists.size());
     const bool several =
         m_aggregations > 1 || (m_aggregations == 1 && (m_objects || (withLists && m_lists > 0)));

@@ -27,6 +27,8 @@ public:
     int aggregationCount() const { return m_aggregations; }
     bool objectsEnabled() const { return m_objects; }
     int listCount() const { return m_lists; }
+    // The first aggregation directory, for the picker that opens at once.
+    const DirectoryMenuItem& firstAggregation() const { return m_first; }
     // One aggregation directory and nothing else to choose: its picker opens at once.
     bool opensDirectly(bool withLists) const {
         return m_aggregations == 1 && !m_objects && (!withLists || m_lists == 0);
@@ -42,4 +44,5 @@ private:
     int m_aggregations = 0;
     bool m_objects = false;
     int m_lists = 0;
+    DirectoryMenuItem m_first;
 };

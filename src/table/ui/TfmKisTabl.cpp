@@ -26,6 +26,8 @@
 #include "ToolIcons.h"
 
 #include "DirectoryMenu.h"
+#include "TfmAgrView.h"
+#include "TfmElmView.h"
 #include "TfmPokView.h"
 #include "TfmTime.h"
 #include <QAction>

@@ -40,6 +40,8 @@ class TfmProtocol;
 class PageSetupController;
 class TfmPPrev;
 class TfmSetParam;
+class TfmAgrView;
+class TfmElmView;
 class TfmPokView;
 class TfmTime;
 class DirectoryMenu;
@@ -104,6 +106,8 @@ public:
 
     // Directory pickers and object lists (TfmKisTablPick.cpp).
     TfmPokView& fmPokView();
+    TfmAgrView& fmAgrView();
+    TfmElmView& fmElmView();
     TfmTime& fmTime();
     QMenu* PopMenu = nullptr;
     // Rebuilds the directory pop-up: on opening, on every mode switch, after an object or
@@ -199,8 +203,17 @@ private:
     bool listsOffered() const;
     void openIndicatorPicker(const PickClick& click);
     void openPeriodPicker(const PickClick& click);
-    bool transferPicked(const PickClick& click, PickKind kind, const QList<PickedEntry>& entries);
+    void openNodePicker(const PickClick& click, int numAgr, const QString& caption);
+    void openObjectsPicker(const PickClick& click);
+    void popItemChosen(int index);
+    // The objects picker leaves the options dialog out.
+    bool transferPicked(const PickClick& click, PickKind kind, const QList<PickedEntry>& entries,
+                        bool offerOptions = true);
     std::unique_ptr<TfmPokView> m_fmPokView;
+    std::unique_ptr<TfmAgrView> m_fmAgrView;
+    std::unique_ptr<TfmElmView> m_fmElmView;
+    // The click the directory pop-up was shown for.
+    std::shared_ptr<PickClick> m_popClick;
     std::unique_ptr<TfmTime> m_fmTime;
     std::unique_ptr<DirectoryMenu> m_dirMenu;
 

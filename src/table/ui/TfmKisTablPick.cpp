@@ -5,14 +5,17 @@
 #include "DirectoryMenu.h"
 #include "IdentModel.h"
 #include "ObjectLists.h"
+#include "ObjectPicking.h"
 #include "PickClick.h"
 #include "Placement.h"
 #include "SlotEntryController.h"
 #include "StoragePeriods.h"
 #include "TBook.h"
 #include "TBookIdentView.h"
+#include "TfmAgrView.h"
 #include "TfmCrtSpis.h"
 #include "TfmDelSpis.h"
+#include "TfmElmView.h"
 #include "TfmOptions.h"
 #include "TfmPokView.h"
 #include "TfmTime.h"
@@ -72,10 +75,27 @@ void TfmKisTabl::UpdateMenu() {
             continue;
         }
         QAction* a = PopMenu->addAction(item.caption);
-        a->setObjectName(QStringLiteral("PopItem%1").arg(++n));
-        // The aggregation and objects pickers and laying object lists into a table are
-        // being built apart; their items are shown, not yet usable.
-        a->setEnabled(false);
+        const int index = n++;
+        a->setObjectName(QStringLiteral("PopItem%1").arg(n));
+        // Laying object lists into a table is a command of its own, built apart.
+        a->setEnabled(item.kind != DirectoryMenuItem::ObjectList);
+        connect(a, &QAction::triggered, this, [this, index] { popItemChosen(index); });
+    }
+}
+
+void TfmKisTabl::popItemChosen(int index) {
+    if (!m_popClick)
+        return;
+    const PickClick click = *m_popClick;
+    int seen = 0;
+    for (const DirectoryMenuItem& item : m_dirMenu->items()) {
+        if (item.kind == DirectoryMenuItem::Separator || seen++ != index)
+            continue;
+        if (item.kind == DirectoryMenuItem::Aggregation)
+            openNodePicker(click, item.key, item.caption);
+        else if (item.kind == DirectoryMenuItem::Objects)
+            openObjectsPicker(click);
+        return;
     }
 }
 
@@ -97,10 +117,16 @@ void TfmKisTabl::onRightClick(int row, int col) {
         return;
     case PickClick::ObjectDirectories:
         UpdateMenu();
+        if (m_dirMenu->opensDirectly(listsOffered())) {
+            const DirectoryMenuItem& first = m_dirMenu->firstAggregation();
+            openNodePicker(click, first.key, first.caption);
+            return;
+        }
         if (PopMenu->isEmpty()) {
             m_prompter.info(DirectoryMenu::noDirectories());
             return;
         }
+        m_popClick = std::make_shared<PickClick>(click);
         PopMenu->popup(Book->mapToGlobal(
             QPoint(std::max(0, Book->width() - 250), std::max(0, Book->height() - 200))));
         return;
@@ -111,6 +137,18 @@ TfmPokView& TfmKisTabl::fmPokView() {
     if (!m_fmPokView)
         m_fmPokView = std::make_unique<TfmPokView>(m_dm, m_prompter, this);
     return *m_fmPokView;
+}
+
+TfmAgrView& TfmKisTabl::fmAgrView() {
+    if (!m_fmAgrView)
+        m_fmAgrView = std::make_unique<TfmAgrView>(m_dm, m_prompter, this);
+    return *m_fmAgrView;
+}
+
+TfmElmView& TfmKisTabl::fmElmView() {
+    if (!m_fmElmView)
+        m_fmElmView = std::make_unique<TfmElmView>(m_dm, m_prompter, this);
+    return *m_fmElmView;
 }
 
 TfmTime& TfmKisTabl::fmTime() {
@@ -142,10 +180,36 @@ void TfmKisTabl::openPeriodPicker(const PickClick& click) {
     w.exec();
 }
 
+void TfmKisTabl::openNodePicker(const PickClick& click, int numAgr, const QString& caption) {
+    TfmAgrView& w = fmAgrView();
+    w.activate(numAgr, caption);
+    w.setTransfer([this, click](const QList<PickedEntry>& entries) {
+        return transferPicked(click, PickKind::Node, entries);
+    });
+    w.exec();
+}
+
+void TfmKisTabl::openObjectsPicker(const PickClick& click) {
+    // The user confirms the mode first, or changes it in the options dialog.
+    if (!m_prompter.confirm(ObjectPicking::modeQuestion(CurrentIdentOptions().identMode),
+                            Answer::Yes) &&
+        TfmOptions::fmOptions().showFor(*m_ident) != QDialog::Accepted)
+        return;
+    // "Развернуть" inserts the subordinate objects by expansion, a command of its own.
+    if (CurrentIdentOptions().identMode == 2)
+        return;
+    TfmElmView& w = fmElmView();
+    w.setTransfer([this, click](const QList<PickedEntry>& entries) {
+        return transferPicked(click, PickKind::Object, entries, false);
+    });
+    w.exec();
+}
+
 bool TfmKisTabl::transferPicked(const PickClick& click, PickKind kind,
-                                const QList<PickedEntry>& entries) {
+                                const QList<PickedEntry>& entries, bool offerOptions) {
     IdentOptions& options = CurrentIdentOptions();
-    if (options.showEachTime && TfmOptions::fmOptions().showFor(*m_ident) != QDialog::Accepted)
+    if (offerOptions && options.showEachTime &&
+        TfmOptions::fmOptions().showFor(*m_ident) != QDialog::Accepted)
         return false;
     PlacementRequest q = click.target;
     q.kind = kind;
