@@ -1,13 +1,17 @@
+#include "DbfTable.h"
 #include "FactFunds.h"
 #include "FirebirdEnvironment.h"
 #include "InitialWorkbook.h"
+#include "MedstatTemplates.h"
 #include "TableDocument.h"
 #include "TableLayout.h"
 #include "TestDatabases.h"
 #include "io/NativeFormat.h"
 #include "model/Workbook.h"
 
+#include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -225,4 +229,51 @@ TEST_F(BatchDemoTest, CollectSumsTheInstitutionsOfEachTerritory) {
         EXPECT_EQ(book.sheet(territory).type(101, 4), 1);
         EXPECT_DOUBLE_EQ(book.sheet(territory).number(101, 4), members);
     }
+}
+
+// The report file without a window: the demo collection "Кадры и посещения" for object 2,
+// which both the objects directory and the aggregation directories hold.
+TEST_F(BatchDemoTest, MedstatWritesTheFileAndItsControlPasses) {
+    QTemporaryDir dir;
+    const QString folder = QDir(dir.path()).filePath(QStringLiteral("MEDCTAT"));
+    QDir().mkpath(folder);
+    MedstatTemplates::createOnFirstStart(folder);
+    auto medstat = [&](const QStringList& args, QString* out = nullptr) {
+        QProcess p;
+        p.start(QStringLiteral(ZEMRAK_BATCH), args + QStringList{QStringLiteral("--folder"), folder,
+                                                                 QStringLiteral("--ini"), m_ini});
+        EXPECT_TRUE(p.waitForFinished(120000));
+        m_stderr = QString::fromLocal8Bit(p.readAllStandardError());
+        if (out)
+            *out = QString::fromLocal8Bit(p.readAllStandardOutput());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    const QStringList generate{QStringLiteral("medstat"), QStringLiteral("--collection"),
+                               QStringLiteral("3"),       QStringLiteral("--object"),
+                               QStringLiteral("2"),       QStringLiteral("--year"),
+                               QStringLiteral("25")};
+    // Without --choice the ambiguous code is listed and nothing is written.
+    EXPECT_EQ(medstat(generate), 1);
+    EXPECT_TRUE(m_stderr.contains(QStringLiteral("укажите --choice N"))) << m_stderr.toStdString();
+    EXPECT_TRUE(m_stderr.contains(QStringLiteral("  3 "))) << "the objects directory is third";
+    EXPECT_EQ(DbfTable::open(QDir(folder).filePath(QStringLiteral("MEDCTAT.DBF"))).recordCount(),
+              0);
+
+    // The demo's "Медицинские кадры" has no workbook: said, the other table is written, and
+    // the exit status tells the unattended user to look.
+    QString out;
+    EXPECT_EQ(
+        medstat(generate + QStringList{QStringLiteral("--choice"), QStringLiteral("3")}, &out), 1);
+    EXPECT_TRUE(m_stderr.contains(QStringLiteral(
+        "Таблица \"Медицинские кадры\" не записана в файл: книга таблицы не сохранена")))
+        << m_stderr.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("Записей: 1"))) << out.toStdString();
+    DbfTable file = DbfTable::open(QDir(folder).filePath(QStringLiteral("MEDCTAT.DBF")));
+    ASSERT_TRUE(file.first());
+    EXPECT_EQ(file.text(2), QStringLiteral("0300000"));
+
+    EXPECT_EQ(medstat({QStringLiteral("medstat-control"), QStringLiteral("--object"),
+                       QStringLiteral("2"), QStringLiteral("--year"), QStringLiteral("25")}),
+              0)
+        << m_stderr.toStdString();
 }
