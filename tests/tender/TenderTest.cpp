@@ -417,6 +417,7 @@ TEST_F(TenderTest, SupplierReplacementShowsOffersAndReplacesAsOneUndoStep) {
     EXPECT_DOUBLE_EQ(sv.number(105, 6), 1);
     EXPECT_EQ(sv.text(106, 8), QStringLiteral("Альфа"));
     ASSERT_EQ(m_book.undoStack().count(), 1);
+    EXPECT_EQ(m_book.undoStack().undoText(), QStringLiteral("Замена поставщика"));
     ASSERT_TRUE(m_book.undoStack().undo());
     EXPECT_EQ(sv.text(102, 8), QStringLiteral("Альфа"));
     EXPECT_EQ(sv.text(103, 8), QStringLiteral("Альфа"));
