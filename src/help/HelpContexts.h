@@ -41,6 +41,7 @@ inline constexpr int Collecting = 1090;
 inline constexpr int TenderOrder = 1091;
 inline constexpr int TenderAnalysis = 1092;
 inline constexpr int TenderAllocation = 1093;
+inline constexpr int TenderReplace = 1094;
 inline constexpr int MedstatDialog = 1110;
 inline constexpr int MedstatViewer = 1111;
 inline constexpr int MedstatCheck = 1112;
@@ -58,5 +59,5 @@ inline constexpr int used[] = {
     AggregationTree,  Objects,       IndicatorPicker, PeriodPicker,   ObjectListCreate,
     ObjectListDelete, Collecting,    TenderOrder,     TenderAnalysis, TenderAllocation,
     MedstatDialog,    MedstatViewer, MedstatCheck,    Import,         ImportText,
-    ImportDbf,        NodePicker,    ObjectsPicker};
+    ImportDbf,        NodePicker,    ObjectsPicker,   TenderReplace};
 } // namespace HelpContexts

@@ -17,16 +17,6 @@ namespace {
 
 const QChar Q = QLatin1Char('"');
 
-// A number the user typed or the funds gave; blank cells and texts give nothing.
-bool numberAt(const Sheet& sh, int r, int c, double& value) {
-    const int type = sh.type(r, c);
-    if (type == 1 || type == -1) {
-        value = sh.number(r, c);
-        return type == 1 || CellValues::toNumber(sh.text(r, c), value);
-    }
-    return type == 2 && CellValues::toNumber(sh.text(r, c), value);
-}
-
 double numberOr0(const Sheet& sh, int r, int c) {
     double v = 0;
     return numberAt(sh, r, c, v) ? v : 0;

@@ -1,5 +1,8 @@
 #include "TenderOffers.h"
 
+#include "CellValues.h"
+#include "model/Sheet.h"
+
 #include <algorithm>
 
 void SortOffers(std::vector<TenderOffer>& offers) {
@@ -17,4 +20,13 @@ bool PercentAbove(double value, double base, double& percent) {
         return false;
     percent = (value - base) / base * 100;
     return true;
+}
+
+bool numberAt(const Sheet& sh, int r, int c, double& value) {
+    const int type = sh.type(r, c);
+    if (type == 1 || type == -1) {
+        value = sh.number(r, c);
+        return type == 1 || CellValues::toNumber(sh.text(r, c), value);
+    }
+    return type == 2 && CellValues::toNumber(sh.text(r, c), value);
 }

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+class Sheet;
+
 // One supplier's offer for an item: its price and offered volume.
 struct TenderOffer {
     double price = 0;
@@ -17,3 +19,6 @@ void SortOffers(std::vector<TenderOffer>& offers);
 
 // (value - base) / base x 100; false when the base is 0 (no percentage to show).
 bool PercentAbove(double value, double base, double& percent);
+
+// A number the user typed or the funds gave; blank cells and texts give nothing.
+bool numberAt(const Sheet& sh, int r, int c, double& value);

@@ -6,6 +6,7 @@
 #include "InitialWorkbook.h"
 #include "InstanceSheets.h"
 #include "ScriptedPrompter.h"
+#include "SupplierReplacement.h"
 #include "TableRef.h"
 #include "TdmMSSQL.h"
 #include "TenderController.h"
@@ -354,4 +355,71 @@ TEST_F(TenderTest, SpecificationTablesPerSupplierAndNoneWithoutItsWorkbook) {
     EXPECT_DOUBLE_EQ(items.number(102, 7), 12);
     EXPECT_EQ(items.text(103, 2), QString()) << "one item, no total row";
     EXPECT_TRUE(items.colHidden(1));
+}
+
+TEST_F(TenderTest, SupplierReplacementShowsOffersAndReplacesAsOneUndoStep) {
+    suppliers({QStringLiteral("Альфа"), QStringLiteral("Бета"), QStringLiteral("Гамма")});
+    m_book.setText(1, 102, kSideCol, QStringLiteral("Бинт"));
+    m_book.setText(1, 102, 3, QStringLiteral("стерильный"));
+    m_book.setText(1, 102, 4, QStringLiteral("10 см"));
+    offer(102, 1, 10, 20, 5);
+    offer(102, 2, 10, 8, 6);
+    offer(102, 3, 10, 20, 7.5);
+    offer(103, 1, 4, 4, 2);
+    offer(103, 2, 4, 4, 3);
+    offer(104, 1, 3, 3, 1); // a single offer: nothing to choose
+    offer(105, 2, 2, 2, 1); // supplied by another
+    offer(105, 3, 2, 2, 4);
+    offer(106, 1, 1, 1, 0); // the chosen supplier offers nothing here; a zero price
+    offer(106, 3, 1, 1, 2);
+    ASSERT_TRUE(tender().mPredlClick());
+    EXPECT_TRUE(SupplierReplacement::opensAt(m_model, 1, 102));
+    EXPECT_FALSE(SupplierReplacement::opensAt(m_model, 1, 107)) << "the total row";
+    EXPECT_FALSE(SupplierReplacement::opensAt(m_model, 1, 101)) << "a header row";
+    EXPECT_FALSE(SupplierReplacement::opensAt(m_model, 2, 102)) << "the sorted offers";
+    EXPECT_FALSE(SupplierReplacement::opensAt(m_model, 3, 102)) << "a supplier's sheet";
+
+    SupplierReplacement r(m_model, 1, 102);
+    EXPECT_EQ(r.item(), QStringLiteral("Бинт\nстерильный  10 см"));
+    EXPECT_EQ(r.currentSupplier(), QStringLiteral("Альфа"));
+    EXPECT_DOUBLE_EQ(r.currentPrice(), 5);
+    EXPECT_DOUBLE_EQ(r.currentCost(), 50);
+    EXPECT_DOUBLE_EQ(r.currentDeficit(), 0);
+    ASSERT_EQ(r.offers().size(), 3u);
+    EXPECT_EQ(r.offers()[2].supplier, QStringLiteral("Гамма"));
+    EXPECT_EQ(r.preselected(), 1);
+    SupplierReplacement::Figures f = r.figures(1);
+    EXPECT_DOUBLE_EQ(f.price, 6);
+    EXPECT_DOUBLE_EQ(f.cost, 48);
+    EXPECT_DOUBLE_EQ(f.deficit, 2);
+    EXPECT_EQ(f.percent, QStringLiteral("20.00%"));
+    EXPECT_EQ(f.deviation, QStringLiteral("-2.00"));
+    f = r.figures(2);
+    EXPECT_EQ(f.percent, QStringLiteral("50.00%"));
+    EXPECT_EQ(f.deviation, QStringLiteral("+100.00"));
+    EXPECT_DOUBLE_EQ(f.deficit, -10);
+    EXPECT_TRUE(SupplierReplacement(m_model, 1, 104).offers().empty());
+    const SupplierReplacement::Figures zero = SupplierReplacement(m_model, 1, 106).figures(1);
+    EXPECT_EQ(zero.percent, QString()) << "no percentage over a zero price";
+    EXPECT_EQ(zero.deviation, QStringLiteral("+2.00"));
+
+    m_book.undoStack().setEnabled(true);
+    EXPECT_EQ(r.apply(1, true), 2);
+    const Sheet& sv = sheet(1);
+    EXPECT_EQ(sv.text(102, 8), QStringLiteral("Бета"));
+    EXPECT_DOUBLE_EQ(sv.number(102, 5), 8) << "the offered volume";
+    EXPECT_DOUBLE_EQ(sv.number(102, 7), 48);
+    EXPECT_EQ(sv.text(103, 8), QStringLiteral("Бета"));
+    EXPECT_DOUBLE_EQ(sv.number(103, 6), 3) << "that row's own offer";
+    EXPECT_DOUBLE_EQ(sv.number(103, 7), 12);
+    EXPECT_EQ(sv.text(104, 8), QStringLiteral("Альфа"));
+    EXPECT_EQ(sv.text(105, 8), QStringLiteral("Бета"));
+    EXPECT_DOUBLE_EQ(sv.number(105, 6), 1);
+    EXPECT_EQ(sv.text(106, 8), QStringLiteral("Альфа"));
+    ASSERT_EQ(m_book.undoStack().count(), 1);
+    EXPECT_EQ(m_book.undoStack().undoText(), QStringLiteral("Замена поставщика"));
+    ASSERT_TRUE(m_book.undoStack().undo());
+    EXPECT_EQ(sv.text(102, 8), QStringLiteral("Альфа"));
+    EXPECT_EQ(sv.text(103, 8), QStringLiteral("Альфа"));
+    EXPECT_DOUBLE_EQ(sv.number(102, 7), 50);
 }

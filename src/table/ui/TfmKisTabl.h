@@ -182,6 +182,8 @@ private:
     // The menu "Тендер" (TfmKisTablTender.cpp).
     void buildTenderMenu(QMenu* tender);
     void tenderCommand(bool (TenderController::*command)());
+    // A right click in the consolidated order opens "Замена поставщика".
+    bool replaceSupplierAt(int row);
     // Formatting (TfmKisTablFormat.cpp).
     void buildFormatMenu();
     void buildFormatBar();

@@ -104,6 +104,8 @@ void TfmKisTabl::onRightClick(int row, int col) {
         return;
     IdentModel& model = m_doc.model();
     model.readGeometry();
+    if (replaceSupplierAt(row))
+        return;
     const PickClick click =
         PickClick::classify(model, m_identState.mode, Book->sheet(), row, col, m_prompter);
     switch (click.picker) {

@@ -1,6 +1,9 @@
+#include "IdentModel.h"
+#include "SupplierReplacement.h"
 #include "TBook.h"
 #include "TenderController.h"
 #include "TfmKisTabl.h"
+#include "TfmZamena.h"
 
 #include <QMenu>
 
@@ -33,4 +36,18 @@ void TfmKisTabl::tenderCommand(bool (TenderController::*command)()) {
     Book->setSheet(m_book.activeSheetIndex());
     updateSheetCommands();
     Book->viewport()->update();
+}
+
+bool TfmKisTabl::replaceSupplierAt(int row) {
+    IdentModel& model = m_doc.model();
+    if (m_doc.table().kodAlt.trimmed() != QStringLiteral("Пост.") ||
+        !SupplierReplacement::opensAt(model, Book->sheet(), row))
+        return false;
+    SupplierReplacement replacement(model, Book->sheet(), row);
+    TfmZamena window(replacement, this);
+    if (window.exec() == QDialog::Accepted) {
+        updateUndoCommands();
+        Book->viewport()->update();
+    }
+    return true;
 }
