@@ -1,5 +1,6 @@
 // A directory's nodes written to a dBase file and appended from one.
 #include "AggregationController.h"
+#include "DbfSavePath.h"
 
 #include "DbError.h"
 #include "DbStatement.h"
@@ -45,12 +46,9 @@ bool AggregationController::exportNodes() {
         m_prompter.info(QStringLiteral("Справочник пуст"));
         return false;
     }
-    QString path = m_prompter.saveFileName(QStringLiteral("Сохранить как внешний файл"), QString(),
-                                           QStringLiteral("Файлы dBase (*.DBF)|*.DBF"));
+    const QString path = AskDbfSavePath(m_prompter, QStringLiteral("Сохранить как внешний файл"));
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".DBF");
     try {
         DbfTable t = DbfTable::create(path, ParseFieldList({QStringLiteral("KodFolder;N;20;4"),
                                                             QStringLiteral("NameFOLDER;C;140;0"),

@@ -1,4 +1,5 @@
 // A rubric written to a dBase file and a dBase file read in as a new rubric.
+#include "DbfSavePath.h"
 #include "IndicatorsController.h"
 
 #include "ColumnWidth.h"
@@ -68,12 +69,9 @@ bool IndicatorsController::exportRubric() {
         m_prompter.error(QStringLiteral("В выбранном разделе нет показателей"));
         return false;
     }
-    QString path = m_prompter.saveFileName(QStringLiteral("Экспорт показателей"), QString(),
-                                           QStringLiteral("Файлы dBase (*.DBF)|*.DBF"));
+    const QString path = AskDbfSavePath(m_prompter, QStringLiteral("Экспорт показателей"));
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".DBF");
     // Answering no leaves the existing file as it is.
     if (QFileInfo::exists(path) &&
         m_prompter.ask(QStringLiteral("Файл \"") + QFileInfo(path).fileName() +

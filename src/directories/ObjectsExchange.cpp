@@ -1,4 +1,5 @@
 // The objects written to a dBase file and appended from one.
+#include "DbfSavePath.h"
 #include "ObjectsController.h"
 
 #include "DbError.h"
@@ -47,12 +48,9 @@ bool ObjectsController::exportObjects() {
                        QuestionButtons::YesNo, Answer::Yes,
                        Prompter::confirmationCaption()) == Answer::Yes)
         return false;
-    QString path = m_prompter.saveFileName(QStringLiteral("Сохранить как внешний файл"), QString(),
-                                           QStringLiteral("Файлы dBase (*.DBF)|*.DBF"));
+    const QString path = AskDbfSavePath(m_prompter, QStringLiteral("Сохранить как внешний файл"));
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".DBF");
     QStringList fields{QStringLiteral("KodFolder;N;20;4"), QStringLiteral("NameFolder;C;200;0")};
     for (int j = 1; j <= attached().size(); ++j)
         fields << QStringLiteral("Kod%1;N;10;4").arg(j);
