@@ -1,5 +1,7 @@
 #include "ConditionCompiler.h"
 
+#include "ConditionEvaluator.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -166,6 +168,10 @@ public:
         }
         if (at().kind != Tok::End)
             syntax(at().pos, QStringLiteral("лишнее после условия"));
+        for (ConditionCheck& k : c.checks) {
+            k.written = WrittenForm(k);
+            k.leftWritten = WrittenForm(*k.left);
+        }
         return c;
     }
 

@@ -151,12 +151,6 @@ QString ConditionEvaluator::failures(const Condition& condition) const {
         ConditionValue right;
         if (check.op != CompareOp::Interval)
             right = value(*check.right);
-        QString written;
-        auto form = [&]() -> const QString& {
-            if (written.isEmpty())
-                written = WrittenForm(check);
-            return written;
-        };
         for (size_t k = 0; k < left.size(); ++k) {
             auto head = [k] { return QStringLiteral(" Ошибка[%1]: ").arg(k + 1); };
             const std::vector<double>& l = left[k].values;
@@ -164,7 +158,7 @@ QString ConditionEvaluator::failures(const Condition& condition) const {
                 const double a = l[i];
                 if (check.op == CompareOp::Interval) {
                     if (a < check.lo || a > check.hi)
-                        lines += form() + head() + ControlNumber(check.lo) +
+                        lines += check.written + head() + ControlNumber(check.lo) +
                                  QStringLiteral(" <= ") + ControlNumber(a) +
                                  QStringLiteral(" <= ") + ControlNumber(check.hi) +
                                  QStringLiteral("\r\n");
@@ -198,10 +192,9 @@ QString ConditionEvaluator::failures(const Condition& condition) const {
                 if (holds)
                     continue;
                 if (check.op == CompareOp::Equal && b == 0)
-                    lines +=
-                        WrittenForm(*check.left) + u'=' + ControlNumber(a) + QStringLiteral("\r\n");
+                    lines += check.leftWritten + u'=' + ControlNumber(a) + QStringLiteral("\r\n");
                 else
-                    lines += form() + head() + ControlNumber(a) + QLatin1String(op) +
+                    lines += check.written + head() + ControlNumber(a) + QLatin1String(op) +
                              ControlNumber(b) + QStringLiteral("\r\n");
             }
         }

@@ -55,6 +55,9 @@ struct ConditionCheck {
     double hi = 0;
     QString loText;
     QString hiText;
+    // How failure lines write the check and its left side, made once when compiled.
+    QString written;
+    QString leftWritten;
 };
 
 // A compiled condition: one check, or several for a chain "a <= b <= c", each
