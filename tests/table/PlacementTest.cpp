@@ -93,9 +93,11 @@ protected:
         LoadStoragePeriods(dm());
         IdentTest test(m_model, dm(), m_prompter, view, protocol);
         const int lines = test.run(QStringLiteral("Т"));
+        m_lastProtocol = protocol.text;
         return lines;
     }
 
+    QString m_lastProtocol;
     Workbook m_book;
     IdentModel m_model{m_book, m_prompter};
     TableRef m_table;
@@ -138,6 +140,7 @@ TEST_P(PlacementModes, InsertsOnEverySheetAlikeAndUpdatesTheLayoutCell) {
     m_book.setActiveSheet(m_model.instanceCount());
     const int headerBefore = m_model.headerRows(), titleBefore = m_model.titleRows();
     const int instancesBefore = m_model.instanceCount();
+    const int errorsBefore = identErrors();
 
     PlacementRequest q;
     q.kind = PickKind::Indicator;
@@ -175,6 +178,10 @@ TEST_P(PlacementModes, InsertsOnEverySheetAlikeAndUpdatesTheLayoutCell) {
         // The row identification sheet keeps its columns: they are its slots.
         EXPECT_EQ(m_model.rowCode(r + 1 + dh, Slot::IndicatorCode), 26);
     }
+    // The table names no objects or periods, which the test says once a sheet; the placement
+    // itself must add nothing to say.
+    EXPECT_EQ(identErrors(), errorsBefore / instancesBefore * m_model.instanceCount())
+        << m_lastProtocol.toStdString();
     // One step undoes the placement whole.
     EXPECT_TRUE(m_book.undoStack().undo());
     m_model.readGeometry();
