@@ -266,7 +266,7 @@ private:
     int m_i = 0;
 };
 
-// Items of a rows or columns specification; false when the text cannot be read.
+// Items of a list of rows or columns; false when the text cannot be read.
 bool readSpec(const QString& text, std::vector<SpecItem>& items, bool& sum) {
     const QString s = text.trimmed();
     const int n = int(s.size());

@@ -60,14 +60,14 @@ ConditionValue ConditionEvaluator::operand(const OperandRef& ref) const {
     const ReportTable* table = m_report.find(year, m_object, ref.form, ref.table);
     if (!table)
         throw fail();
-    // The rows the specification names, with their signs, found once for every column.
+    // The rows the operand names, with their signs, found once for every column.
     thread_local std::vector<std::pair<const ReportRow*, int>> rows;
     rows.clear();
     for (const ReportRow& row : table->rows) {
         int sign = 0;
         for (const SpecItem& it : ref.rows) {
             if (!row.numeric)
-                throw fail(); // a row the specification could name needs its code
+                throw fail(); // a row the operand could name needs its code
             if (row.number >= it.lo && row.number <= it.hi) {
                 sign = it.sign;
                 break;

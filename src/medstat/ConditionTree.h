@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-// One item of a rows or columns specification: the numbers lo … hi with a sign.
+// One item of a list of rows or columns: the numbers lo … hi with a sign.
 struct SpecItem {
     int lo = 0;
     int hi = 0;

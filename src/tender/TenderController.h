@@ -14,7 +14,7 @@ class Workbook;
 struct TableRef;
 
 // The commands of the menu "Тендер" over a table of supplier offers ("Пост.") or a
-// supplier's specification ("Спец."). Result sheets are told apart by the mark in their
+// supplier's order table ("Спец."). Result sheets are told apart by the mark in their
 // service cell (2, 1).
 class TenderController {
 public:
@@ -55,8 +55,8 @@ private:
     void caption(int sheet, int col, const QString& first, const QString& second = {});
     void boldTotal(int sheet, int row, int lastCol);
     int supplierSheet(const QString& supplier, int svod) const;
-    void buildSpecification(Workbook& scratch, const QString& supplier, int svod) const;
-    bool createSpecificationTable(const QString& supplier, const Workbook& scratch);
+    void buildSupplierOrder(Workbook& scratch, const QString& supplier, int svod) const;
+    bool createSupplierOrderTable(const QString& supplier, const Workbook& scratch);
 
     TdmMSSQL& m_dm;
     IdentModel& m_model;

@@ -34,7 +34,7 @@ protected:
 
 } // namespace
 
-TEST_F(Conditions, RowSpecificationsListSumAndSubtract) {
+TEST_F(Conditions, RowListsSumAndSubtract) {
     EXPECT_EQ(first("001,1001,1.3,2"), (std::vector<double>{12, 32}));
     EXPECT_EQ(first("001,1001,1+3,2"), (std::vector<double>{44}));
     EXPECT_EQ(first("001,1001,1-3,2"), (std::vector<double>{12 - 32}));

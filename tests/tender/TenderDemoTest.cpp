@@ -17,8 +17,8 @@
 using namespace TableLayout;
 
 // The demo's tender, as a user tries it after the first start: the consolidated order
-// of the suppliers' offers, a specification per chosen supplier, and the allocation of a
-// specification over the institutions that ordered.
+// of the suppliers' offers, an order table per chosen supplier, and the allocation of an
+// order table over the institutions that ordered.
 TEST(TenderDemo, FromOffersToAllocation) {
     BookLocale::setDecimalSeparator(QLatin1Char('.'));
     TestDatabases dbs(true);
@@ -67,17 +67,17 @@ TEST(TenderDemo, FromOffersToAllocation) {
                                  "NAMEFOLDER = 'Спецификация - ООО \"Здоровье\"'"));
     ASSERT_EQ(made.size(), 1);
 
-    Open spec;
-    TenderController s = open(spec, made[0].toInt());
+    Open supplierOrder;
+    TenderController s = open(supplierOrder, made[0].toInt());
     prompter.choice(1); // "ЛПУ тендера"
     ASSERT_TRUE(s.mRaznClick()) << prompter.texts().join(u'|').toStdString();
-    ASSERT_EQ(spec.book.sheetCount(), 3 + 3);
+    ASSERT_EQ(supplierOrder.book.sheetCount(), 3 + 3);
     // The last institution of the list stands first; items: 24, 26, 27.
-    const Sheet& south = spec.book.sheet(1);
+    const Sheet& south = supplierOrder.book.sheet(1);
     EXPECT_TRUE(south.text(99, 3).endsWith(QStringLiteral("Южная центральная районная больница")));
     EXPECT_DOUBLE_EQ(south.number(102, 5), 100);
     EXPECT_DOUBLE_EQ(south.number(102, 7), 100 * 115.75);
-    const Sheet& north = spec.book.sheet(2);
+    const Sheet& north = supplierOrder.book.sheet(2);
     EXPECT_TRUE(north.rowHidden(102)) << "the northern hospital ordered no ceftriaxone";
     EXPECT_DOUBLE_EQ(north.number(103, 7), 90 * 19.8);
 }

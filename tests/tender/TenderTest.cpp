@@ -214,7 +214,7 @@ TEST_F(TenderTest, AnalysisWithAZeroMinimumPriceShowsNoPercentage) {
 }
 
 TEST_F(TenderTest, AllocationMakesASheetPerInstitutionFilledAlone) {
-    // A specification: items 7 and 8, volume from the funds in column E (2003), price in
+    // A supplier order table: items 7 and 8, volume from the funds in column E (2003), price in
     // F, cost in G; columns H and I show the unit and the row numbers.
     InitialWorkbook::build(m_book);
     m_model.readGeometry();
@@ -286,7 +286,7 @@ TEST_F(TenderTest, AllocationMakesASheetPerInstitutionFilledAlone) {
     EXPECT_FALSE(sheet(3).rowHidden(101));
     EXPECT_TRUE(sheet(2).rowHidden(101));
     EXPECT_DOUBLE_EQ(sheet(2).number(102, 7), 12);
-    // Filled alone: both sheets of the specification keep their volumes.
+    // Filled alone: both sheets of the order table keep their volumes.
     EXPECT_DOUBLE_EQ(sheet(4).number(101, 5), 102);
     EXPECT_DOUBLE_EQ(sheet(1).number(101, 5), 101);
     const int colsNow = m_model.colIdentSheet();
@@ -298,7 +298,7 @@ TEST_F(TenderTest, AllocationMakesASheetPerInstitutionFilledAlone) {
 
 // Each supplier of the consolidated order gets a table of its items; a table whose
 // workbook cannot be written is not made at all, and the command stops there.
-TEST_F(TenderTest, SpecificationTablesPerSupplierAndNoneWithoutItsWorkbook) {
+TEST_F(TenderTest, SupplierOrderTablesPerSupplierAndNoneWithoutItsWorkbook) {
     suppliers({QStringLiteral("Альфа"), QStringLiteral("Бета"), QStringLiteral("Гамма")});
     m_table.kodElmt = newTable(QStringLiteral("Пост."));
     for (int s = 1; s <= 3; ++s)
@@ -344,10 +344,10 @@ TEST_F(TenderTest, SpecificationTablesPerSupplierAndNoneWithoutItsWorkbook) {
         dbtest::scalar(tab(), QStringLiteral("SELECT TABF1 FROM CAT WHERE NAMEFOLDER = "
                                              "'Спецификация - Бета'"))
             .toByteArray();
-    Workbook spec;
-    ASSERT_TRUE(NativeFormat::load(spec, bytes));
-    ASSERT_EQ(spec.sheetCount(), 3);
-    const Sheet& items = spec.sheet(1);
+    Workbook order;
+    ASSERT_TRUE(NativeFormat::load(order, bytes));
+    ASSERT_EQ(order.sheetCount(), 3);
+    const Sheet& items = order.sheet(1);
     EXPECT_EQ(items.text(99, 3), QStringLiteral("Бета"));
     EXPECT_EQ(items.text(102, 2), QStringLiteral("Позиция 103"));
     EXPECT_DOUBLE_EQ(items.number(102, 5), 4);

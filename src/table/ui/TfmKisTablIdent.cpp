@@ -180,7 +180,7 @@ int TfmKisTabl::helpContext() const {
     case IdentMode::Normal:
         break;
     }
-    // The tender's result sheets and specification tables have their own pages.
+    // The tender's result sheets and its supplier order tables ("Спец.") have their own pages.
     const QString mark = TenderController::markOf(m_book, m_book.activeSheetIndex());
     if (mark == QLatin1String("Svod") || mark == QLatin1String("Sort"))
         return HelpContexts::TenderOrder;

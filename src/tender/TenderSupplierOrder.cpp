@@ -44,7 +44,7 @@ int TenderController::supplierSheet(const QString& supplier, int svod) const {
     return svod;
 }
 
-void TenderController::buildSpecification(Workbook& scratch, const QString& supplier,
+void TenderController::buildSupplierOrder(Workbook& scratch, const QString& supplier,
                                           int svod) const {
     const Workbook& b = book();
     const Sheet& sv = b.sheet(svod);
@@ -107,7 +107,7 @@ void TenderController::buildSpecification(Workbook& scratch, const QString& supp
     scratch.setActiveSheet(1);
 }
 
-bool TenderController::createSpecificationTable(const QString& supplier, const Workbook& scratch) {
+bool TenderController::createSupplierOrderTable(const QString& supplier, const Workbook& scratch) {
     // The table and its workbook are made in one transaction of the table materials, so
     // no table is ever seen without its workbook; the other programs are told afterwards.
     // Should telling them fail, the table stays: they find it at their next reading of
@@ -181,8 +181,8 @@ bool TenderController::mSpecClick() {
     bool ok = true;
     for (const QString& supplier : suppliers) {
         Workbook scratch;
-        buildSpecification(scratch, supplier, svod);
-        if (!createSpecificationTable(supplier, scratch)) {
+        buildSupplierOrder(scratch, supplier, svod);
+        if (!createSupplierOrderTable(supplier, scratch)) {
             ok = false;
             break;
         }
