@@ -1,4 +1,5 @@
 #include "TfmAgrView.h"
+#include "PickerToolBar.h"
 
 #include "DbError.h"
 #include "HelpContexts.h"
@@ -19,10 +20,7 @@ TfmAgrView::TfmAgrView(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
     setWindowTitle(QStringLiteral("Справочник объектов"));
     auto* bar = new QToolBar(this);
     auto add = [&](const char* name, const QString& hint) {
-        QAction* a = bar->addAction(hint);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setToolTip(hint);
-        return a;
+        return AddPickerAction(bar, name, hint);
     };
     SBtree1 = add("SBtree1", QStringLiteral("Весь справочник объектов"));
     SBtree2 = add("SBtree2", QStringLiteral("Убрать отметки"));

@@ -1,4 +1,5 @@
 #include "TfmElmView.h"
+#include "PickerToolBar.h"
 
 #include "DbError.h"
 #include "HelpContexts.h"
@@ -18,10 +19,7 @@ TfmElmView::TfmElmView(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
     setWindowTitle(QStringLiteral("Просмотр подчиненных объектов"));
     auto* bar = new QToolBar(this);
     auto add = [&](const char* name, const QString& hint) {
-        QAction* a = bar->addAction(hint);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setToolTip(hint);
-        return a;
+        return AddPickerAction(bar, name, hint);
     };
     sbDeleteFilter = add("sbDeleteFilter", QStringLiteral("Снять фильтр"));
     SBrefr = add("SBrefr", QStringLiteral("Обновить справочник из базы данных"));

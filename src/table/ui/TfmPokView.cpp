@@ -1,4 +1,5 @@
 #include "TfmPokView.h"
+#include "PickerToolBar.h"
 
 #include "DbError.h"
 #include "DbStatement.h"
@@ -23,10 +24,7 @@ TfmPokView::TfmPokView(TdmMSSQL& dm, Prompter& prompter, QWidget* parent)
     setWindowTitle(QStringLiteral("Просмотр справочника показателей"));
     auto* bar = new QToolBar(this);
     auto add = [&](const char* name, const QString& hint) {
-        QAction* a = bar->addAction(hint);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setToolTip(hint);
-        return a;
+        return AddPickerAction(bar, name, hint);
     };
     SBgetpok = add("SBgetpok", QStringLiteral("Отобрать все показатели раздела"));
     SBclearpok = add("SBclearpok", QStringLiteral("Снять отбор показателей"));
