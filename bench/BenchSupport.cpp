@@ -5,8 +5,14 @@
 #include <sstream>
 
 double bestMs(int runs, const std::function<void()>& work) {
+    return bestMs(
+        runs, [] {}, work);
+}
+
+double bestMs(int runs, const std::function<void()>& prepare, const std::function<void()>& work) {
     double best = 1e300;
     for (int i = 0; i < runs; ++i) {
+        prepare();
         const auto t0 = std::chrono::steady_clock::now();
         work();
         const auto t1 = std::chrono::steady_clock::now();

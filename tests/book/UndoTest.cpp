@@ -209,3 +209,30 @@ TEST(UndoTest, SingleCellStepsStayWithinTwoHundredBytes) {
     EXPECT_EQ(b.undoStack().count(), 1000);
     EXPECT_LE(b.undoStack().bytes() / 1000, 200u);
 }
+
+// A step of thousands of cells, each written several times on several sheets: undo
+// must give back what each cell held before its first write, redo what its last.
+TEST(UndoTest, LargeStepWritingCellsAgainRestoresFirstAndLastStates) {
+    Workbook b;
+    b.insertSheet(1);
+    b.insertSheet(1);
+    for (int s = 1; s <= 3; ++s)
+        for (int r = 1; r <= 60; ++r)
+            for (int c = 1; c <= 40; ++c)
+                b.setNumber(s, r, c, s * 10000 + r * 100 + c);
+    const QString before = dump(b);
+    b.undoStack().setEnabled(true);
+    b.undoStack().begin(QStringLiteral("Много"));
+    for (int pass = 1; pass <= 3; ++pass)
+        for (int s = 1; s <= 3; ++s)
+            for (int r = 1 + pass; r <= 70; r += pass)
+                for (int c = 1; c <= 45; ++c)
+                    b.setNumber(s, r, c, -pass * 100000 - s * 1000 - r * 50 - c);
+    b.undoStack().end();
+    const QString after = dump(b);
+    ASSERT_NE(before, after);
+    b.undoStack().undo();
+    EXPECT_EQ(dump(b), before);
+    b.undoStack().redo();
+    EXPECT_EQ(dump(b), after);
+}

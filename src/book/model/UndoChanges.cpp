@@ -32,28 +32,25 @@ CellsChange::~CellsChange() {
 }
 
 bool CellsChange::has(uint32_t sheet, int row, int col) const {
-    if (m_keys.empty()) {
+    if (!m_keys) {
         for (const Entry& e : m_entries)
             if (e.sheet == sheet && e.row == row && e.col == col)
                 return true;
         return false;
     }
-    return std::binary_search(m_keys.begin(), m_keys.end(), keyOf(sheet, row, col));
+    return m_keys->contains(keyOf(sheet, row, col));
 }
 
 void CellsChange::add(const Sheet& sheet, int row, int col) {
-    if (has(sheet.id(), row, col))
+    if (m_keys ? !m_keys->insert(keyOf(sheet.id(), row, col)) : has(sheet.id(), row, col))
         return;
     const Cell* c = sheet.cell(row, col);
     m_entries.push_back({sheet.id(), row, col, c ? cloneCell(*c) : Cell(), Cell()});
     // Past a few dozen cells a linear search would make large edits quadratic.
     if (m_entries.size() == 32) {
+        m_keys = std::make_unique<CellKeySet>();
         for (const Entry& e : m_entries)
-            m_keys.push_back(keyOf(e.sheet, e.row, e.col));
-        std::sort(m_keys.begin(), m_keys.end());
-    } else if (m_entries.size() > 32) {
-        const uint64_t k = keyOf(sheet.id(), row, col);
-        m_keys.insert(std::upper_bound(m_keys.begin(), m_keys.end(), k), k);
+            m_keys->insert(keyOf(e.sheet, e.row, e.col));
     }
 }
 
@@ -65,7 +62,7 @@ void CellsChange::close(Workbook& book) {
         e.after = c ? cloneCell(*c) : Cell();
         e.after.format = c ? c->format : 0;
     }
-    std::vector<uint64_t>().swap(m_keys);
+    m_keys.reset();
     m_entries.shrink_to_fit();
 }
 
@@ -97,8 +94,7 @@ void CellsChange::redo(Workbook& book) {
 }
 
 size_t CellsChange::bytes() const {
-    size_t n =
-        sizeof(*this) + m_entries.capacity() * sizeof(Entry) + m_keys.capacity() * sizeof(uint64_t);
+    size_t n = sizeof(*this) + m_entries.capacity() * sizeof(Entry);
     for (const Entry& e : m_entries)
         n += cellBytes(e.before) + cellBytes(e.after);
     return n;

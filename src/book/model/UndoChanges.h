@@ -2,6 +2,7 @@
 
 #include "Cell.h"
 #include "CellAddress.h"
+#include "CellKeySet.h"
 #include "PrintSettings.h"
 #include "Sheet.h"
 #include "SheetObjects.h"
@@ -11,6 +12,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class Workbook;
@@ -61,7 +63,8 @@ private:
     };
     void put(Workbook& book, bool after);
     std::vector<Entry> m_entries;
-    std::vector<uint64_t> m_keys; // sorted, only while recording a large change
+    // Only while recording a large change; a pointer keeps small steps small.
+    std::unique_ptr<CellKeySet> m_keys;
 };
 
 // Everything of a sheet except its cells.

@@ -12,14 +12,6 @@
 
 using namespace TableLayout;
 
-namespace {
-
-QString appended(const QString& text, const QString& separator, const QString& name) {
-    return text.trimmed().isEmpty() ? name : text + separator + name;
-}
-
-} // namespace
-
 Placement::Placement(IdentModel& model, Prompter& prompter, InstanceSheets& sheets)
     : m_model(model), m_prompter(prompter), m_sheets(sheets) {}
 
@@ -355,25 +347,33 @@ void Placement::extendLines() {
     const int k = int(q.entries.size());
     if (!side() && k > 1)
         addHeaderRow();
+    // Nodes name the identification sheet's line always, the table only with name
+    // transfer; indicators and periods only with name transfer.
+    QList<int> named;
+    for (int sheet : nameSheets())
+        if (q.transferNames || (q.kind == PickKind::Node && sheet == identSheet()))
+            named << sheet;
     int shift = 0;
     for (int original : targetLines()) {
         const int line = original + shift;
-        QMap<int, QString> base;
-        for (int sheet : nameSheets())
-            base[sheet] = nameOf(sheet, line);
+        // Each new name is the line's own name, " / ", the entry's name.
+        QStringList prefixes;
+        for (int sheet : named) {
+            const QString base = nameOf(sheet, line);
+            prefixes << (base.trimmed().isEmpty() ? QString() : base + QStringLiteral(" / "));
+        }
         insertLines(line, k - 1);
         copyLine(line, line + 1, k - 1, true);
         shift += k - 1;
         for (int i = 0; i < k; ++i) {
             const PickedEntry& e = q.entries[i];
             writeValues(line + i, e);
-            for (int sheet : nameSheets()) {
-                const bool identCopy = sheet == identSheet();
-                // Nodes name the identification sheet's line always, the table only with
-                // name transfer; indicators and periods only with name transfer.
-                if (!q.transferNames && !(q.kind == PickKind::Node && identCopy))
-                    continue;
-                setName(sheet, line + i, appended(base[sheet], QStringLiteral(" / "), e.name));
+            // Sheets whose line has the same name share one string.
+            QString name;
+            for (int n = 0; n < named.size(); ++n) {
+                if (n == 0 || prefixes[n] != prefixes[n - 1])
+                    name = prefixes[n] + e.name;
+                setName(named[n], line + i, name);
             }
         }
     }
