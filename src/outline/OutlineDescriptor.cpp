@@ -40,6 +40,8 @@ OutlineDescriptor OutlineDescriptor::Collections() {
     d.spZero = QStringLiteral("spZeroUSBR");
     d.changedMessage =
         QStringLiteral("Каталог сборников изменен другим пользователем. Повторите...");
+    d.existsSql = QStringLiteral("SELECT COUNT(*) FROM SBR WHERE KODFOLDER = :p_KodFolder");
+    d.deletedMessage = QStringLiteral("Сборник удален другим пользователем");
     d.messages = treeMessages();
     return d;
 }
@@ -61,6 +63,8 @@ OutlineDescriptor OutlineDescriptor::Rubrics() {
     d.spOne = QStringLiteral("spOneURUB");
     d.spZero = QStringLiteral("spZeroURUB");
     d.changedMessage = QStringLiteral("Разделы изменены другим пользователем. Повторите...");
+    d.existsSql = QStringLiteral("SELECT COUNT(*) FROM RUB WHERE KODFOLDER = :p_KodFolder");
+    d.deletedMessage = QStringLiteral("Раздел удален другим пользователем");
     d.messages = treeMessages();
     return d;
 }
@@ -88,6 +92,10 @@ OutlineDescriptor OutlineDescriptor::Aggregation(int numAgr, const QString& user
     d.spOne = QStringLiteral("spOneUAGR");
     d.spZero = QStringLiteral("spZeroUAGR");
     d.changedMessage = QStringLiteral("Справочник изменен другим пользователем. Повторите...");
+    d.existsSql = QStringLiteral("SELECT COUNT(*) FROM AGR WHERE KODFOLDER = :p_KodFolder "
+                                 "AND NUMAGR = %1")
+                      .arg(numAgr);
+    d.deletedMessage = QStringLiteral("Объект справочника удален другим пользователем");
     d.serverTextInMessages = false;
     const QString who = QStringLiteral("Пользователю ") + userName;
     const QString tree = who + QStringLiteral(" корректировка дерева объектов запрещена");

@@ -46,6 +46,10 @@ struct OutlineDescriptor {
     QStringList deleteFirst;
     QStringList spOneOnDelete;
     QString changedMessage;
+    // Counts the node's row by :p_KodFolder (and the directory number): a rename of a
+    // node another program deleted changes no row, and the user is told so.
+    QString existsSql;
+    QString deletedMessage;
     std::map<OutlineOp, OutlineMessages> messages;
     // Whether a database failure's message ends with the server's own text.
     bool serverTextInMessages = true;

@@ -355,7 +355,16 @@ template <class Key> bool OutlineEngine<Key>::RenameNode(OutlineNode* node, cons
         p.setParam(m_d.keyParam, QVariant::fromValue(keyOf(node)));
         p.setParam(QStringLiteral("NAME_FOLDER"), name);
         p.setParam(QStringLiteral("NAME_ID"), identifierOf(node));
-        RunInTransaction(c, [&] { run(p); });
+        bool gone = false;
+        RunInTransaction(c, [&] {
+            run(p);
+            gone = !nodeStored(node);
+        });
+        if (gone) {
+            m_tree.setText(node, node->text());
+            m_prompter.info(m_d.deletedMessage);
+            return false;
+        }
         m_tree.setText(node, name);
         closeDataset();
         return true;
@@ -368,6 +377,20 @@ template <class Key> bool OutlineEngine<Key>::RenameNode(OutlineNode* node, cons
                              : QStringLiteral("Ошибка при корректировке наименования"));
         return false;
     }
+}
+
+template <class Key> bool OutlineEngine<Key>::nodeStored(OutlineNode* node) {
+    if (m_d.existsSql.isEmpty())
+        return true;
+    DbStatement& st = connection().statement(QStringLiteral("quNodeStored"));
+    st.setSql(m_d.existsSql);
+    st.clearParams();
+    st.setParam(QStringLiteral("p_KodFolder"), QVariant::fromValue(keyOf(node)));
+    ++m_statements;
+    st.open();
+    const bool stored = !st.eof() && st.value(0).toInt() > 0;
+    st.close();
+    return stored;
 }
 
 template <class Key> bool OutlineEngine<Key>::DeleteOutlineSubtree() {

@@ -88,6 +88,8 @@ public:
     // The end of a caption edit: stores the trimmed text, cut to the column's
     // width, with the node's identifier, in its own transaction (no change
     // flags). A failure keeps the old caption and tells the user.
+    // A node another program deleted is refused with a message; the tree is read
+    // again on the next command, which the other program's change flag asks for.
     bool RenameNode(OutlineNode* node, const QString& typed);
 
     // Stored positions; run inside the caller's transaction.
@@ -122,6 +124,7 @@ private:
     // failure rolls back, reports and (unless deleting) rebuilds.
     template <class Work> bool commitChange(OutlineOp op, Work&& work);
     void reportFailure(OutlineOp op, const QString& server, bool rights, bool withServer);
+    bool nodeStored(OutlineNode* node);
     void setCommands(const OutlineCommandState& commands);
 
     TdmMSSQL& m_dm;

@@ -91,6 +91,30 @@ TEST_F(OutlineInstances, ASelectedFolderDeletedByTheOtherFallsBackToTheFirst) {
     EXPECT_EQ(m_b->tree.current(), m_b->tree.topLevel(0));
 }
 
+// The other program deletes a folder while this one is typing its name or identifier.
+TEST_F(OutlineInstances, RenamingAFolderTheOtherDeletedSaysSoAndStoresNothing) {
+    select(*m_a, QStringLiteral("C"));
+    ASSERT_TRUE(m_a->engine.DeleteOutlineSubtree());
+    OutlineNode* gone = FindNode(m_b->tree, QStringLiteral("C"));
+    ASSERT_NE(gone, nullptr);
+    m_b->engine.setIdentifier(gone, QStringLiteral("F-7"));
+    EXPECT_FALSE(m_b->engine.RenameNode(gone, QStringLiteral("Новое")));
+    EXPECT_EQ(m_b->prompter.texts(),
+              QStringList{QStringLiteral("Сборник удален другим пользователем")});
+    EXPECT_EQ(gone->text(), QStringLiteral("C"));
+    EXPECT_EQ(scalar(*m_tab, QStringLiteral("SELECT COUNT(*) FROM SBR WHERE NAMEFOLDER = 'Новое' "
+                                            "OR NAMEID = 'F-7'"))
+                  .toInt(),
+              0);
+    EXPECT_FALSE(m_b->dm.dbTab.inTransaction());
+    // The next command reads the tree again; a folder still there is renamed as before.
+    EXPECT_FALSE(m_b->engine.BeginCommand());
+    EXPECT_EQ(Outline(m_b->tree), QStringLiteral("A .a B"));
+    EXPECT_TRUE(
+        m_b->engine.RenameNode(FindNode(m_b->tree, QStringLiteral("B")), QStringLiteral("Б")));
+    EXPECT_EQ(Outline(m_b->tree), QStringLiteral("A .a Б"));
+}
+
 TEST_F(OutlineInstances, ALoneInstanceRaisesNoFlags) {
     m_b.reset();
     ASSERT_TRUE(m_a->engine.AddOutlineNode());
