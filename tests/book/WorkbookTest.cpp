@@ -58,6 +58,22 @@ TEST(WorkbookTest, DateEntryGetsDateFormatAndKeepsAnExistingOne) {
     EXPECT_EQ(b.activeSheet().format(3, 1).numberFormat, "General");
 }
 
+TEST(WorkbookTest, TextFormattedCellsKeepWhatIsTyped) {
+    Workbook b;
+    b.setNumberFormat(1, CellRange(1, 1, 3, 1), "@");
+    b.setEntry(1, 1, "00123");
+    b.setEntry(2, 1, "=A1+1");
+    b.setEntry(3, 1, "1.3.2004");
+    for (int r = 1; r <= 3; ++r)
+        EXPECT_EQ(b.activeSheet().value(r, 1).type, CellValue::Text) << r;
+    EXPECT_EQ(b.formattedText(1, 1), "00123");
+    EXPECT_EQ(b.formattedText(2, 1), "=A1+1");
+    EXPECT_EQ(b.activeSheet().format(3, 1).numberFormat, "@");
+    b.setNumberFormat(1, CellRange::cell(1, 1), "0.00");
+    b.setEntry(1, 1, "00123");
+    EXPECT_EQ(b.formattedText(1, 1), "123.00");
+}
+
 TEST(WorkbookTest, ZerosAndErrorsInFormattedText) {
     Workbook b;
     b.setEntry(1, 1, "0");

@@ -210,6 +210,14 @@ void Workbook::writeCell(Sheet& s, int row, int col, Cell content, uint32_t newF
 void Workbook::writeEntry(Sheet& s, int row, int col, const QString& entry) {
     const ParsedEntry p = EntryParser::parse(entry);
     Cell c;
+    // A cell formatted as text keeps what is typed as it stands: codes keep their
+    // leading zeros, "=..." stays a caption.
+    if (p.kind != ParsedEntry::Empty && m_formats.numberFormat(s.formatIndex(row, col)).isText()) {
+        c.kind = CellKind::Text;
+        c.text = new QString(p.kind == ParsedEntry::Text ? p.text : entry);
+        writeCell(s, row, col, c, 0, true);
+        return;
+    }
     switch (p.kind) {
     case ParsedEntry::Empty:
         break;
