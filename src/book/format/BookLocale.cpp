@@ -52,7 +52,9 @@ void adopt(const QLocale& locale) {
 }
 
 int compareText(const QString& a, const QString& b) {
-    return collator().compare(a, b);
+    const int c = collator().compare(a, b);
+    // Only texts equal but for case compare equal.
+    return c != 0 ? c : a.compare(b, Qt::CaseInsensitive);
 }
 
 void setCollationLocale(const QLocale& locale) {

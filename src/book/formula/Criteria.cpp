@@ -1,6 +1,7 @@
 #include "Criteria.h"
 
 #include "NumberCompare.h"
+#include "format/BookLocale.h"
 #include "format/EntryParser.h"
 
 Criteria::Criteria(const QString& text, double number, bool isNumber) {
@@ -74,7 +75,7 @@ bool Criteria::matchesText(const QString& s) const {
         const bool m = m_pattern.match(s).hasMatch();
         return m_cmp == Cmp::Ne ? !m : (m_cmp == Cmp::Eq && m);
     }
-    const int c = s.compare(m_text, Qt::CaseInsensitive);
+    const int c = BookLocale::compareText(s, m_text);
     switch (m_cmp) {
     case Cmp::Eq:
         return c == 0;

@@ -1,6 +1,7 @@
 #include "Evaluator.h"
 
 #include "NumberCompare.h"
+#include "format/BookLocale.h"
 #include "format/EntryParser.h"
 #include "format/NumberFormat.h"
 #include "model/Formula.h"
@@ -177,7 +178,7 @@ int Evaluator::compare(const EvalValue& a0, const EvalValue& b0) {
     if (rank(a.type) != rank(b.type))
         return rank(a.type) < rank(b.type) ? -1 : 1;
     if (a.type == EvalValue::Text) {
-        const int c = textOf(a).compare(textOf(b), Qt::CaseInsensitive);
+        const int c = BookLocale::compareText(textOf(a), textOf(b));
         return c < 0 ? -1 : (c > 0 ? 1 : 0);
     }
     if (a.type == EvalValue::Number)
