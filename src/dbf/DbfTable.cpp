@@ -252,7 +252,12 @@ void DbfTable::setText(int field, const QString& text) {
         setValue(field, text);
         return;
     }
-    writeRaw(field, EncodeText(m_page, text).left(f.length));
+    QByteArray bytes = EncodeText(m_page, text);
+    while (bytes.size() > f.length && bytes.endsWith(' '))
+        bytes.chop(1);
+    if (bytes.size() > f.length)
+        ++m_cutTexts;
+    writeRaw(field, bytes);
 }
 
 void DbfTable::setNumber(int field, double number) {

@@ -57,7 +57,9 @@ public:
 
     // A new blank record at the end; a record being edited is posted first.
     void append();
+    // Text longer than its field is cut to it and counted in cutTexts().
     void setText(int field, const QString& text);
+    int cutTexts() const { return m_cutTexts; }
     void setNumber(int field, double number); // throws DbfError when it does not fit
     void setValue(int field, const QVariant& value);
     void setValue(const QString& name, const QVariant& v) { setValue(fieldByName(name), v); }
@@ -91,6 +93,7 @@ private:
     const std::array<char16_t, 256>* m_decode = nullptr;
     DbfMemo m_memo;
     qint64 m_live = 0;
+    int m_cutTexts = 0;
     qint64 m_pos = 0;
     bool m_bof = true;
     bool m_editing = false;

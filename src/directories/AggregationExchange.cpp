@@ -60,6 +60,7 @@ bool AggregationController::exportNodes() {
             t.setNumber(2, n.level);
         }
         t.save();
+        TellCutTexts(m_prompter, t);
     } catch (const DbfError& e) {
         m_prompter.error(
             WithServerText(QStringLiteral("Ошибка при сохранении. Повторите..."), e.message()));

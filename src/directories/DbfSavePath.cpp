@@ -1,5 +1,6 @@
 #include "DbfSavePath.h"
 
+#include "DbfTable.h"
 #include "Prompter.h"
 
 #include <QFileInfo>
@@ -10,4 +11,10 @@ QString AskDbfSavePath(Prompter& prompter, const QString& caption) {
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".DBF");
     return path;
+}
+
+void TellCutTexts(Prompter& prompter, const DbfTable& table) {
+    if (table.cutTexts() > 0)
+        prompter.info(QStringLiteral("Тексты длиннее полей файла записаны не полностью: %1")
+                          .arg(table.cutTexts()));
 }

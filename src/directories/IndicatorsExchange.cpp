@@ -91,6 +91,7 @@ bool IndicatorsController::exportRubric() {
             t.setText(3, r.eiz);
         }
         t.save();
+        TellCutTexts(m_prompter, t);
     } catch (const DbfError& e) {
         m_prompter.error(
             WithServerText(QStringLiteral("Ошибка при сохранении. Повторите..."), e.message()));

@@ -69,6 +69,7 @@ bool ObjectsController::exportObjects() {
             }
         }
         t.save();
+        TellCutTexts(m_prompter, t);
     } catch (const DbfError& e) {
         QFile::remove(path);
         m_prompter.error(

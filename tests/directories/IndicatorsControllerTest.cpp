@@ -174,16 +174,22 @@ TEST_F(IndicatorsTest, ARubricInUseBelowIsNotDeleted) {
 
 TEST_F(IndicatorsTest, ExportThenImportRecodesEveryIndicator) {
     const QString path = file("RUB3.DBF");
+    // A name longer than the file's field goes in cut, and the user is told.
+    const QString longName = QStringLiteral("Число врачей - всего") + QString(180, QChar(u'ж'));
+    exec(*m_fact,
+         QStringLiteral("UPDATE POK SET NAMEFOLDER = '%1' WHERE KODELMT = 10").arg(longName));
     ASSERT_TRUE(m_a->engine.selectKey(3));
     m_a->prompter.file(path);
     ASSERT_TRUE(m_a->controller.exportRubric());
+    EXPECT_EQ(m_a->messages(),
+              QStringList{QStringLiteral("Тексты длиннее полей файла записаны не полностью: 1")});
     {
         DbfTable t = DbfTable::open(path);
         EXPECT_EQ(t.recordCount(), 6);
         EXPECT_EQ(t.text(0), QStringLiteral("Медицинские кадры"));
         EXPECT_EQ(t.integer(1), 0);
         t.next();
-        EXPECT_EQ(t.text(0), QStringLiteral("Число врачей - всего"));
+        EXPECT_EQ(t.text(0), longName.left(150));
         EXPECT_EQ(t.integer(1), 10);
         EXPECT_EQ(t.text(2), QStringLiteral("В01"));
     }
