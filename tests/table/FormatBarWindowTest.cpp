@@ -171,6 +171,10 @@ TEST_F(FormatBarWindowTest, FontColourAndStrikeoutAreOneStepAndSurviveSaving) {
     EXPECT_FALSE(format(r, kFirstDataCol).font.strikeout);
     EXPECT_EQ(format(r, kFirstDataCol).font.color, 0u);
     trigger("Mredo");
+    // Bold from the bar changes bold alone: the strikeout stays.
+    trigger("Bbld");
+    EXPECT_TRUE(format(r, kFirstDataCol).font.bold);
+    EXPECT_TRUE(format(r, kFirstDataCol).font.strikeout);
     trigger("imSave");
 
     TfmKisTabl again(dm(), m_prompter);

@@ -96,20 +96,21 @@ bool ChartData::hasValues() const {
     return false;
 }
 
-double ChartData::minValue() const {
+// The smallest or largest value against 0, by `pick` (std::min or std::max).
+template <typename Pick>
+static double extreme(const std::vector<ChartData::Series>& series, Pick pick) {
     double m = 0;
-    for (const Series& s : series)
+    for (const ChartData::Series& s : series)
         for (const auto& v : s.values)
             if (v)
-                m = std::min(m, *v);
+                m = pick(m, *v);
     return m;
 }
 
+double ChartData::minValue() const {
+    return extreme(series, [](double a, double b) { return std::min(a, b); });
+}
+
 double ChartData::maxValue() const {
-    double m = 0;
-    for (const Series& s : series)
-        for (const auto& v : s.values)
-            if (v)
-                m = std::max(m, *v);
-    return m;
+    return extreme(series, [](double a, double b) { return std::max(a, b); });
 }

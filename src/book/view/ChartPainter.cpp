@@ -66,22 +66,24 @@ void ChartPainter::paint(QPainter& p, const QRect& frame, bool mono) const {
     const double lo = m_data.minValue(), hi = m_data.maxValue();
     const double step = axisStep(hi - lo, 5);
     const double bottom = std::floor(lo / step) * step;
-    const double top = std::max(bottom + step, std::ceil(hi / step) * step);
+    const double ceiling = std::max(bottom + step, std::ceil(hi / step) * step);
     int axisWidth = 0;
-    for (double v = bottom; v <= top + step / 2; v += step)
+    for (double v = bottom; v <= ceiling + step / 2; v += step)
         axisWidth = std::max(axisWidth, fm.horizontalAdvance(axisText(v)));
-    const QRect plot(frame.left() + pad + axisWidth + 4, frame.top() + pad,
+    // Room above the plot for half of the top axis label.
+    const int top = frame.top() + pad + fm.height() / 2;
+    const QRect plot(frame.left() + pad + axisWidth + 4, top,
                      legend.left() - pad - (frame.left() + pad + axisWidth + 4),
-                     frame.height() - 2 * pad - fm.height() - 2);
+                     frame.bottom() - pad - fm.height() - 2 - top);
     if (plot.width() < 10 || plot.height() < 10 || m_data.categories.isEmpty()) {
         p.restore();
         return;
     }
     auto yOf = [&](double v) {
-        return plot.bottom() - int(std::lround((v - bottom) / (top - bottom) * plot.height()));
+        return plot.bottom() - int(std::lround((v - bottom) / (ceiling - bottom) * plot.height()));
     };
     p.setPen(QColor(0xD0, 0xD0, 0xD0));
-    for (double v = bottom; v <= top + step / 2; v += step) {
+    for (double v = bottom; v <= ceiling + step / 2; v += step) {
         const int y = yOf(v);
         p.setPen(QColor(0xD0, 0xD0, 0xD0));
         p.drawLine(plot.left(), y, plot.right(), y);
