@@ -24,7 +24,7 @@ void buildRich(Workbook& b) {
     b.setEntry(3, 2, 2, "7");
     b.setNumberFormat(1, CellRange(5, 5, 6, 6), "0.00");
     b.setFormat(1, CellRange(1, 1, 1, 2), [](CellFormat& f) {
-        f.font = CellFont{"Times New Roman", 12, true, true, true, 0xFF0000, 204};
+        f.font = CellFont{"Times New Roman", 12, true, true, true, 0xFF0000, 204, true};
         f.hAlign = HAlign::Center;
         f.vAlign = VAlign::Top;
         f.wordWrap = true;
@@ -77,6 +77,11 @@ void buildRich(Workbook& b) {
     s.addMergedRange(CellRange(91, 2, 91, 6));
     const int id = s.addDropDown("tip", CellRange(2, 3, 2, 5), "Нет;Дата;Год");
     s.setObjectSelected(id, 2);
+    ChartObject chart;
+    chart.frame = CellRange(10, 2, 24, 8);
+    chart.data = CellRange(2, 1, 3, 3);
+    chart.colNames = CellRange(1, 1, 1, 3);
+    s.addChart(chart);
     b.setValidation(1, CellRange(101, 3, 120, 8), "AND(C101>=0,C101<1000)", "Ошибка ввода");
     b.setInEditGroup(3, true);
     b.setActiveSheet(2);
@@ -103,6 +108,7 @@ void expectSame(const Workbook& a, const Workbook& b) {
         EXPECT_EQ(x.colBreaks(), y.colBreaks());
         EXPECT_EQ(x.mergedRanges(), y.mergedRanges());
         EXPECT_EQ(x.objects(), y.objects());
+        EXPECT_EQ(x.charts(), y.charts());
         ASSERT_EQ(x.validationRules().size(), y.validationRules().size());
         for (int r = 1; r <= 300; ++r) {
             EXPECT_EQ(x.rowProps(r), y.rowProps(r)) << r;

@@ -1,12 +1,12 @@
 #include "TableWindowFixture.h"
 
+#include "FontDialog.h"
 #include "FontSizeBox.h"
 #include "TableLayout.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
-#include <QFontDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -82,7 +82,7 @@ TEST_F(FormatBarWindowTest, FontDialogAppliesOnOkOnlyAndKeepsTheOneSizeRule) {
     const int r = body();
     select(r, kFirstDataCol, r, kFirstDataCol + 1);
     onDialog([](QWidget* d) {
-        auto* f = qobject_cast<QFontDialog*>(d);
+        auto* f = qobject_cast<FontDialog*>(d);
         ASSERT_NE(f, nullptr);
         QFont font = f->currentFont();
         font.setPointSize(14);
@@ -95,7 +95,7 @@ TEST_F(FormatBarWindowTest, FontDialogAppliesOnOkOnlyAndKeepsTheOneSizeRule) {
     EXPECT_FALSE(book().undoStack().canUndo());
 
     onDialog([](QWidget* d) {
-        auto* f = qobject_cast<QFontDialog*>(d);
+        auto* f = qobject_cast<FontDialog*>(d);
         QFont font = f->currentFont();
         font.setPointSize(14);
         font.setItalic(true);
@@ -110,7 +110,7 @@ TEST_F(FormatBarWindowTest, FontDialogAppliesOnOkOnlyAndKeepsTheOneSizeRule) {
     EXPECT_EQ(sizeBox()->currentText(), QStringLiteral("14"));
 
     onDialog([](QWidget* d) {
-        auto* f = qobject_cast<QFontDialog*>(d);
+        auto* f = qobject_cast<FontDialog*>(d);
         QFont font = f->currentFont();
         font.setPointSize(6);
         f->setCurrentFont(font);
@@ -121,6 +121,68 @@ TEST_F(FormatBarWindowTest, FontDialogAppliesOnOkOnlyAndKeepsTheOneSizeRule) {
     EXPECT_EQ(format(r, kFirstDataCol).font.size, 14);
     trigger("Mundo");
     EXPECT_FALSE(format(r, kFirstDataCol).font.italic);
+}
+
+TEST_F(FormatBarWindowTest, FontColourAndStrikeoutAreOneStepAndSurviveSaving) {
+    open(1);
+    const int r = body();
+    book().setText(1, r, kFirstDataCol, QStringLiteral("зачеркнуто"));
+    book().undoStack().clear();
+    select(r, kFirstDataCol, r, kFirstDataCol + 1);
+    // The user picks a colour through the colour button, ticks strikeout, then cancels.
+    auto pickRedStruck = [](QWidget* d) {
+        auto* f = qobject_cast<FontDialog*>(d);
+        ASSERT_NE(f, nullptr);
+        onDialog([](QWidget* c) {
+            auto* colours = qobject_cast<QColorDialog*>(c);
+            ASSERT_NE(colours, nullptr);
+            colours->setCurrentColor(QColor(200, 0, 0));
+            colours->accept();
+        });
+        f->findChild<QAbstractButton*>("FontColor")->click();
+        f->findChild<QAbstractButton*>("FontStrikeout")->click();
+    };
+    onDialog([&](QWidget* d) {
+        pickRedStruck(d);
+        qobject_cast<QDialog*>(d)->reject();
+    });
+    trigger("MFont");
+    EXPECT_EQ(format(r, kFirstDataCol), CellFormat());
+    EXPECT_FALSE(book().undoStack().canUndo());
+
+    onDialog([&](QWidget* d) {
+        pickRedStruck(d);
+        qobject_cast<QDialog*>(d)->accept();
+    });
+    trigger("MFont");
+    for (int c : {kFirstDataCol, kFirstDataCol + 1}) {
+        EXPECT_EQ(format(r, c).font.color, 0xC80000u);
+        EXPECT_TRUE(format(r, c).font.strikeout);
+    }
+    // The dialog opens on what the cell has.
+    onDialog([](QWidget* d) {
+        auto* f = qobject_cast<FontDialog*>(d);
+        EXPECT_EQ(f->color(), 0xC80000u);
+        EXPECT_TRUE(f->currentFont().strikeOut());
+        f->reject();
+    });
+    trigger("MFont");
+    trigger("Mundo");
+    EXPECT_FALSE(format(r, kFirstDataCol).font.strikeout);
+    EXPECT_EQ(format(r, kFirstDataCol).font.color, 0u);
+    trigger("Mredo");
+    // Bold from the bar changes bold alone: the strikeout stays.
+    trigger("Bbld");
+    EXPECT_TRUE(format(r, kFirstDataCol).font.bold);
+    EXPECT_TRUE(format(r, kFirstDataCol).font.strikeout);
+    trigger("imSave");
+
+    TfmKisTabl again(dm(), m_prompter);
+    again.openTable(w->document().table());
+    const CellFont& font = again.Book->workbook().sheet(1).format(r, kFirstDataCol + 1).font;
+    EXPECT_EQ(font.color, 0xC80000u);
+    EXPECT_TRUE(font.strikeout);
+    EXPECT_EQ(font.size, 10);
 }
 
 TEST_F(FormatBarWindowTest, SizeBoxRefusesWithOneMessageAndEscapeChangesNothing) {

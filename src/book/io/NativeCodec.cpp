@@ -9,7 +9,8 @@ QString badFile() {
 void writeFont(ByteWriter& w, const CellFont& f) {
     w.string(f.name);
     w.f64(f.size);
-    w.u8(uint8_t((f.bold ? 1 : 0) | (f.italic ? 2 : 0) | (f.underline ? 4 : 0)));
+    w.u8(uint8_t((f.bold ? 1 : 0) | (f.italic ? 2 : 0) | (f.underline ? 4 : 0) |
+                 (f.strikeout ? 8 : 0)));
     w.u32(f.color);
     w.i32(f.charset);
 }
@@ -21,11 +22,12 @@ CellFont readFont(ByteReader& r) {
     if (!(f.size >= 0 && f.size <= 1000))
         r.fail();
     const uint8_t flags = r.u8();
-    if (flags > 7)
+    if (flags > 15)
         r.fail();
     f.bold = flags & 1;
     f.italic = flags & 2;
     f.underline = flags & 4;
+    f.strikeout = flags & 8;
     f.color = r.u32();
     f.charset = r.ranged(0, 255);
     return f;

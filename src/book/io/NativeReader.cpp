@@ -19,6 +19,7 @@ private:
     bool readSheet(Sheet& s);
     bool readLines(Sheet& s, bool rows);
     bool readCells(Sheet& s);
+    bool readCharts();
 
     struct PendingFormula {
         Sheet* sheet;
@@ -255,6 +256,26 @@ bool NativeReader::readSheet(Sheet& s) {
     return readCells(s);
 }
 
+bool NativeReader::readCharts() {
+    const uint32_t n = m_r.u32();
+    if (!m_r.ok() || n == 0 || n > m_r.remaining() / 72)
+        return false;
+    for (uint32_t i = 0; i < n && m_r.ok(); ++i) {
+        Sheet* s = m_book.sheetById(m_r.u32());
+        ChartObject c;
+        c.id = m_r.ranged(1, 1 << 30);
+        c.frame = readRange(m_r, false);
+        c.data = readRange(m_r, false);
+        c.rowNames = readRange(m_r, true);
+        c.colNames = readRange(m_r, true);
+        if (!s || s->chart(c.id) || s->object(c.id))
+            return false;
+        s->m_nextObjectId = std::max(s->m_nextObjectId, c.id + 1);
+        s->m_charts.push_back(c);
+    }
+    return m_r.ok();
+}
+
 bool NativeReader::read() {
     const uint32_t sheetCount = m_r.u32();
     const uint32_t active = m_r.u32();
@@ -279,6 +300,8 @@ bool NativeReader::read() {
             return false;
     }
     m_book.m_active = int(active);
+    if (m_r.remaining() != 0 && !readCharts())
+        return false;
     if (m_r.remaining() != 0)
         return false;
     // Formulas and conditions name sheets, so they compile once every sheet exists.

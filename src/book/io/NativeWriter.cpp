@@ -180,6 +180,21 @@ QByteArray encodeBody(const Workbook& book) {
     }
     for (int i = 1; i <= book.sheetCount(); ++i)
         writeSheet(w, book, book.sheet(i));
+    // Charts come after the sheets, and only when there are any, so a book without them
+    // keeps the layout of the files written before charts existed.
+    uint32_t charts = 0;
+    for (int i = 1; i <= book.sheetCount(); ++i)
+        charts += uint32_t(book.sheet(i).charts().size());
+    if (charts > 0) {
+        w.u32(charts);
+        for (int i = 1; i <= book.sheetCount(); ++i)
+            for (const ChartObject& c : book.sheet(i).charts()) {
+                w.u32(book.sheet(i).id());
+                w.i32(c.id);
+                for (const CellRange* r : {&c.frame, &c.data, &c.rowNames, &c.colNames})
+                    writeRange(w, *r);
+            }
+    }
     return out;
 }
 

@@ -92,6 +92,8 @@ public:
             format_set_italic(x);
         if (f.font.underline)
             format_set_underline(x, LXW_UNDERLINE_SINGLE);
+        if (f.font.strikeout)
+            format_set_font_strikeout(x);
         if (f.font.color != 0)
             format_set_font_color(x, f.font.color);
         if (f.numberFormat != QLatin1String("General")) {

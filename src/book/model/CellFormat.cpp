@@ -3,7 +3,8 @@
 #include "format/NumberFormat.h"
 
 size_t qHash(const CellFont& f, size_t seed) {
-    return qHashMulti(seed, f.name, f.size, f.bold, f.italic, f.underline, f.color, f.charset);
+    return qHashMulti(seed, f.name, f.size, f.bold, f.italic, f.underline, f.strikeout, f.color,
+                      f.charset);
 }
 
 static size_t hashSide(const BorderSide& b, size_t seed) {

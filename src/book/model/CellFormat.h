@@ -18,6 +18,7 @@ struct CellFont {
     bool underline = false;
     quint32 color = 0; // 0xRRGGBB
     int charset = 1;   // 1 = default, 204 = Cyrillic
+    bool strikeout = false;
     bool operator==(const CellFont&) const = default;
 };
 

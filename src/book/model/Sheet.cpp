@@ -411,6 +411,41 @@ bool Sheet::deleteObject(int id) {
     return true;
 }
 
+int Sheet::addChart(const ChartObject& chart) {
+    aboutToChange();
+    ChartObject c = chart;
+    c.id = m_nextObjectId++;
+    c.frame = c.frame.normalized();
+    m_charts.push_back(c);
+    changed();
+    return c.id;
+}
+
+const ChartObject* Sheet::chart(int id) const {
+    for (const auto& c : m_charts)
+        if (c.id == id)
+            return &c;
+    return nullptr;
+}
+
+int Sheet::chartAt(int row, int col) const {
+    for (auto it = m_charts.rbegin(); it != m_charts.rend(); ++it)
+        if (it->frame.contains(row, col))
+            return it->id;
+    return 0;
+}
+
+bool Sheet::deleteChart(int id) {
+    const auto it = std::find_if(m_charts.begin(), m_charts.end(),
+                                 [id](const ChartObject& c) { return c.id == id; });
+    if (it == m_charts.end())
+        return false;
+    aboutToChange();
+    m_charts.erase(it);
+    changed();
+    return true;
+}
+
 const ValidationRule* Sheet::ruleAt(int row, int col) const {
     for (auto it = m_rules.rbegin(); it != m_rules.rend(); ++it)
         if (it->range.contains(row, col))

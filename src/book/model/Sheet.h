@@ -119,6 +119,13 @@ public:
     bool setObjectName(int id, const QString& name);
     bool deleteObject(int id);
 
+    // Charts; a chart whose data rows or columns are all deleted goes with them.
+    const std::vector<ChartObject>& charts() const { return m_charts; }
+    int addChart(const ChartObject& chart); // the new chart's id
+    const ChartObject* chart(int id) const;
+    int chartAt(int row, int col) const; // the topmost chart over the cell, 0 when none
+    bool deleteChart(int id);
+
     // Validation rules; a later rule over the same cell wins.
     const std::vector<ValidationRule>& validationRules() const { return m_rules; }
     const ValidationRule* ruleAt(int row, int col) const;
@@ -155,6 +162,7 @@ private:
     QList<CellRange> m_merged;
     std::vector<DropDownObject> m_objects;
     int m_nextObjectId = 1;
+    std::vector<ChartObject> m_charts;
     std::vector<ValidationRule> m_rules;
     bool m_inGroup = false;
 };

@@ -119,6 +119,7 @@ SheetProps SheetProps::of(const Sheet& s) {
     p.merged = s.m_merged;
     p.objects = s.m_objects;
     p.nextObjectId = s.m_nextObjectId;
+    p.charts = s.m_charts;
     p.rules = s.m_rules;
     return p;
 }
@@ -139,12 +140,14 @@ void SheetProps::applyTo(Sheet& s) const {
     s.m_merged = merged;
     s.m_objects = objects;
     s.m_nextObjectId = nextObjectId;
+    s.m_charts = charts;
     s.m_rules = rules;
 }
 
 size_t SheetProps::bytes() const {
     return sizeof(*this) + (rowProps.capacity() + colProps.capacity()) * sizeof(LineProps) +
-           objects.capacity() * sizeof(DropDownObject) + rules.capacity() * sizeof(ValidationRule);
+           objects.capacity() * sizeof(DropDownObject) + charts.capacity() * sizeof(ChartObject) +
+           rules.capacity() * sizeof(ValidationRule);
 }
 
 // ---- SheetChange

@@ -80,6 +80,7 @@ struct SheetProps {
     QList<CellRange> merged;
     std::vector<DropDownObject> objects;
     int nextObjectId = 1;
+    std::vector<ChartObject> charts;
     std::vector<ValidationRule> rules;
 
     static SheetProps of(const Sheet& sheet);

@@ -54,6 +54,17 @@ void Workbook::applyTransform(Sheet& s, const RefTransform& t, const std::functi
     s.m_merged = merged;
     for (DropDownObject& o : s.m_objects)
         t.mapArea(&s, o.position);
+    std::erase_if(s.m_charts, [&](ChartObject& c) {
+        if (!t.mapArea(&s, c.data))
+            return true;
+        // The frame may shrink to nothing with deleted lines; the chart keeps one cell.
+        if (!t.mapArea(&s, c.frame))
+            c.frame = CellRange::cell(c.data.row1, c.data.col1);
+        for (CellRange* names : {&c.rowNames, &c.colNames})
+            if (names->isValid() && !t.mapArea(&s, *names))
+                *names = CellRange();
+        return false;
+    });
     if (s.m_print.printArea.isValid() && !t.mapArea(&s, s.m_print.printArea))
         s.m_print.printArea = CellRange();
 

@@ -29,6 +29,7 @@ QFont CellPainter::font(uint32_t formatIndex) const {
     f.setBold(own.bold);
     f.setItalic(own.italic);
     f.setUnderline(own.underline);
+    f.setStrikeOut(own.strikeout);
     m_fonts.insert(formatIndex, f);
     return f;
 }

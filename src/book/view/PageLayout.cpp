@@ -1,6 +1,7 @@
 #include "PageLayout.h"
 
 #include "CellPainter.h"
+#include "ChartPainter.h"
 #include "SheetLayout.h"
 
 #include "model/Sheet.h"
@@ -239,8 +240,8 @@ void PageLayout::drawPage(QPainter& p, int index, const QRectF& target,
             if (fi && !inMerged(r.index, c.index))
                 cp.paintBorders(p, QRect(c.pos, r.pos, c.size, r.size), cp.format(fi));
         }
-    // Merged ranges as one cell, cut to the page.
-    for (const CellRange& m : merged) {
+    // The part of a range that lies on the page; empty when none does.
+    auto onPage = [&](const CellRange& m) {
         int x1 = -1, x2 = -1, y1 = -1, y2 = -1;
         for (const auto& c : cols)
             if (c.index >= m.col1 && c.index <= m.col2) {
@@ -252,9 +253,13 @@ void PageLayout::drawPage(QPainter& p, int index, const QRectF& target,
                 y1 = y1 < 0 ? r.pos : y1;
                 y2 = r.end();
             }
-        if (x1 < 0 || y1 < 0)
+        return x1 < 0 || y1 < 0 ? QRect() : QRect(x1, y1, x2 - x1, y2 - y1);
+    };
+    // Merged ranges as one cell, cut to the page.
+    for (const CellRange& m : merged) {
+        const QRect rect = onPage(m);
+        if (rect.isEmpty())
             continue;
-        const QRect rect(x1, y1, x2 - x1, y2 - y1);
         const uint32_t fi = m_sheet.formatIndex(m.row1, m.col1);
         p.fillRect(rect.adjusted(0, 0, -1, -1), Qt::white);
         cp.paintFill(p, rect, cp.format(fi));
@@ -264,6 +269,9 @@ void PageLayout::drawPage(QPainter& p, int index, const QRectF& target,
                          m_sheet.value(m.row1, m.col1).type);
         cp.paintBorders(p, rect, cp.format(fi));
     }
+    for (const ChartObject& chart : m_sheet.charts())
+        if (const QRect rect = onPage(chart.frame); !rect.isEmpty())
+            ChartPainter(ChartData::of(m_sheet, chart)).paint(p, rect, ps.noColor);
     p.setPen(Qt::black);
     QFont headFont(m_sheet.defaultFont().name);
     headFont.setPixelSize(12);

@@ -156,7 +156,18 @@ public:
     void setDoSelChange(bool on) { m_doSelChange = on; }
     QString formattedText() const { return m_book->formattedText(m_curRow, m_curCol); }
     int mode() const { return m_mode; }
-    void setMode(int mode) { m_mode = mode; }
+    // Mode 5 draws a chart of the selection: the next drag over the cells gives its frame.
+    void setMode(int mode);
+    static constexpr int ChartMode = 5;
+
+    // Charts (TBookChart.cpp). beginChart enters the chart mode for a data range whose
+    // names the caller has found; placeChart ends it with the frame a drag would give
+    // (a single cell grows to a default size). The new chart is selected; a click on a
+    // chart selects it, Delete removes the selected one.
+    void beginChart(const ChartObject& source);
+    int placeChart(CellRange frame);
+    int selectedChart() const { return m_selectedChart; }
+    bool deleteSelectedChart();
 
     // Print settings of the active sheet (TBookPrint.cpp); margins in inches.
 #define ZEMRAK_PRINT_SETTING(type, getter, setter)                                                 \
@@ -254,7 +265,7 @@ protected:
 private:
     friend class BookClipboard;
     enum class Hit { None, Corner, RowHeading, ColHeading, Cell };
-    enum class Drag { None, Cells, Rows, Cols, RowSize, ColSize };
+    enum class Drag { None, Cells, Rows, Cols, RowSize, ColSize, Chart };
 
     Sheet& activeSheet() {
         return m_book->activeSheet();
@@ -279,6 +290,8 @@ private:
                     const QList<CellRange>& merged);
     void paintSelection(QPainter& p, const SheetLayout& l);
     void paintHeadings(QPainter& p, const SheetLayout& l);
+    void paintCharts(QPainter& p, const SheetLayout& l);
+    bool chartKey(QKeyEvent* event);
 
     // Cursor and selection (TBookInput.cpp).
     Hit hitTest(QPoint pos, int& row, int& col) const;
@@ -315,6 +328,9 @@ private:
     bool m_repaint = true;
     bool m_doSelChange = true;
     int m_mode = 0;
+    ChartObject m_chartSource;
+    CellRange m_chartDrag; // the frame being drawn in the chart mode
+    int m_selectedChart = 0;
     bool m_syncingScroll = false;
 
     Drag m_drag = Drag::None;

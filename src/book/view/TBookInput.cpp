@@ -35,6 +35,7 @@ void TBook::setSelection(int row1, int col1, int row2, int col2) {
 }
 
 void TBook::selectionChanged() {
+    m_selectedChart = 0;
     storeViewState();
     updateEditBar();
     refresh();
@@ -242,6 +243,8 @@ bool TBook::handleNavigationKey(QKeyEvent* e) {
 }
 
 void TBook::keyPressEvent(QKeyEvent* e) {
+    if (chartKey(e))
+        return;
     int key = e->key();
     emit OnKeyDown(&key, e->modifiers());
     if (key == 0)

@@ -66,6 +66,19 @@ void TBook::mousePressEvent(QMouseEvent* e) {
         m_dragStartSize = rows ? layout().rowSize(line) : layout().colSize(line);
         return;
     }
+    if (hit == Hit::Cell && m_mode == ChartMode) {
+        m_drag = Drag::Chart;
+        m_chartDrag = CellRange::cell(row, col);
+        viewport()->update();
+        return;
+    }
+    if (hit == Hit::Cell && !shift) {
+        if (const int chart = activeSheet().chartAt(row, col)) {
+            m_selectedChart = chart;
+            viewport()->update();
+            return;
+        }
+    }
     switch (hit) {
     case Hit::Cell: {
         m_drag = Drag::Cells;
@@ -148,7 +161,11 @@ void TBook::mouseMoveEvent(QMouseEvent* e) {
     const SheetLayout& l = layout();
     const int row = l.rowAt(std::clamp(pos.y(), l.origin().y(), viewport()->height() - 1));
     const int col = l.colAt(std::clamp(pos.x(), l.origin().x(), viewport()->width() - 1));
-    if (m_drag == Drag::Cells && row && col && (row != m_extRow || col != m_extCol))
+    if (m_drag == Drag::Chart && row && col) {
+        m_chartDrag.row2 = row;
+        m_chartDrag.col2 = col;
+        viewport()->update();
+    } else if (m_drag == Drag::Cells && row && col && (row != m_extRow || col != m_extCol))
         moveCursor(row, col, true);
     else if (m_drag == Drag::Rows && row && row != m_extRow) {
         m_extRow = row;
@@ -162,6 +179,8 @@ void TBook::mouseMoveEvent(QMouseEvent* e) {
 void TBook::mouseReleaseEvent(QMouseEvent* e) {
     if (m_drag == Drag::RowSize || m_drag == Drag::ColSize)
         userModified();
+    if (m_drag == Drag::Chart)
+        placeChart(m_chartDrag);
     m_drag = Drag::None;
     const QPoint pos = e->position().toPoint();
     emit OnMouseUp(e->button(), e->modifiers(), pos.x(), pos.y());

@@ -36,6 +36,7 @@ void TBook::paintEvent(QPaintEvent* event) {
     const SheetLayout& l = layout();
     paintCells(p, l, area);
     paintSelection(p, l);
+    paintCharts(p, l);
     paintHeadings(p, l);
 }
 

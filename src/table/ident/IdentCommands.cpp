@@ -39,6 +39,7 @@ const QStringList& IdentCommands::lockedInModes() {
         // sorting, chart
         QStringLiteral("SBSortUp"),
         QStringLiteral("SBSortDn"),
+        QStringLiteral("Mchart"),
         QStringLiteral("imChart"),
         QStringLiteral("sbChart"),
         // row and column formats, fonts, patterns, alignment, word wrap, borders

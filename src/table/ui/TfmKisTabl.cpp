@@ -250,6 +250,7 @@ void TfmKisTabl::buildMenus() {
     }
     buildPrintCommands(nullptr, view);
     buildViewEditing(view);
+    buildChartCommands(view);
 
     m_tenderMenu = m_menuBar->addMenu(QStringLiteral("Тендер"));
     m_tenderMenu->menuAction()->setObjectName(QStringLiteral("MTender"));
@@ -320,6 +321,7 @@ void TfmKisTabl::buildToolBars() {
     sbMerge->setObjectName(QStringLiteral("sbMerge"));
     sbMerge->setCheckable(true);
     onCommand(sbMerge, [this, sbMerge] { cmMerge(sbMerge->isChecked()); });
+    MainTB->addAction(action(QStringLiteral("sbChart")));
 
     buildZoomBox();
 

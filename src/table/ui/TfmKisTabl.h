@@ -196,6 +196,9 @@ private:
     void cmFontDialog();
     void cmAutoFit(bool rows);
     void cmMerge(bool on);
+    // "Диаграмма" (TfmKisTablChart.cpp).
+    void buildChartCommands(QMenu* view);
+    void cmChart();
     // The formatting bar and the "Формат" ticks follow the active cell.
     void refreshFormatBar();
     QString m_border; // the border panel's last choice

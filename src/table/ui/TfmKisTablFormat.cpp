@@ -1,5 +1,6 @@
 // The editor's "Формат" menu, the formatting tool bar FrmTB and "Операции".
 #include "CellOperations.h"
+#include "FontDialog.h"
 #include "FontSizeBox.h"
 #include "FormatKinds.h"
 #include "LineFit.h"
@@ -14,7 +15,6 @@
 #include <QActionGroup>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QFontDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -296,12 +296,12 @@ void TfmKisTabl::cmFontDialog() {
     font.setBold(own.bold);
     font.setItalic(own.italic);
     font.setUnderline(own.underline);
-    QFontDialog dialog(font, this);
-    dialog.setObjectName(QStringLiteral("FontDlg"));
-    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    font.setStrikeOut(own.strikeout);
+    FontDialog dialog(font, own.color, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QFont chosen = dialog.selectedFont();
+    const QFont chosen = dialog.currentFont();
+    const quint32 color = dialog.color();
     int size = 0;
     // The box's rule holds here too: a size it would refuse is not applied.
     if (!FormatKinds::fontSizeValid(QString::number(chosen.pointSize()), &size)) {
@@ -314,6 +314,8 @@ void TfmKisTabl::cmFontDialog() {
         f.font.bold = chosen.bold();
         f.font.italic = chosen.italic();
         f.font.underline = chosen.underline();
+        f.font.strikeout = chosen.strikeOut();
+        f.font.color = color;
         f.font.charset = 204;
     });
     refreshFormatBar();

@@ -164,6 +164,8 @@ void TfmKisTabl::cmHideCols() {
 }
 
 int TfmKisTabl::helpContext() const {
+    if (Book->mode() == TBook::ChartMode)
+        return HelpContexts::Chart;
     switch (m_identState.mode) {
     case IdentMode::Side:
         return HelpContexts::SideIdent;

@@ -166,6 +166,12 @@ void draw(QPainter& p, const QString& n) {
         p.drawLine(5, 10, 8, 13);
         p.drawLine(15, 10, 12, 7);
         p.drawLine(15, 10, 12, 13);
+    } else if (n == QLatin1String("sbChart")) {
+        p.setPen(kInk);
+        p.drawLine(3, 17, 17, 17);
+        p.fillRect(4, 10, 3, 7, kBlue);
+        p.fillRect(9, 5, 3, 12, kRed);
+        p.fillRect(14, 8, 3, 9, kGreen);
     } else if (n == QLatin1String("SBrazup")) {
         letter(p, QStringLiteral(".0+"), false, false, false);
     } else if (n == QLatin1String("SBrazdn")) {
