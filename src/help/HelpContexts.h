@@ -48,6 +48,7 @@ inline constexpr int MedstatCheck = 1112;
 inline constexpr int Import = 60;
 inline constexpr int ImportText = 61;
 inline constexpr int ImportDbf = 59;
+inline constexpr int ImportSheetMerge = 24;
 
 // Every context the windows use, for the test that walks them.
 inline constexpr int used[] = {
@@ -59,5 +60,5 @@ inline constexpr int used[] = {
     AggregationTree,  Objects,       IndicatorPicker, PeriodPicker,   ObjectListCreate,
     ObjectListDelete, Collecting,    TenderOrder,     TenderAnalysis, TenderAllocation,
     MedstatDialog,    MedstatViewer, MedstatCheck,    Import,         ImportText,
-    ImportDbf,        NodePicker,    ObjectsPicker,   TenderReplace};
+    ImportDbf,        NodePicker,    ObjectsPicker,   TenderReplace,  ImportSheetMerge};
 } // namespace HelpContexts

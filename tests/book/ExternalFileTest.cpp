@@ -1,5 +1,6 @@
 #include "io/ExternalFile.h"
 #include "StoredZip.h"
+#include "XlsFile.h"
 #include "io/TextEncoding.h"
 #include "io/TextSplitter.h"
 #include "io/XlsxWriter.h"
@@ -254,6 +255,32 @@ TEST_F(ExternalFileTest, DamagedFilesLeaveTheBookAsItWas) {
         EXPECT_TRUE(e.startsWith(message)) << e.toStdString();
         expectKept(b);
     }
+}
+
+TEST_F(ExternalFileTest, XlsMadeByteByByteReadsNumbersAndCyrillicTexts) {
+    const QByteArray xls = XlsFile::make(QStringLiteral("Свод"), {{0, 0, QStringLiteral("Район")},
+                                                                  {0, 1, 12.5},
+                                                                  {1, 0, QStringLiteral("Ёлкино")},
+                                                                  {1, 1, -3.0},
+                                                                  {3, 2, QStringLiteral("Район")}});
+    Workbook b;
+    QString e;
+    ASSERT_TRUE(ExternalFile::read(b, write("old.xls", xls), &e)) << e.toStdString();
+    const Sheet& s = b.sheet(1);
+    EXPECT_EQ(s.name(), "Свод");
+    EXPECT_EQ(s.text(1, 1), "Район");
+    EXPECT_EQ(s.number(1, 2), 12.5);
+    EXPECT_EQ(s.text(2, 1), "Ёлкино");
+    EXPECT_EQ(s.number(2, 2), -3);
+    EXPECT_EQ(s.type(3, 1), 0);
+    EXPECT_EQ(s.text(4, 3), "Район"); // a shared string used twice
+    EXPECT_EQ(s.lastRow(), 4);
+
+    // The same file cut short is refused and the book kept.
+    fillKept(b);
+    EXPECT_FALSE(ExternalFile::read(b, write("cut.xls", xls.left(1536)), &e));
+    EXPECT_TRUE(e.startsWith("Файл \"cut.xls\" повреждён")) << e.toStdString();
+    expectKept(b);
 }
 
 TEST(ExternalFileTextTest, FieldsBecomeWhatTypedInputGives) {

@@ -164,6 +164,8 @@ void TfmKisTabl::cmHideCols() {
 }
 
 int TfmKisTabl::helpContext() const {
+    if (m_commandHelp != 0)
+        return m_commandHelp;
     switch (m_identState.mode) {
     case IdentMode::Side:
         return HelpContexts::SideIdent;
