@@ -4,7 +4,7 @@
 #include "ImportPlacement.h"
 #include "InstanceSheets.h"
 #include "Prompter.h"
-#include "model/UndoStack.h"
+#include "model/UndoStep.h"
 #include "model/Workbook.h"
 
 #include <algorithm>
@@ -94,22 +94,7 @@ bool overwrites(const IdentModel& table, const FileBody& body, int sheet) {
     return false;
 }
 
-class UndoStep {
-public:
-    explicit UndoStep(Workbook& book) : m_book(book) {
-        m_book.undoStack().begin(QStringLiteral("Перенос листа из файла"));
-        m_book.beginUpdate();
-    }
-    ~UndoStep() {
-        m_book.endUpdate();
-        m_book.undoStack().end();
-    }
-    UndoStep(const UndoStep&) = delete;
-    UndoStep& operator=(const UndoStep&) = delete;
-
-private:
-    Workbook& m_book;
-};
+const QString kStepText = QStringLiteral("Перенос листа из файла");
 
 bool intoObjectSheet(IdentModel& table, const Workbook& file, const FileBody& body, int sheet,
                      Prompter& prompter) {
@@ -118,7 +103,7 @@ bool intoObjectSheet(IdentModel& table, const Workbook& file, const FileBody& bo
         !prompter.confirm(QString::fromUtf8(overwriteQuestion()).arg(book.sheet(sheet).name()),
                           Answer::No))
         return false;
-    UndoStep step(book);
+    UndoStep step(book, kStepText);
     copyBody(table, file, body, sheet, kFirstDataCol);
     book.setActiveSheet(sheet);
     return true;
@@ -128,7 +113,7 @@ bool intoNewSheet(IdentModel& table, const Workbook& file, const FileBody& body,
                   InstanceSheets& sheets) {
     Workbook& book = table.book();
     const Sheet& from = file.sheet(1);
-    UndoStep step(book);
+    UndoStep step(book, kStepText);
     book.setActiveSheet(1);
     if (!sheets.insertSheet())
         return false;
@@ -171,7 +156,7 @@ bool merge(IdentModel& table, const Workbook& file, Prompter& prompter, Instance
     }
     if (prompter.confirmOrCancel(QString::fromUtf8(unidentifiedQuestion())) != Answer::Yes)
         return false;
-    UndoStep step(table.book());
+    UndoStep step(table.book(), kStepText);
     copyBody(table, file, body, active, kFirstDataCol);
     return true;
 }
