@@ -302,3 +302,16 @@ TEST(ExternalFileTextTest, FieldsBecomeWhatTypedInputGives) {
         EXPECT_EQ(read.text(1, c + 1), typed.text(1, c + 1));
     }
 }
+
+TEST(ExternalFileTextTest, ALineRefusedHalfWayLeavesTheSheetEmpty) {
+    // Lines are written while the text is split: the first one must not stay behind.
+    Workbook book;
+    QString error;
+    const QString text = "1;Район\r\n\"" + QString(40000, 'x') + "\";2\r\n";
+    EXPECT_FALSE(ExternalFile::readText(book, text, {}, &error));
+    EXPECT_TRUE(error.contains("строка 2, столбец 1")) << error.toStdString();
+    EXPECT_EQ(book.sheet(1).lastRow(), 0);
+    ASSERT_TRUE(ExternalFile::readText(book, QStringLiteral("\"a;\"\"b\"\"\";c\r\n"), {}, &error));
+    EXPECT_EQ(book.text(1, 1), "a;\"b\""); // a built field outlives the ones after it
+    EXPECT_EQ(book.text(1, 2), "c");
+}
