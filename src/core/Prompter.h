@@ -25,6 +25,14 @@ public:
                                  const QString& filter) = 0;
     virtual QString saveFileName(const QString& caption, const QString& folder,
                                  const QString& filter) = 0;
+    // An open dialog whose file-type list ("A (*.a);;B (*.b)") decides what is done with
+    // the file: `*chosenType` gets the position (from 0) of the entry the user had chosen,
+    // -1 when the dialog cannot tell.
+    virtual QString openTypedFileName(const QString& caption, const QString& folder,
+                                      const QString& filter, int* chosenType) {
+        *chosenType = -1;
+        return openFileName(caption, folder, filter);
+    }
     // A pop-up choice among items; -1 when cancelled.
     virtual int choose(const QString& caption, const QStringList& items, int current) = 0;
     // A one-line text input; false when cancelled.

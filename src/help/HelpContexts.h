@@ -50,6 +50,7 @@ inline constexpr int ImportText = 61;
 inline constexpr int ImportDbf = 59;
 inline constexpr int Chart = 1130;
 inline constexpr int FontDialog = 1131;
+inline constexpr int ImportSheetMerge = 24;
 
 // Every context the windows use, for the test that walks them.
 inline constexpr int used[] = {
@@ -62,5 +63,5 @@ inline constexpr int used[] = {
     ObjectListDelete, Collecting,    TenderOrder,     TenderAnalysis, TenderAllocation,
     MedstatDialog,    MedstatViewer, MedstatCheck,    Import,         ImportText,
     ImportDbf,        NodePicker,    ObjectsPicker,   TenderReplace,  Chart,
-    FontDialog};
+    FontDialog,       ImportSheetMerge};
 } // namespace HelpContexts

@@ -19,6 +19,10 @@ const char* sideQuestion() {
            "Заменить их импортируемыми данными ?";
 }
 
+const char* identSheetRefusal() {
+    return "Данные импортируются только в лист таблицы, а не в лист идентификации";
+}
+
 namespace {
 
 bool holdsData(const Sheet& s, int firstRow, int firstCol) {
@@ -53,8 +57,7 @@ bool prepare(IdentModel& ident, const Workbook& preview, int startRow, Target ta
     ident.readGeometry();
     const int sheet = book.activeSheetIndex();
     if (!ident.isInstanceSheet(sheet)) {
-        prompter.error(QStringLiteral("Данные импортируются только в лист таблицы, "
-                                      "а не в лист идентификации"));
+        prompter.error(QString::fromUtf8(identSheetRefusal()));
         return false;
     }
     startRow = std::max(startRow, 1);

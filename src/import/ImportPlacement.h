@@ -26,5 +26,7 @@ void put(IdentModel& ident, const Workbook& preview, int startRow, Target target
 // The questions, as asked.
 const char* bodyQuestion();
 const char* sideQuestion();
+// Said when the active sheet is an identification sheet.
+const char* identSheetRefusal();
 
 } // namespace ImportPlacement

@@ -4,6 +4,7 @@
 #include "Prompter.h"
 #include "TableLayout.h"
 
+#include "model/UndoStep.h"
 #include "model/Workbook.h"
 
 #include <algorithm>
@@ -12,24 +13,6 @@ namespace {
 
 constexpr int kTextRow = 21;
 constexpr int kMaxTextLines = 69;
-
-// One undo step for a command over several sheets.
-class Step {
-public:
-    Step(Workbook& book, const QString& text) : m_book(book) {
-        m_book.undoStack().begin(text);
-        m_book.beginUpdate();
-    }
-    ~Step() {
-        m_book.endUpdate();
-        m_book.undoStack().end();
-    }
-    Step(const Step&) = delete;
-    Step& operator=(const Step&) = delete;
-
-private:
-    Workbook& m_book;
-};
 
 } // namespace
 
@@ -53,7 +36,7 @@ EditingCommands::Cursor EditingCommands::insertAt(int row, int col) {
         const int k = m_model.extraTextLines();
         if (k >= kMaxTextLines || row > kTextRow + k + 1)
             return {};
-        Step step(b, QStringLiteral("Вставка строки текста"));
+        UndoStep step(b, QStringLiteral("Вставка строки текста"));
         for (int s = 1; s <= b.sheetCount(); ++s) {
             if (s == colSheet)
                 continue;
@@ -70,7 +53,7 @@ EditingCommands::Cursor EditingCommands::insertAt(int row, int col) {
             m_prompter.info(tooManyTitleLines());
             return {};
         }
-        Step step(b, QStringLiteral("Вставка строки заголовка"));
+        UndoStep step(b, QStringLiteral("Вставка строки заголовка"));
         for (int s = 1; s <= b.sheetCount(); ++s) {
             if (s == colSheet)
                 continue;
@@ -82,7 +65,7 @@ EditingCommands::Cursor EditingCommands::insertAt(int row, int col) {
         return {row - 1, col};
     }
     if (col <= TableLayout::kSideCol && row >= TableLayout::kFirstHeaderRow && row <= H) {
-        Step step(b, QStringLiteral("Вставка строки шапки"));
+        UndoStep step(b, QStringLiteral("Вставка строки шапки"));
         for (int s = 1; s <= b.sheetCount(); ++s) {
             b.insertRows(s, row, 1);
             b.sheet(s).setRowHeading(row, QStringLiteral("---"));
@@ -91,7 +74,7 @@ EditingCommands::Cursor EditingCommands::insertAt(int row, int col) {
         return {};
     }
     if (col <= TableLayout::kSideCol && row > H) {
-        Step step(b, QStringLiteral("Вставка строки"));
+        UndoStep step(b, QStringLiteral("Вставка строки"));
         for (int s = 1; s <= b.sheetCount(); ++s) {
             if (s == colSheet)
                 continue;
@@ -102,7 +85,7 @@ EditingCommands::Cursor EditingCommands::insertAt(int row, int col) {
         return {};
     }
     if (col >= TableLayout::kFirstDataCol) {
-        Step step(b, QStringLiteral("Вставка колонки"));
+        UndoStep step(b, QStringLiteral("Вставка колонки"));
         for (int s = 1; s <= b.sheetCount(); ++s) {
             if (s == rowSheet)
                 continue;
@@ -127,7 +110,7 @@ EditingCommands::Cursor EditingCommands::deleteAt(const CellRange& selection) {
         const int last = kTextRow + k;
         if (row > last)
             return {};
-        Step step(b, QStringLiteral("Удаление строки текста"));
+        UndoStep step(b, QStringLiteral("Удаление строки текста"));
         Cursor cursor;
         for (int s = 1; s <= b.sheetCount(); ++s) {
             if (s == colSheet)
@@ -150,7 +133,7 @@ EditingCommands::Cursor EditingCommands::deleteAt(const CellRange& selection) {
             return {};
         }
         const int f = m_model.firstShownTitleRow();
-        Step step(b, QStringLiteral("Удаление строки заголовка"));
+        UndoStep step(b, QStringLiteral("Удаление строки заголовка"));
         for (int s = 1; s <= b.sheetCount(); ++s) {
             if (row > f)
                 b.moveRange(s, CellRange(f, 1, row - 1, kMaxCols), 1, 0);
@@ -167,20 +150,20 @@ EditingCommands::Cursor EditingCommands::deleteAt(const CellRange& selection) {
                 m_prompter.error(lastHeaderRow());
                 return {};
             }
-            Step step(b, QStringLiteral("Удаление строки шапки"));
+            UndoStep step(b, QStringLiteral("Удаление строки шапки"));
             for (int s = 1; s <= b.sheetCount(); ++s)
                 b.deleteRows(s, row, 1);
             m_model.setHeaderRows(m_model.headerRows() - 1);
             return {};
         }
-        Step step(b, QStringLiteral("Удаление строк"));
+        UndoStep step(b, QStringLiteral("Удаление строк"));
         for (int s = 1; s <= b.sheetCount(); ++s)
             if (s != colSheet)
                 b.deleteRows(s, row, std::max(1, selection.row2 - row + 1));
         return {};
     }
     if (col >= TableLayout::kFirstDataCol) {
-        Step step(b, QStringLiteral("Удаление колонки"));
+        UndoStep step(b, QStringLiteral("Удаление колонки"));
         for (int s = 1; s <= b.sheetCount(); ++s)
             if (s != rowSheet)
                 b.deleteCells(s, CellRange(TableLayout::kFirstHeaderRow, col, lastUsedRow(s), col),
@@ -192,7 +175,7 @@ EditingCommands::Cursor EditingCommands::deleteAt(const CellRange& selection) {
 void EditingCommands::blank() {
     Workbook& b = book();
     m_model.readGeometry();
-    Step step(b, QStringLiteral("Бланк"));
+    UndoStep step(b, QStringLiteral("Бланк"));
     for (int s = 1; s <= m_model.instanceCount(); ++s) {
         Sheet& sh = b.sheet(s);
         const int lastRow = sh.lastRow(), lastCol = sh.lastCol();
@@ -227,8 +210,8 @@ void EditingCommands::sortBody(int col, bool descending) {
         keys.push_back(src.value(r, col));
     if (keys.empty())
         return;
-    Step step(b, descending ? QStringLiteral("Сортировка по убыванию")
-                            : QStringLiteral("Сортировка по возрастанию"));
+    UndoStep step(b, descending ? QStringLiteral("Сортировка по убыванию")
+                                : QStringLiteral("Сортировка по возрастанию"));
     for (int s = 1; s <= b.sheetCount(); ++s) {
         if (s == m_model.colIdentSheet())
             continue;
@@ -255,7 +238,7 @@ void EditingCommands::sortBody(int col, bool descending) {
 void EditingCommands::showZeros(bool on) {
     Workbook& b = book();
     m_model.readGeometry();
-    Step step(b, QStringLiteral("Показать нули"));
+    UndoStep step(b, QStringLiteral("Показать нули"));
     m_model.setSetting(Setting::ShowZeros, on ? 1 : 0);
     for (int s = 1; s <= m_model.instanceCount(); ++s) {
         SheetOptions o = b.sheet(s).options();
@@ -277,7 +260,7 @@ bool EditingCommands::colIsEmpty(int sheet, int col, int lastRow) const {
 void EditingCommands::showEmptyRows(bool on, bool hideMarked) {
     Workbook& b = book();
     m_model.readGeometry();
-    Step step(b, QStringLiteral("Показать пустые строки"));
+    UndoStep step(b, QStringLiteral("Показать пустые строки"));
     m_model.setSetting(Setting::HideEmptyRows, on ? 0 : 1);
     for (int s = 1; s <= m_model.instanceCount(); ++s) {
         Sheet& sh = b.sheet(s);
@@ -298,7 +281,7 @@ void EditingCommands::showEmptyRows(bool on, bool hideMarked) {
 void EditingCommands::showEmptyCols(bool on, bool hideMarked) {
     Workbook& b = book();
     m_model.readGeometry();
-    Step step(b, QStringLiteral("Показать пустые колонки"));
+    UndoStep step(b, QStringLiteral("Показать пустые колонки"));
     m_model.setSetting(Setting::HideEmptyCols, on ? 0 : 1);
     for (int s = 1; s <= m_model.instanceCount(); ++s) {
         Sheet& sh = b.sheet(s);

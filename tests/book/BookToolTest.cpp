@@ -1,3 +1,5 @@
+#include "XlsFile.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -82,6 +84,18 @@ TEST(BookToolTest, ConvertReadsOtherProgramsFiles) {
     const Result fromExcel = runTool({"convert", xlsx, back});
     ASSERT_EQ(fromExcel.exitCode, 0) << fromExcel.err.toStdString();
     EXPECT_EQ(runTool({"show", back}).out, "A1\tРайон\tРайон\nB1\t1;2\t1;2\nC1\t12.5\t12.5\n");
+
+    // A legacy .xls comes through the same reader.
+    const QString xls = dir.filePath("old.xls");
+    QFile x(xls);
+    ASSERT_TRUE(x.open(QIODevice::WriteOnly));
+    x.write(
+        XlsFile::make(QStringLiteral("Лист1"), {{0, 0, QStringLiteral("Койки")}, {0, 1, 240.0}}));
+    x.close();
+    const QString fromXls = dir.filePath("xls.csv");
+    const Result convertedXls = runTool({"convert", xls, fromXls});
+    ASSERT_EQ(convertedXls.exitCode, 0) << convertedXls.err.toStdString();
+    EXPECT_EQ(runTool({"show", fromXls}).out, "A1\tКойки\tКойки\nB1\t240\t240\n");
 
     // A damaged .xlsx fails with the reader's words and writes nothing.
     const QString bad = dir.filePath("bad.xlsx");

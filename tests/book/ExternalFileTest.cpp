@@ -1,5 +1,6 @@
 #include "io/ExternalFile.h"
 #include "StoredZip.h"
+#include "XlsFile.h"
 #include "io/TextEncoding.h"
 #include "io/TextSplitter.h"
 #include "io/XlsxWriter.h"
@@ -256,6 +257,32 @@ TEST_F(ExternalFileTest, DamagedFilesLeaveTheBookAsItWas) {
     }
 }
 
+TEST_F(ExternalFileTest, XlsMadeByteByByteReadsNumbersAndCyrillicTexts) {
+    const QByteArray xls = XlsFile::make(QStringLiteral("Свод"), {{0, 0, QStringLiteral("Район")},
+                                                                  {0, 1, 12.5},
+                                                                  {1, 0, QStringLiteral("Ёлкино")},
+                                                                  {1, 1, -3.0},
+                                                                  {3, 2, QStringLiteral("Район")}});
+    Workbook b;
+    QString e;
+    ASSERT_TRUE(ExternalFile::read(b, write("old.xls", xls), &e)) << e.toStdString();
+    const Sheet& s = b.sheet(1);
+    EXPECT_EQ(s.name(), "Свод");
+    EXPECT_EQ(s.text(1, 1), "Район");
+    EXPECT_EQ(s.number(1, 2), 12.5);
+    EXPECT_EQ(s.text(2, 1), "Ёлкино");
+    EXPECT_EQ(s.number(2, 2), -3);
+    EXPECT_EQ(s.type(3, 1), 0);
+    EXPECT_EQ(s.text(4, 3), "Район"); // a shared string used twice
+    EXPECT_EQ(s.lastRow(), 4);
+
+    // The same file cut short is refused and the book kept.
+    fillKept(b);
+    EXPECT_FALSE(ExternalFile::read(b, write("cut.xls", xls.left(1536)), &e));
+    EXPECT_TRUE(e.startsWith("Файл \"cut.xls\" повреждён")) << e.toStdString();
+    expectKept(b);
+}
+
 TEST(ExternalFileTextTest, FieldsBecomeWhatTypedInputGives) {
     const QStringList fields = {"12",    "-12,5", "3.25",  "1.3", "007",   "1.3.2004",
                                 "5%",    "Район", "1 234", "-",   ",5",    "12,",
@@ -274,4 +301,17 @@ TEST(ExternalFileTextTest, FieldsBecomeWhatTypedInputGives) {
         EXPECT_EQ(read.number(1, c + 1), typed.number(1, c + 1));
         EXPECT_EQ(read.text(1, c + 1), typed.text(1, c + 1));
     }
+}
+
+TEST(ExternalFileTextTest, ALineRefusedHalfWayLeavesTheSheetEmpty) {
+    // Lines are written while the text is split: the first one must not stay behind.
+    Workbook book;
+    QString error;
+    const QString text = "1;Район\r\n\"" + QString(40000, 'x') + "\";2\r\n";
+    EXPECT_FALSE(ExternalFile::readText(book, text, {}, &error));
+    EXPECT_TRUE(error.contains("строка 2, столбец 1")) << error.toStdString();
+    EXPECT_EQ(book.sheet(1).lastRow(), 0);
+    ASSERT_TRUE(ExternalFile::readText(book, QStringLiteral("\"a;\"\"b\"\"\";c\r\n"), {}, &error));
+    EXPECT_EQ(book.text(1, 1), "a;\"b\""); // a built field outlives the ones after it
+    EXPECT_EQ(book.text(1, 2), "c");
 }

@@ -46,7 +46,7 @@ protected:
 TEST_F(ExternalFileOpenerTest, UnreadableFilesKeepTheTable) {
     // A damaged saved table: the open one is kept, not replaced by an empty one.
     EXPECT_EQ(open(write("bad.vts", "garbage")), ExternalFileOpener::Result::Nothing);
-    EXPECT_EQ(prompter.lastText(), "Ошибка при открытии. Возможен неверный формат");
+    EXPECT_TRUE(prompter.lastText().startsWith("Ошибка при открытии. Возможен неверный формат"));
     expectOld();
 
     EXPECT_EQ(open(write("cut.xlsx", "PK\x03\x04trunc")), ExternalFileOpener::Result::Nothing);
@@ -69,7 +69,9 @@ TEST_F(ExternalFileOpenerTest, SavedTableReplacesAndForeignBookBecomesANewTable)
     QString error;
     const QString vts = dir.filePath("t.vts");
     ASSERT_TRUE(NativeFormat::saveFile(saved, vts, &error));
+    prompter.answer(Answer::Yes);
     EXPECT_EQ(open(vts), ExternalFileOpener::Result::Replaced);
+    EXPECT_EQ(prompter.lastText(), ExternalFileOpener::replaceQuestion());
     EXPECT_EQ(table.sheet(1).text(101, 3), "из файла");
     EXPECT_EQ(table.sheet(1).rowHeading(100), "---");
 
@@ -81,6 +83,7 @@ TEST_F(ExternalFileOpenerTest, SavedTableReplacesAndForeignBookBecomesANewTable)
     const QString xlsx = dir.filePath("f.xlsx");
     ASSERT_TRUE(XlsxWriter::writeFile(foreign, xlsx, &error));
     prompter.input(QStringLiteral("1")).input(QStringLiteral("одна")).input(QStringLiteral("1"));
+    prompter.answer(Answer::Yes);
     EXPECT_EQ(open(xlsx), ExternalFileOpener::Result::Replaced);
     EXPECT_TRUE(prompter.texts().contains("Должно быть введено число"));
     EXPECT_TRUE(prompter.allAnswersUsed());
@@ -92,4 +95,36 @@ TEST_F(ExternalFileOpenerTest, SavedTableReplacesAndForeignBookBecomesANewTable)
     EXPECT_EQ(open(write("r.csv", "a;\"b;c\"\r\n")), ExternalFileOpener::Result::ImportWindow);
     ASSERT_TRUE(opener.session());
     EXPECT_EQ(opener.session()->preview().sheet(1).text(1, 2), "b;c");
+}
+
+TEST_F(ExternalFileOpenerTest, ATableKeptByAnotherProgramReplacesTheTableOnlyAfterYes) {
+    Workbook saved;
+    InitialWorkbook::build(saved);
+    saved.insertSheet(2, QStringLiteral("Второй"));
+    saved.setText(1, 101, 3, QStringLiteral("из файла"));
+    QString error;
+    const QString xlsx = dir.filePath("t.xlsx");
+    ASSERT_TRUE(XlsxWriter::writeFile(saved, xlsx, &error));
+    constexpr int kTableBook = 1; // "Земрак 3.0 (*.xlsx *.ods *.xls)"
+
+    prompter.typedFile(xlsx, kTableBook).answer(Answer::No);
+    EXPECT_EQ(opener.run(), ExternalFileOpener::Result::Nothing);
+    EXPECT_EQ(prompter.lastText(), ExternalFileOpener::replaceQuestion());
+    EXPECT_EQ(prompter.shown().last().defaultButton, Answer::No);
+    expectOld();
+
+    prompter.typedFile(xlsx, kTableBook).answer(Answer::Yes);
+    EXPECT_EQ(opener.run(), ExternalFileOpener::Result::Replaced);
+    EXPECT_EQ(table.sheetCount(), 4);
+    EXPECT_EQ(table.sheet(1).text(101, 3), "из файла");
+    EXPECT_EQ(table.sheet(1).rowHeading(100), "---");
+
+    // A workbook that is no table is refused, not taken for one.
+    Workbook plain;
+    plain.setText(1, 1, 1, QStringLiteral("Район"));
+    ASSERT_TRUE(XlsxWriter::writeFile(plain, xlsx, &error));
+    prompter.typedFile(xlsx, kTableBook);
+    EXPECT_EQ(opener.run(), ExternalFileOpener::Result::Nothing);
+    EXPECT_EQ(prompter.lastText(), "Ошибка при открытии. Возможен неверный формат");
+    EXPECT_EQ(table.sheet(1).text(101, 3), "из файла");
 }

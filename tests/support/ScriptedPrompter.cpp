@@ -17,6 +17,7 @@ void ScriptedPrompter::clear() {
     m_shown.clear();
     m_answers.clear();
     m_files.clear();
+    m_fileTypes.clear();
     m_choices.clear();
     m_inputs.clear();
 }
@@ -35,12 +36,22 @@ Answer ScriptedPrompter::ask(const QString& text, QuestionButtons buttons, Answe
     return m_answers.dequeue();
 }
 
-QString ScriptedPrompter::openFileName(const QString& caption, const QString&, const QString&) {
+QString ScriptedPrompter::openFileName(const QString& caption, const QString& folder,
+                                       const QString& filter) {
+    int type = -1;
+    return openTypedFileName(caption, folder, filter, &type);
+}
+
+QString ScriptedPrompter::openTypedFileName(const QString& caption, const QString&, const QString&,
+                                            int* chosenType) {
     m_shown.append({Kind::OpenFile, caption, caption});
+    *chosenType = -1;
     if (m_files.isEmpty()) {
         ADD_FAILURE() << "unexpected open-file dialog: " << caption.toStdString();
         return {};
     }
+    // A file scripted with file() comes without a type, as from a dialog that cannot tell.
+    *chosenType = m_fileTypes.dequeue();
     return m_files.dequeue();
 }
 
@@ -50,6 +61,7 @@ QString ScriptedPrompter::saveFileName(const QString& caption, const QString&, c
         ADD_FAILURE() << "unexpected save-file dialog: " << caption.toStdString();
         return {};
     }
+    m_fileTypes.dequeue();
     return m_files.dequeue();
 }
 

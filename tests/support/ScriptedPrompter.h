@@ -26,8 +26,11 @@ public:
         m_answers.enqueue(a);
         return *this;
     }
-    ScriptedPrompter& file(const QString& path) {
+    ScriptedPrompter& file(const QString& path) { return typedFile(path, -1); }
+    // A file picked under entry `type` (from 0) of the dialog's file-type list.
+    ScriptedPrompter& typedFile(const QString& path, int type) {
         m_files.enqueue(path);
+        m_fileTypes.enqueue(type);
         return *this;
     }
     ScriptedPrompter& choice(int index) {
@@ -53,6 +56,8 @@ public:
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& folder,
                          const QString& filter) override;
+    QString openTypedFileName(const QString& caption, const QString& folder, const QString& filter,
+                              int* chosenType) override;
     int choose(const QString& caption, const QStringList& items, int current) override;
     bool inputText(const QString& caption, const QString& label, QString& text) override;
 
@@ -60,6 +65,7 @@ private:
     QList<Shown> m_shown;
     QQueue<Answer> m_answers;
     QQueue<QString> m_files;
+    QQueue<int> m_fileTypes; // beside m_files: -1 for a file without a type
     QQueue<int> m_choices;
     QQueue<std::optional<QString>> m_inputs;
 };

@@ -174,13 +174,13 @@ bool readXls(Workbook& book, const QString& path, QString* error) {
 // "1 234") goes through the parser as typed input does.
 enum class FieldKind { Text, Number, Entry };
 
-FieldKind classify(const QString& f, double* number) {
+FieldKind classify(QStringView f, double* number) {
     const QChar first = f.front();
     if (first.isLetter() || first == '=') // nothing read becomes a formula
         return FieldKind::Text;
     // At most 15 digits: the digits as a whole number and a power of ten are exact, so
     // their quotient is the correctly rounded value, as a string conversion gives it.
-    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6, 1e7,
+    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     qint64 whole = 0;
     int digits = 0;
@@ -226,47 +226,88 @@ void enterField(Workbook& book, int row, int col, const QString& f) {
 
 // An empty sheet is filled straight into its cell store, as a loader fills it: no
 // formulas can depend on cells that did not exist. Fields that need the entry parser
-// still go through the workbook.
-void fillEmptySheet(Workbook& book, const TextSplitter::Rows& rows, bool linesOnly) {
-    CellStore& store = book.sheet(1).cells();
-    struct Later {
-        int row;
-        int col;
-        const QString* text;
-    };
-    std::vector<Later> later;
-    for (int r = 0; r < rows.size(); ++r) {
-        const QStringList& fields = rows[r];
+// still go through the workbook, once the store is filled.
+class EmptySheetFill {
+public:
+    EmptySheetFill(Workbook& book, bool linesOnly)
+        : m_book(book), m_store(book.sheet(1).cells()), m_linesOnly(linesOnly) {}
+
+    template <typename Fields> void line(int r, const Fields& fields) {
         int last = int(fields.size());
         while (last > 0 && fields[last - 1].isEmpty())
             --last;
         if (last == 0)
-            continue;
-        store.reserveRow(r + 1, 1, last);
-        CellRow* cells = store.rowAt(r + 1);
+            return;
+        m_store.reserveRow(r + 1, 1, last);
+        CellRow* cells = m_store.rowAt(r + 1);
         for (int k = 0; k < last; ++k) {
-            const QString& f = fields[k];
+            const QStringView f = fields[k];
             if (f.isEmpty())
                 continue;
             Cell* cell = cells->at(k + 1);
             double number = 0;
-            const FieldKind kind = linesOnly ? FieldKind::Text : classify(f, &number);
+            const FieldKind kind = m_linesOnly ? FieldKind::Text : classify(f, &number);
             if (kind == FieldKind::Number) {
                 cell->kind = CellKind::Number;
                 cell->number = number;
             } else if (kind == FieldKind::Text) {
-                cell->text = new QString(f);
+                cell->text = new QString(f.toString());
                 cell->kind = CellKind::Text;
             } else {
-                later.push_back({r + 1, k + 1, &f});
+                m_later.push_back({r + 1, k + 1, f.toString()});
             }
         }
     }
-    book.recalculator().loadedClean();
-    book.beginUpdate();
-    for (const Later& l : later)
-        book.setEntry(1, l.row, l.col, *l.text);
-    book.endUpdate();
+    void finish() {
+        m_book.recalculator().loadedClean();
+        m_book.beginUpdate();
+        for (const Later& l : m_later)
+            m_book.setEntry(1, l.row, l.col, l.text);
+        m_book.endUpdate();
+    }
+    // A check failed half way: the sheet is left empty, as it was.
+    void abandon() { m_store.clear(); }
+
+private:
+    struct Later {
+        int row;
+        int col;
+        QString text;
+    };
+    Workbook& m_book;
+    CellStore& m_store;
+    bool m_linesOnly;
+    std::vector<Later> m_later;
+};
+
+// Delimited text into an empty sheet, checked line by line as it is split, so that no
+// string is made for a field that becomes a number.
+bool fillDelimited(Workbook& book, const QString& text, const TextOptions& options,
+                   const QString& name, QString* error) {
+    EmptySheetFill fill(book, false);
+    QString problem;
+    TextSplitter::visitDelimited(text, options.separator, options.qualifier,
+                                 [&](int r, const std::vector<QStringView>& fields) {
+                                     if (r >= kMaxRows || int(fields.size()) > kMaxCols) {
+                                         problem = ImportLimits::tooLargeSheet(name);
+                                         return false;
+                                     }
+                                     for (size_t c = 0; c < fields.size(); ++c)
+                                         if (fields[c].size() > ImportLimits::kMaxCellText) {
+                                             problem = ImportLimits::tooLongText(
+                                                 name, r + 1, int(c) + 1, fields[c].size());
+                                             return false;
+                                         }
+                                     fill.line(r, fields);
+                                     return true;
+                                 });
+    if (!problem.isEmpty()) {
+        fill.abandon();
+        *error = problem;
+        return false;
+    }
+    fill.finish();
+    return true;
 }
 
 } // namespace
@@ -288,12 +329,15 @@ Kind kindOf(const QString& path) {
 
 bool readText(Workbook& book, const QString& text, const TextOptions& options, QString* error,
               const QString& sheetName) {
+    const QString name = sheetName.isEmpty() ? book.sheet(1).name() : sheetName;
+    const bool empty = book.sheet(1).cells().lastRow() == 0;
+    if (empty && !options.linesOnly && !options.fixedWidth)
+        return fillDelimited(book, text, options, name, error);
     const TextSplitter::Rows rows =
         options.linesOnly ? TextSplitter::splitLines(text)
         : options.fixedWidth
             ? TextSplitter::splitFixed(text, options.widths)
             : TextSplitter::splitDelimited(text, options.separator, options.qualifier);
-    const QString name = sheetName.isEmpty() ? book.sheet(1).name() : sheetName;
     if (rows.size() > kMaxRows) {
         *error = ImportLimits::tooLargeSheet(name);
         return false;
@@ -309,8 +353,11 @@ bool readText(Workbook& book, const QString& text, const TextOptions& options, Q
                 return false;
             }
     }
-    if (book.sheet(1).cells().lastRow() == 0) {
-        fillEmptySheet(book, rows, options.linesOnly);
+    if (empty) {
+        EmptySheetFill fill(book, options.linesOnly);
+        for (int r = 0; r < rows.size(); ++r)
+            fill.line(r, rows[r]);
+        fill.finish();
         return true;
     }
     book.beginUpdate();

@@ -4,16 +4,23 @@
 
 namespace TextSplitter {
 
-Rows splitDelimited(QStringView text, QChar separator, QChar qualifier) {
-    Rows rows;
-    QStringList row;
+int visitDelimited(QStringView text, QChar separator, QChar qualifier, const LineVisitor& line) {
+    std::vector<QStringView> fields;
+    // Fields with a qualifier are built; a QString keeps its characters where they are when
+    // it is moved, so views into the built ones stay valid until the line is handed over.
+    std::vector<QString> built;
     QString field;
     const qsizetype n = text.size();
     const QChar* p = text.data();
-    bool lineOpen = false;
+    int lines = 0;
     qsizetype i = 0;
+    auto handOver = [&] {
+        const bool more = line(lines++, fields);
+        fields.clear();
+        built.clear();
+        return more;
+    };
     while (i < n) {
-        lineOpen = true;
         if (!qualifier.isNull() && p[i] == qualifier) {
             // A qualified field: up to the closing qualifier, then up to the separator.
             ++i;
@@ -34,31 +41,42 @@ Rows splitDelimited(QStringView text, QChar separator, QChar qualifier) {
         const qsizetype start = i;
         while (i < n && p[i] != separator && p[i] != '\n' && p[i] != '\r')
             ++i;
-        // Most fields are one unqualified run: copied once, at their exact size.
-        if (field.isEmpty())
-            row.append(text.mid(start, i - start).toString());
-        else
-            row.append(field.append(text.mid(start, i - start)));
-        field.clear();
+        if (field.isEmpty()) {
+            fields.push_back(text.mid(start, i - start));
+        } else {
+            built.push_back(std::move(field.append(text.mid(start, i - start))));
+            fields.push_back(built.back());
+            field = QString();
+        }
         if (i >= n)
             break;
         if (p[i] == separator) {
             ++i;
             if (i == n)
-                row.append(QString());
+                fields.emplace_back();
             continue;
         }
         if (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')
             ++i;
         ++i;
-        const qsizetype width = row.size();
-        rows.append(std::move(row));
-        row = QStringList();
-        row.reserve(width); // lines of a file are mostly as wide as the one before
-        lineOpen = false;
+        if (!handOver())
+            return lines;
     }
-    if (lineOpen)
-        rows.append(row);
+    if (!fields.empty())
+        handOver();
+    return lines;
+}
+
+Rows splitDelimited(QStringView text, QChar separator, QChar qualifier) {
+    Rows rows;
+    visitDelimited(text, separator, qualifier, [&](int, const std::vector<QStringView>& fields) {
+        QStringList row;
+        row.reserve(qsizetype(fields.size()));
+        for (const QStringView f : fields)
+            row.append(f.toString());
+        rows.append(std::move(row));
+        return true;
+    });
     return rows;
 }
 

@@ -99,6 +99,16 @@ QString QtPrompter::openFileName(const QString& caption, const QString& folder,
     return QFileDialog::getOpenFileName(m_parent, caption, folder, QtFileFilter(filter));
 }
 
+QString QtPrompter::openTypedFileName(const QString& caption, const QString& folder,
+                                      const QString& filter, int* chosenType) {
+    const QString qtFilter = QtFileFilter(filter);
+    QString selected;
+    const QString path =
+        QFileDialog::getOpenFileName(m_parent, caption, folder, qtFilter, &selected);
+    *chosenType = int(qtFilter.split(QStringLiteral(";;")).indexOf(selected));
+    return path;
+}
+
 QString QtPrompter::saveFileName(const QString& caption, const QString& folder,
                                  const QString& filter) {
     return QFileDialog::getSaveFileName(m_parent, caption, folder, QtFileFilter(filter));

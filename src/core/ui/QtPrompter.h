@@ -16,6 +16,8 @@ public:
                          const QString& filter) override;
     QString saveFileName(const QString& caption, const QString& folder,
                          const QString& filter) override;
+    QString openTypedFileName(const QString& caption, const QString& folder, const QString& filter,
+                              int* chosenType) override;
     int choose(const QString& caption, const QStringList& items, int current) override;
     bool inputText(const QString& caption, const QString& label, QString& text) override;
 

@@ -241,6 +241,7 @@ private:
     std::unique_ptr<EditingCommands> m_editing;
     QList<std::function<void()>> m_afterEntry; // work of finished entries not yet done
     bool m_closing = false;
+    int m_commandHelp = 0; // the page of a command that is asking its questions, 0 for none
     bool m_tender = false;
     ProtocolText m_protocol;
     std::unique_ptr<TfmProtocol> m_fmProtocol;

@@ -164,6 +164,8 @@ void TfmKisTabl::cmHideCols() {
 }
 
 int TfmKisTabl::helpContext() const {
+    if (m_commandHelp != 0)
+        return m_commandHelp;
     if (Book->mode() == TBook::ChartMode)
         return HelpContexts::Chart;
     switch (m_identState.mode) {
