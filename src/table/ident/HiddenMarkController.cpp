@@ -110,3 +110,25 @@ bool HiddenMarkController::toggleHideCols() {
     applyMarkedCols(on);
     return on;
 }
+
+void HiddenMarkController::applySubordinateRows(bool hide) {
+    IdentModel& model = m_ctx.model;
+    const Sheet& rows = model.book().sheet(model.rowIdentSheet());
+    const int typeCol = rowSlotColumn(Slot::ObjectType);
+    for (int r = model.firstBodyRow(); r <= rows.lastRow(); ++r)
+        if (int(rows.number(r, typeCol)) == kObjectsDirectoryType) {
+            // A row also marked hidden stays hidden while marked rows are hidden.
+            if (!hide && model.setting(Setting::HideMarkedRows) != 0 && model.rowMarkedHidden(r))
+                continue;
+            setRowOnInstances(r, hide);
+        }
+}
+
+bool HiddenMarkController::toggleHideSubordinate() {
+    const bool on = m_ctx.model.setting(Setting::HideSubordinate) == 0;
+    m_ctx.model.setSetting(Setting::HideSubordinate, on ? 1 : 0);
+    applySubordinateRows(on);
+    if (on)
+        moveCursorOffHiddenRow();
+    return on;
+}

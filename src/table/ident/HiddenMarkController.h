@@ -18,6 +18,10 @@ public:
     // Return the new state of the setting.
     bool toggleHideRows();
     bool toggleHideCols();
+    // imHideElm "Подчиненные объекты": the setting flips and the rows of objects of the
+    // objects directory follow it on the instance sheets.
+    bool toggleHideSubordinate();
+    void applySubordinateRows(bool hide);
     // Hides (or shows) every marked body row or column on all instance sheets.
     void applyMarkedRows(bool hide);
     void applyMarkedCols(bool hide);
