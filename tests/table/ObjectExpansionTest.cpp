@@ -62,7 +62,8 @@ protected:
         return sheet(s).number(int(row), col);
     }
     static QString objectName(int kod) {
-        return dbtest::scalar(fact(), QStringLiteral("SELECT NAMEFOLDER FROM ELM WHERE KODFOLDER = :K"),
+        return dbtest::scalar(fact(),
+                              QStringLiteral("SELECT NAMEFOLDER FROM ELM WHERE KODFOLDER = :K"),
                               {{"K", kod}})
             .toString();
     }
@@ -82,20 +83,30 @@ protected:
         int npp = 0;
         for (const Member& m : members)
             dbtest::call(fact(), "INSERT_SPISELMT",
-                         {{"KODSPIS", key},   {"NPP", ++npp},   {"KOD", m.kod},
-                          {"KOD1", m.kod1},   {"KOD2", 0},      {"KOD3", 0},
-                          {"KOD4", 0},        {"TIP", m.tip},   {"TIP1", m.tip1},
-                          {"TIP2", 0},        {"TIP3", 0},      {"TIP4", 0},
-                          {"UR", m.ur},       {"NAMEOBJ", QString::fromUtf8(m.name)}});
+                         {{"KODSPIS", key},
+                          {"NPP", ++npp},
+                          {"KOD", m.kod},
+                          {"KOD1", m.kod1},
+                          {"KOD2", 0},
+                          {"KOD3", 0},
+                          {"KOD4", 0},
+                          {"TIP", m.tip},
+                          {"TIP1", m.tip1},
+                          {"TIP2", 0},
+                          {"TIP3", 0},
+                          {"TIP4", 0},
+                          {"UR", m.ur},
+                          {"NAMEOBJ", QString::fromUtf8(m.name)}});
         return key;
     }
     // The pop-up item of a list: the lists follow the objects directory in name order.
     int listItem(int kodSpis) {
-        const int before = dbtest::scalar(fact(),
-                                          QStringLiteral("SELECT COUNT(*) FROM SPIS WHERE NAME < "
-                                                         "(SELECT NAME FROM SPIS WHERE KODSPIS = :K)"),
-                                          {{"K", kodSpis}})
-                               .toInt();
+        const int before =
+            dbtest::scalar(fact(),
+                           QStringLiteral("SELECT COUNT(*) FROM SPIS WHERE NAME < "
+                                          "(SELECT NAME FROM SPIS WHERE KODSPIS = :K)"),
+                           {{"K", kodSpis}})
+                .toInt();
         return 4 + before;
     }
     int tableList() {
@@ -108,10 +119,10 @@ protected:
 };
 
 TEST_F(ObjectExpansionTest, MembersAreSelectedByEveryNodeOfTheKey) {
-    EXPECT_EQ(ObjectExpansion::membersSql({{5, 2}, {17, 3}}),
-              (QStringList{QStringLiteral("SELECT KODFOLDER, NAMEFOLDER FROM ELM WHERE"),
-                           QStringLiteral("KOD2=:KOD1 and KOD3=:KOD2"),
-                           QStringLiteral("ORDER BY NPP")}));
+    EXPECT_EQ(
+        ObjectExpansion::membersSql({{5, 2}, {17, 3}}),
+        (QStringList{QStringLiteral("SELECT KODFOLDER, NAMEFOLDER FROM ELM WHERE"),
+                     QStringLiteral("KOD2=:KOD1 and KOD3=:KOD2"), QStringLiteral("ORDER BY NPP")}));
 }
 
 // Rows r (node 2 of directory 1), r + 1 (node 5 of directory 2 cut by node 3 of directory
@@ -198,8 +209,8 @@ TEST_F(ObjectExpansionTest, CodeWithoutDirectoryTypeRefusesItsRow) {
     setRow(r, Slot::ObjectType, 1);
     setRow(r, Slot::Cut1, 2);
     expandAt(r, rowSlotColumn(Slot::Object));
-    EXPECT_EQ(m_prompter.texts(), (QStringList{ObjectPicking::modeQuestion(2),
-                                               ObjectExpansion::untyped(r, 2)}));
+    EXPECT_EQ(m_prompter.texts(),
+              (QStringList{ObjectPicking::modeQuestion(2), ObjectExpansion::untyped(r, 2)}));
     EXPECT_EQ(sheet(rowSheet()).lastRow(), r);
 }
 
@@ -230,10 +241,9 @@ TEST_F(ObjectExpansionTest, TitleExpansionAndAListLaidIntoTheTitle) {
     EXPECT_EQ(sheet(1).entry(kLastTitleRow, kTitleValueCol), objectName(8));
     EXPECT_EQ(book().activeSheetIndex(), 3);
 
-    const int list = newList(QStringLiteral("Три района"),
-                             {{2, 1, 0, 0, 1, "Северный район"},
-                              {5, 2, 3, 1, 1, "ФАП Южного района"},
-                              {7, 99, 0, 0, 2, "ФАП с. Берёзовка"}});
+    const int list = newList(QStringLiteral("Три района"), {{2, 1, 0, 0, 1, "Северный район"},
+                                                            {5, 2, 3, 1, 1, "ФАП Южного района"},
+                                                            {7, 99, 0, 0, 2, "ФАП с. Берёзовка"}});
     book().setNumber(3, int(TitleRow::Cut1), kTitleValueCol, 4);
     book().setNumber(3, int(TitleRow::Cut1), kTitleExtraCol, 1);
     // Asked first: "Нет" keeps every sheet and the link.
@@ -293,7 +303,7 @@ TEST_F(ObjectExpansionTest, FailedLinkIsReported) {
     dbtest::exec(tab(), QStringLiteral("CREATE TRIGGER CAT_NO_LINK FOR CAT BEFORE UPDATE AS "
                                        "BEGIN IF (NEW.KODELMT = %1 AND NEW.KODSPIS <> 0) THEN "
                                        "EXCEPTION E_NO_LINK; END")
-                             .arg(kod));
+                            .arg(kod));
     trigger("mIdZag");
     popItem(int(TitleRow::Object), kTitleValueCol, listItem(list));
     dbtest::exec(tab(), QStringLiteral("DROP TRIGGER CAT_NO_LINK"));

@@ -38,7 +38,7 @@ bool CellsChange::has(uint32_t sheet, int row, int col) const {
                 return true;
         return false;
     }
-    return std::binary_search(m_keys.begin(), m_keys.end(), keyOf(sheet, row, col));
+    return m_keys.count(keyOf(sheet, row, col)) != 0;
 }
 
 void CellsChange::add(const Sheet& sheet, int row, int col) {
@@ -46,14 +46,13 @@ void CellsChange::add(const Sheet& sheet, int row, int col) {
         return;
     const Cell* c = sheet.cell(row, col);
     m_entries.push_back({sheet.id(), row, col, c ? cloneCell(*c) : Cell(), Cell()});
-    // Past a few dozen cells a linear search would make large edits quadratic.
+    // Past a few dozen cells a linear search would make large edits quadratic; a hash, not
+    // a sorted vector, since edits spread over several sheets arrive in no key order.
     if (m_entries.size() == 32) {
         for (const Entry& e : m_entries)
-            m_keys.push_back(keyOf(e.sheet, e.row, e.col));
-        std::sort(m_keys.begin(), m_keys.end());
+            m_keys.insert(keyOf(e.sheet, e.row, e.col));
     } else if (m_entries.size() > 32) {
-        const uint64_t k = keyOf(sheet.id(), row, col);
-        m_keys.insert(std::upper_bound(m_keys.begin(), m_keys.end(), k), k);
+        m_keys.insert(keyOf(sheet.id(), row, col));
     }
 }
 
@@ -65,7 +64,7 @@ void CellsChange::close(Workbook& book) {
         e.after = c ? cloneCell(*c) : Cell();
         e.after.format = c ? c->format : 0;
     }
-    std::vector<uint64_t>().swap(m_keys);
+    std::unordered_set<uint64_t>().swap(m_keys);
     m_entries.shrink_to_fit();
 }
 
@@ -98,7 +97,7 @@ void CellsChange::redo(Workbook& book) {
 
 size_t CellsChange::bytes() const {
     size_t n =
-        sizeof(*this) + m_entries.capacity() * sizeof(Entry) + m_keys.capacity() * sizeof(uint64_t);
+        sizeof(*this) + m_entries.capacity() * sizeof(Entry) + m_keys.size() * 4 * sizeof(uint64_t);
     for (const Entry& e : m_entries)
         n += cellBytes(e.before) + cellBytes(e.after);
     return n;

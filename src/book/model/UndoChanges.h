@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 class Workbook;
@@ -61,7 +62,7 @@ private:
     };
     void put(Workbook& book, bool after);
     std::vector<Entry> m_entries;
-    std::vector<uint64_t> m_keys; // sorted, only while recording a large change
+    std::unordered_set<uint64_t> m_keys; // only while recording a large change
 };
 
 // Everything of a sheet except its cells.

@@ -16,8 +16,8 @@
 
 using namespace TableLayout;
 
-ListLaying::ListLaying(TdmMSSQL& dm, IdentModel& model, Prompter& prompter,
-                       InstanceSheets& sheets, TableRef& table)
+ListLaying::ListLaying(TdmMSSQL& dm, IdentModel& model, Prompter& prompter, InstanceSheets& sheets,
+                       TableRef& table)
     : m_dm(dm), m_model(model), m_prompter(prompter), m_sheets(sheets), m_table(table) {}
 
 std::optional<QList<ListMember>> ListLaying::read(int kodSpis) {
@@ -94,10 +94,10 @@ void ListLaying::laySide(const QList<ListMember>& members) {
         b.clearRange(sheet,
                      CellRange(row, rowSlotColumn(Slot::Object), row, rowSlotColumn(Slot::Level)),
                      ClearWhat::All);
-        b.clearRange(sheet,
-                     CellRange(row, rowSlotColumn(Slot::ObjectType), row,
-                               rowSlotColumn(Slot::Cut4Type)),
-                     ClearWhat::All);
+        b.clearRange(
+            sheet,
+            CellRange(row, rowSlotColumn(Slot::ObjectType), row, rowSlotColumn(Slot::Cut4Type)),
+            ClearWhat::All);
         put(row, Slot::Object, m.kod);
         put(row, Slot::ObjectType, m.tip);
         for (int k = 0; k < 4; ++k) {
@@ -120,10 +120,10 @@ bool ListLaying::layTitle(const QList<ListMember>& members) {
     for (int i = 0; i < members.size(); ++i) {
         const ListMember& m = members[members.size() - 1 - i];
         const int sheet = 1 + i;
-        b.clearRange(sheet,
-                     CellRange(int(TitleRow::Object), kTitleValueCol, int(TitleRow::Cut4),
-                               kTitleExtraCol),
-                     ClearWhat::All);
+        b.clearRange(
+            sheet,
+            CellRange(int(TitleRow::Object), kTitleValueCol, int(TitleRow::Cut4), kTitleExtraCol),
+            ClearWhat::All);
         b.clearCell(sheet, int(TitleRow::Level), kTitleValueCol);
         if (m.ur != 0)
             b.setNumber(sheet, int(TitleRow::Level), kTitleValueCol, m.ur);

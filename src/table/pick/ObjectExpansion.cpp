@@ -16,8 +16,8 @@ ObjectExpansion::ObjectExpansion(TdmMSSQL& dm, IdentModel& model, Prompter& prom
     : m_dm(dm), m_model(model), m_prompter(prompter) {}
 
 QString ObjectExpansion::untyped(int row, double code) {
-    return QStringLiteral("Код ") + QString::number(code, 'f', 0) +
-           QStringLiteral(" в строке ") + QString::number(row) +
+    return QStringLiteral("Код ") + QString::number(code, 'f', 0) + QStringLiteral(" в строке ") +
+           QString::number(row) +
            QStringLiteral(" без типа справочника: подчиненные объекты не определены");
 }
 
@@ -38,8 +38,8 @@ void ObjectExpansion::prepare(PlacementRequest& request) {
     };
 }
 
-std::optional<QList<ObjectExpansion::KeyPair>>
-ObjectExpansion::keyOf(const Slots& s, int row, const int* rows) const {
+std::optional<QList<ObjectExpansion::KeyPair>> ObjectExpansion::keyOf(const Slots& s, int row,
+                                                                      const int* rows) const {
     QList<KeyPair> key;
     if (s.types[0] != kObjectsDirectoryType) {
         for (int i = 0; i < 5; ++i) {

@@ -29,8 +29,8 @@ PlacementResult Placement::place(const PlacementRequest& request) {
     if (request.entries.isEmpty() && !subordinates)
         return result;
     // Objects go in by "Развернуть" only as subordinates of the rows' own nodes.
-    if (request.kind == PickKind::Object && request.mode == 2 && request.region != IdentMode::Title &&
-        !subordinates)
+    if (request.kind == PickKind::Object && request.mode == 2 &&
+        request.region != IdentMode::Title && !subordinates)
         return result;
     m_req = &request;
     m_model.readGeometry();
@@ -332,7 +332,9 @@ void Placement::copyLine(int from, int to, int count, bool withSide) {
         }
     };
     if (side()) {
-        spread(identSheet(), withSide ? kSideCol : kFirstDataCol, kColumnCount);
+        // Past the last used column there is nothing to copy into the fresh rows.
+        const int first = withSide ? kSideCol : kFirstDataCol;
+        spread(identSheet(), first, std::max(first, b.sheet(identSheet()).lastCol()));
         if (withSide)
             for (int s = 1; s <= m_model.instanceCount(); ++s)
                 spread(s, kSideCol, kSideCol);

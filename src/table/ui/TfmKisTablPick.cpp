@@ -3,6 +3,7 @@
 #include "TfmKisTabl.h"
 
 #include "DirectoryMenu.h"
+#include "HelpContexts.h"
 #include "IdentModel.h"
 #include "ListLaying.h"
 #include "ObjectExpansion.h"
@@ -52,6 +53,7 @@ void TfmKisTabl::buildListMenu(QMenu* ident) {
 void TfmKisTabl::wirePickers() {
     PopMenu = new QMenu(this);
     PopMenu->setObjectName(QStringLiteral("PopMenu"));
+    SetHelpContext(PopMenu, HelpContexts::ObjectExpansion);
     m_dirMenu = std::make_unique<DirectoryMenu>(m_dm);
     m_slotEntry->setDirectoryEntryHook([this] { UpdateMenu(); });
     connect(Book, &TBook::OnRClick, this, [this](int row, int col) { onRightClick(row, col); });
