@@ -95,13 +95,17 @@ void HiddenMarkController::moveCursorOffHiddenRow() {
     }
 }
 
-bool HiddenMarkController::toggleHideRows() {
-    const bool on = m_ctx.model.setting(Setting::HideMarkedRows) == 0;
-    m_ctx.model.setSetting(Setting::HideMarkedRows, on ? 1 : 0);
-    applyMarkedRows(on);
+bool HiddenMarkController::toggleRows(Setting setting, void (HiddenMarkController::*apply)(bool)) {
+    const bool on = m_ctx.model.setting(setting) == 0;
+    m_ctx.model.setSetting(setting, on ? 1 : 0);
+    (this->*apply)(on);
     if (on)
         moveCursorOffHiddenRow();
     return on;
+}
+
+bool HiddenMarkController::toggleHideRows() {
+    return toggleRows(Setting::HideMarkedRows, &HiddenMarkController::applyMarkedRows);
 }
 
 bool HiddenMarkController::toggleHideCols() {
@@ -125,10 +129,5 @@ void HiddenMarkController::applySubordinateRows(bool hide) {
 }
 
 bool HiddenMarkController::toggleHideSubordinate() {
-    const bool on = m_ctx.model.setting(Setting::HideSubordinate) == 0;
-    m_ctx.model.setSetting(Setting::HideSubordinate, on ? 1 : 0);
-    applySubordinateRows(on);
-    if (on)
-        moveCursorOffHiddenRow();
-    return on;
+    return toggleRows(Setting::HideSubordinate, &HiddenMarkController::applySubordinateRows);
 }

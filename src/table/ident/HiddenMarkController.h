@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TableLayout.h"
+
 struct IdentContext;
 
 // The hide marker "Прятать" of body rows and columns: marking it by a click while
@@ -30,6 +32,8 @@ private:
     void setRowOnInstances(int row, bool hidden);
     void setColOnInstances(int col, bool hidden);
     void moveCursorOffHiddenRow();
+    // Flips a hiding setting and applies it to the rows; the cursor leaves a hidden row.
+    bool toggleRows(Setting setting, void (HiddenMarkController::*apply)(bool));
 
     IdentContext& m_ctx;
 };
