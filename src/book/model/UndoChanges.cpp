@@ -32,13 +32,13 @@ CellsChange::~CellsChange() {
 }
 
 bool CellsChange::has(uint32_t sheet, int row, int col) const {
-    if (m_keys.empty()) {
+    if (!m_keys) {
         for (const Entry& e : m_entries)
             if (e.sheet == sheet && e.row == row && e.col == col)
                 return true;
         return false;
     }
-    return m_keys.count(keyOf(sheet, row, col)) != 0;
+    return m_keys->count(keyOf(sheet, row, col)) != 0;
 }
 
 void CellsChange::add(const Sheet& sheet, int row, int col) {
@@ -48,11 +48,12 @@ void CellsChange::add(const Sheet& sheet, int row, int col) {
     m_entries.push_back({sheet.id(), row, col, c ? cloneCell(*c) : Cell(), Cell()});
     // Past a few dozen cells a linear search would make large edits quadratic; a hash, not
     // a sorted vector, since edits spread over several sheets arrive in no key order.
-    if (m_entries.size() == 32) {
+    if (m_keys) {
+        m_keys->insert(keyOf(sheet.id(), row, col));
+    } else if (m_entries.size() >= 32) {
+        m_keys = std::make_unique<std::unordered_set<uint64_t>>();
         for (const Entry& e : m_entries)
-            m_keys.insert(keyOf(e.sheet, e.row, e.col));
-    } else if (m_entries.size() > 32) {
-        m_keys.insert(keyOf(sheet.id(), row, col));
+            m_keys->insert(keyOf(e.sheet, e.row, e.col));
     }
 }
 
@@ -64,7 +65,7 @@ void CellsChange::close(Workbook& book) {
         e.after = c ? cloneCell(*c) : Cell();
         e.after.format = c ? c->format : 0;
     }
-    std::unordered_set<uint64_t>().swap(m_keys);
+    m_keys.reset();
     m_entries.shrink_to_fit();
 }
 
@@ -96,8 +97,8 @@ void CellsChange::redo(Workbook& book) {
 }
 
 size_t CellsChange::bytes() const {
-    size_t n =
-        sizeof(*this) + m_entries.capacity() * sizeof(Entry) + m_keys.size() * 4 * sizeof(uint64_t);
+    size_t n = sizeof(*this) + m_entries.capacity() * sizeof(Entry) +
+               (m_keys ? m_keys->size() * 4 * sizeof(uint64_t) : 0);
     for (const Entry& e : m_entries)
         n += cellBytes(e.before) + cellBytes(e.after);
     return n;

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <unordered_set>
 #include <vector>
 
@@ -62,7 +63,8 @@ private:
     };
     void put(Workbook& book, bool after);
     std::vector<Entry> m_entries;
-    std::unordered_set<uint64_t> m_keys; // only while recording a large change
+    // Only while recording a large change; held apart so a small step stays small.
+    std::unique_ptr<std::unordered_set<uint64_t>> m_keys;
 };
 
 // Everything of a sheet except its cells.
