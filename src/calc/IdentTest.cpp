@@ -157,13 +157,14 @@ void IdentTest::checkObjectSlot(const Place& at, int sheet, int row, int col, in
 void IdentTest::checkObject(const Place& at, double code, int type) {
     const QString p = prefix(at) + QStringLiteral(",  столбец  ") + Q + at.column + Q;
     const QString codeText = numberText(code);
-    if (type == 0) {
-        // Other commands read a missing type as directory 1: the code is kept and reported.
+    const SlotDirectory directory = slotDirectory(type);
+    if (directory == SlotDirectory::Untyped) {
+        // The code is kept and reported; the expansion refuses it alike.
         report(p + QStringLiteral("  -  КОД  ОБЪЕКТА  ") + codeText +
                QStringLiteral("  БЕЗ  ТИПА  СПРАВОЧНИКА"));
         return;
     }
-    if (type == kObjectsDirectoryType) {
+    if (directory == SlotDirectory::Objects) {
         DbStatement& q = m_dm.query(QStringLiteral("quFindElm"));
         q.setParam(QStringLiteral("KODFOLDER"), code);
         q.open();

@@ -37,6 +37,9 @@ inline constexpr int ObjectListCreate = 1072;
 inline constexpr int ObjectListDelete = 1073;
 inline constexpr int NodePicker = 1074;
 inline constexpr int ObjectsPicker = 1075;
+inline constexpr int ObjectExpansion = 1120;
+inline constexpr int ObjectListLaying = 1121;
+inline constexpr int HideSubordinate = 1122;
 inline constexpr int Collecting = 1090;
 inline constexpr int TenderOrder = 1091;
 inline constexpr int TenderAnalysis = 1092;
@@ -54,14 +57,14 @@ inline constexpr int ImportSheetMerge = 24;
 
 // Every context the windows use, for the test that walks them.
 inline constexpr int used[] = {
-    SideIdent,        HeaderIdent,   TitleIdent,      Collections,    TableEditor,
-    Periods,          Passwords,     IdentOptions,    SpecialIdent,   SheetList,
-    HiddenMarks,      Login,         RecalcOrder,     FormulaViews,   ControlConditions,
-    Protocol,         Indicators,    PageSetup,       Preview,        Rights,
-    CellFormat,       LineSize,      Operations,      Editing,        Composition,
-    AggregationTree,  Objects,       IndicatorPicker, PeriodPicker,   ObjectListCreate,
-    ObjectListDelete, Collecting,    TenderOrder,     TenderAnalysis, TenderAllocation,
-    MedstatDialog,    MedstatViewer, MedstatCheck,    Import,         ImportText,
-    ImportDbf,        NodePicker,    ObjectsPicker,   TenderReplace,  Chart,
-    FontDialog,       ImportSheetMerge};
+    SideIdent,        HeaderIdent,     TitleIdent,      Collections,    TableEditor,
+    Periods,          Passwords,       IdentOptions,    SpecialIdent,   SheetList,
+    HiddenMarks,      Login,           RecalcOrder,     FormulaViews,   ControlConditions,
+    Protocol,         Indicators,      PageSetup,       Preview,        Rights,
+    CellFormat,       LineSize,        Operations,      Editing,        Composition,
+    AggregationTree,  Objects,         IndicatorPicker, PeriodPicker,   ObjectListCreate,
+    ObjectListDelete, Collecting,      TenderOrder,     TenderAnalysis, TenderAllocation,
+    MedstatDialog,    MedstatViewer,   MedstatCheck,    Import,         ImportText,
+    ImportDbf,        NodePicker,      ObjectsPicker,   TenderReplace,  ObjectExpansion,
+    ObjectListLaying, HideSubordinate, Chart,           FontDialog,     ImportSheetMerge};
 } // namespace HelpContexts

@@ -116,3 +116,12 @@ constexpr int NumberingBase = 10; // 10 + step
 } // namespace SpecialKind
 
 constexpr int kObjectsDirectoryType = 99;
+
+// Which directory a slot holding a code names, by its directory type. A code without a
+// type names none: it is an error everywhere, never taken for directory 1.
+enum class SlotDirectory { Untyped, Objects, Aggregation };
+inline SlotDirectory slotDirectory(int type) {
+    if (type == kObjectsDirectoryType)
+        return SlotDirectory::Objects;
+    return type > 0 ? SlotDirectory::Aggregation : SlotDirectory::Untyped;
+}

@@ -95,13 +95,17 @@ void HiddenMarkController::moveCursorOffHiddenRow() {
     }
 }
 
-bool HiddenMarkController::toggleHideRows() {
-    const bool on = m_ctx.model.setting(Setting::HideMarkedRows) == 0;
-    m_ctx.model.setSetting(Setting::HideMarkedRows, on ? 1 : 0);
-    applyMarkedRows(on);
+bool HiddenMarkController::toggleRows(Setting setting, void (HiddenMarkController::*apply)(bool)) {
+    const bool on = m_ctx.model.setting(setting) == 0;
+    m_ctx.model.setSetting(setting, on ? 1 : 0);
+    (this->*apply)(on);
     if (on)
         moveCursorOffHiddenRow();
     return on;
+}
+
+bool HiddenMarkController::toggleHideRows() {
+    return toggleRows(Setting::HideMarkedRows, &HiddenMarkController::applyMarkedRows);
 }
 
 bool HiddenMarkController::toggleHideCols() {
@@ -109,4 +113,21 @@ bool HiddenMarkController::toggleHideCols() {
     m_ctx.model.setSetting(Setting::HideMarkedCols, on ? 1 : 0);
     applyMarkedCols(on);
     return on;
+}
+
+void HiddenMarkController::applySubordinateRows(bool hide) {
+    IdentModel& model = m_ctx.model;
+    const Sheet& rows = model.book().sheet(model.rowIdentSheet());
+    const int typeCol = rowSlotColumn(Slot::ObjectType);
+    for (int r = model.firstBodyRow(); r <= rows.lastRow(); ++r)
+        if (int(rows.number(r, typeCol)) == kObjectsDirectoryType) {
+            // A row also marked hidden stays hidden while marked rows are hidden.
+            if (!hide && model.setting(Setting::HideMarkedRows) != 0 && model.rowMarkedHidden(r))
+                continue;
+            setRowOnInstances(r, hide);
+        }
+}
+
+bool HiddenMarkController::toggleHideSubordinate() {
+    return toggleRows(Setting::HideSubordinate, &HiddenMarkController::applySubordinateRows);
 }

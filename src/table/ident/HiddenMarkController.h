@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TableLayout.h"
+
 struct IdentContext;
 
 // The hide marker "Прятать" of body rows and columns: marking it by a click while
@@ -18,6 +20,10 @@ public:
     // Return the new state of the setting.
     bool toggleHideRows();
     bool toggleHideCols();
+    // imHideElm "Подчиненные объекты": the setting flips and the rows of objects of the
+    // objects directory follow it on the instance sheets.
+    bool toggleHideSubordinate();
+    void applySubordinateRows(bool hide);
     // Hides (or shows) every marked body row or column on all instance sheets.
     void applyMarkedRows(bool hide);
     void applyMarkedCols(bool hide);
@@ -26,6 +32,8 @@ private:
     void setRowOnInstances(int row, bool hidden);
     void setColOnInstances(int col, bool hidden);
     void moveCursorOffHiddenRow();
+    // Flips a hiding setting and applies it to the rows; the cursor leaves a hidden row.
+    bool toggleRows(Setting setting, void (HiddenMarkController::*apply)(bool));
 
     IdentContext& m_ctx;
 };

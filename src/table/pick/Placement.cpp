@@ -17,10 +17,12 @@ Placement::Placement(IdentModel& model, Prompter& prompter, InstanceSheets& shee
 
 PlacementResult Placement::place(const PlacementRequest& request) {
     PlacementResult result;
-    if (request.entries.isEmpty())
+    const bool subordinates = bool(request.subordinates);
+    if (request.entries.isEmpty() && !subordinates)
         return result;
-    // Subordinate objects by expansion are a command of their own.
-    if (request.kind == PickKind::Object && request.mode == 2 && request.region != IdentMode::Title)
+    // Objects go in by "Развернуть" only as subordinates of the rows' own nodes.
+    if (request.kind == PickKind::Object && request.mode == 2 &&
+        request.region != IdentMode::Title && !subordinates)
         return result;
     m_req = &request;
     m_model.readGeometry();
@@ -30,7 +32,11 @@ PlacementResult Placement::place(const PlacementRequest& request) {
     b.undoStack().begin(QStringLiteral("Перенос из справочника"));
     b.beginUpdate();
     bool placed = true;
-    if (request.region == IdentMode::Title) {
+    if (subordinates && request.region == IdentMode::Title) {
+        placed = expandTitleObjects();
+    } else if (subordinates) {
+        expandLines();
+    } else if (request.region == IdentMode::Title) {
         const bool put = request.mode == 0 || m_model.titleKind(startSheet).trimmed().isEmpty();
         if (put)
             placed = putTitle();
@@ -117,10 +123,10 @@ int Placement::slotNumber(int line, Slot s) const {
     return int(m_model.book().sheet(identSheet()).number(row, col));
 }
 
-void Placement::clearSlots(int line, Slot first, Slot last) {
+void Placement::clearSlots(int line, Slot first, Slot last, int count) {
     int row1, col1, row2, col2;
     slotCell(line, first, row1, col1);
-    slotCell(line, last, row2, col2);
+    slotCell(line + count - 1, last, row2, col2);
     m_model.book().clearRange(identSheet(), CellRange(row1, col1, row2, col2), ClearWhat::All);
 }
 
@@ -318,7 +324,9 @@ void Placement::copyLine(int from, int to, int count, bool withSide) {
         }
     };
     if (side()) {
-        spread(identSheet(), withSide ? kSideCol : kFirstDataCol, kColumnCount);
+        // Past the last used column there is nothing to copy into the fresh rows.
+        const int first = withSide ? kSideCol : kFirstDataCol;
+        spread(identSheet(), first, std::max(first, b.sheet(identSheet()).lastCol()));
         if (withSide)
             for (int s = 1; s <= m_model.instanceCount(); ++s)
                 spread(s, kSideCol, kSideCol);
@@ -380,23 +388,40 @@ void Placement::extendLines() {
 }
 
 // "Развернуть" (and "Дополнить" of the objects directory): new lines below every
-// selected one, which stays as their total.
+// selected one, which stays as their total; the expansion by subordinate objects puts
+// each row's own objects below it.
 void Placement::expandLines() {
     const PlacementRequest& q = *m_req;
-    const int k = int(q.entries.size());
     const bool objects = q.kind == PickKind::Object;
     const bool nodes = q.kind == PickKind::Node;
-    if (!side() && (k > 1 || objects))
+    if (!side() && (q.entries.size() > 1 || objects))
         addHeaderRow();
     int shift = 0;
     for (int original : targetLines()) {
         const int line = original + shift;
+        QList<PickedEntry> entries = q.entries;
+        if (q.subordinates) {
+            const std::optional<QList<PickedEntry>> found = q.subordinates(line);
+            if (!found)
+                continue;
+            entries = *found;
+        }
+        const int k = int(entries.size());
+        if (k == 0)
+            continue;
         const int level = slotNumber(line, Slot::Level);
         insertLines(line, k);
         copyLine(line, line + 1, k, !(objects || nodes));
+        // A subordinate object is named by itself: no cuts, and the row's marker, formula
+        // and control stay with the row.
+        if (q.subordinates) {
+            clearSlots(line + 1, Slot::HideMarker, Slot::HideMarker, k);
+            clearSlots(line + 1, Slot::Cut1, Slot::Cut4, k);
+            clearSlots(line + 1, Slot::Cut1Type, Slot::Control, k);
+        }
         shift += k;
         for (int i = 1; i <= k; ++i) {
-            const PickedEntry& e = q.entries[i - 1];
+            const PickedEntry& e = entries[i - 1];
             const int at = line + i;
             writeValues(at, e);
             int newLevel = level + 1;

@@ -7,6 +7,9 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+#include <optional>
+
 class IdentModel;
 class InstanceSheets;
 class Prompter;
@@ -27,6 +30,10 @@ struct PlacementRequest {
     int mode = 0;
     bool transferNames = true;
     QList<PickedEntry> entries;
+    // The expansion by subordinate objects: the objects of each target row (side) or
+    // instance sheet (title), in place of `entries`; nullopt leaves it as it is (the
+    // reason was told).
+    std::function<std::optional<QList<PickedEntry>>(int line)> subordinates;
 };
 
 struct PlacementResult {
@@ -57,6 +64,12 @@ public:
         return QStringLiteral("Колонки правее выбранной уже идентифицированы.\r\n"
                               "Заменить их идентификацию ?");
     }
+    // The title's name line (99, 3) on a sheet, word wrap off.
+    static void setTitleName(Workbook& book, int sheet, const QString& name);
+    // Every instance sheet but the active one deleted, after the user agreed when there are
+    // others; the remaining one becomes sheet 1 and active.
+    static bool keepActiveSheetOnly(IdentModel& model, Prompter& prompter);
+
     static QString deleteSheetsQuestion() {
         return QStringLiteral("Все остальные листы таблицы будут удалены вместе с данными.\r\n"
                               "Продолжить ?");
@@ -74,7 +87,7 @@ private:
     void setSlotEntry(int line, Slot s, const QString& entry);
     QString slotEntry(int line, Slot s) const;
     int slotNumber(int line, Slot s) const;
-    void clearSlots(int line, Slot first, Slot last);
+    void clearSlots(int line, Slot first, Slot last, int count = 1);
     // The name cell of a line on a sheet: column 2 of a row, row H of a column.
     void nameCell(int line, int& row, int& col) const;
     QList<int> nameSheets() const;
@@ -96,6 +109,7 @@ private:
     void extendTitle();
     void writeTitle(int sheet, const PickedEntry& e, int level);
     void addTitleLine();
+    bool expandTitleObjects();
 
     IdentModel& m_model;
     Prompter& m_prompter;

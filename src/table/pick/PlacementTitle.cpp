@@ -40,10 +40,22 @@ void Placement::writeTitle(int sheet, const PickedEntry& e, int level) {
         b.setNumber(sheet, int(TitleRow::Level), kTitleValueCol, level);
 }
 
-static void setTitleName(Workbook& b, int sheet, const QString& name) {
+void Placement::setTitleName(Workbook& b, int sheet, const QString& name) {
     b.setFormat(sheet, CellRange::cell(kNameRow, kTitleValueCol),
                 [](CellFormat& f) { f.wordWrap = false; });
     b.setText(sheet, kNameRow, kTitleValueCol, name);
+}
+
+bool Placement::keepActiveSheetOnly(IdentModel& model, Prompter& prompter) {
+    Workbook& b = model.book();
+    const int d = b.activeSheetIndex();
+    if (model.instanceCount() > 1 && !prompter.confirm(deleteSheetsQuestion(), Answer::No))
+        return false;
+    for (int s = model.instanceCount(); s >= 1; --s)
+        if (s != d)
+            b.deleteSheet(s);
+    b.setActiveSheet(1);
+    return true;
 }
 
 // "Поставить" (and any mode while the title has no kind): k − 1 sheets in front of the
@@ -53,13 +65,9 @@ bool Placement::putTitle() {
     Workbook& b = m_model.book();
     int d = b.activeSheetIndex();
     if (q.kind == PickKind::Object) {
-        if (m_model.instanceCount() > 1 && !m_prompter.confirm(deleteSheetsQuestion(), Answer::No))
+        if (!keepActiveSheetOnly(m_model, m_prompter))
             return false;
-        for (int s = m_model.instanceCount(); s >= 1; --s)
-            if (s != d)
-                b.deleteSheet(s);
         d = 1;
-        b.setActiveSheet(d);
         b.clearRange(d,
                      CellRange(int(TitleRow::Indicator), kTitleValueCol, int(TitleRow::PeriodEnd),
                                kTitleExtraCol),
@@ -139,4 +147,35 @@ void Placement::extendTitle() {
         }
     }
     b.setActiveSheet(d + inserted);
+}
+
+// "Развернуть" of the objects directory: from the active sheet back to sheet 1, every
+// sheet that heads no deeper sheets before it gets one sheet per subordinate object in
+// front of it, the last object first.
+bool Placement::expandTitleObjects() {
+    const PlacementRequest& q = *m_req;
+    Workbook& b = m_model.book();
+    const int start = b.activeSheetIndex();
+    int inserted = 0;
+    for (int s = start; s >= 1; --s) {
+        const int level = m_model.sheetLevel(s);
+        if (s > 1 && level < m_model.sheetLevel(s - 1))
+            continue;
+        const std::optional<QList<PickedEntry>> found = q.subordinates(s);
+        if (!found)
+            continue;
+        b.setActiveSheet(s);
+        for (const PickedEntry& e : *found) {
+            m_sheets.insertSheet(); // a copy in front of the current sheet, made current
+            const int sheet = b.activeSheetIndex();
+            if (q.transferNames)
+                setTitleName(b, sheet, e.name);
+            b.setNumber(sheet, int(TitleRow::Object), kTitleValueCol, e.code);
+            b.setNumber(sheet, int(TitleRow::Object), kTitleExtraCol, kObjectsDirectoryType);
+            b.setNumber(sheet, int(TitleRow::Level), kTitleValueCol, level + 1);
+        }
+        inserted += int(found->size());
+    }
+    b.setActiveSheet(start + inserted);
+    return inserted > 0;
 }

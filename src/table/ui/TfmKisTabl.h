@@ -46,6 +46,7 @@ class TfmPokView;
 class TfmTime;
 class DirectoryMenu;
 class ObjectLists;
+class ObjectExpansion;
 struct PickClick;
 struct PickedEntry;
 enum class PickKind;
@@ -166,6 +167,7 @@ private:
     void escapePressed();
     void cmHideRows();
     void cmHideCols();
+    void imHideElmClick();
     void buildControlMenu(QMenu* data);
     void showProtocol();
     void onValidationFailed(const QString& message, bool* showMessage, int* action);
@@ -211,9 +213,13 @@ private:
     void openNodePicker(const PickClick& click, int numAgr, const QString& caption);
     void openObjectsPicker(const PickClick& click);
     void popItemChosen(int index);
+    // "Развернуть" of the objects directory and laying an object list.
+    void expandObjects(const PickClick& click);
+    void layObjectList(int kodSpis);
     // The objects picker leaves the options dialog out.
     bool transferPicked(const PickClick& click, PickKind kind, const QList<PickedEntry>& entries,
-                        bool offerOptions = true);
+                        bool offerOptions = true, ObjectExpansion* expansion = nullptr);
+    void afterPlacement();
     std::unique_ptr<TfmPokView> m_fmPokView;
     std::unique_ptr<TfmAgrView> m_fmAgrView;
     std::unique_ptr<TfmElmView> m_fmElmView;

@@ -74,6 +74,9 @@ void TfmKisTabl::wireIdentCommands() {
         a->setEnabled(true);
         onCommand(a, &TfmKisTabl::cmHideRows);
     }
+    QAction* hideElm = action(QStringLiteral("imHideElm"));
+    hideElm->setEnabled(true);
+    onCommand(hideElm, &TfmKisTabl::imHideElmClick);
     for (const char* name : {"SBhidcol", "imHideCol"}) {
         QAction* a = action(QString::fromLatin1(name));
         a->setCheckable(true);
@@ -153,6 +156,12 @@ void TfmKisTabl::cmHideRows() {
     const bool on = m_marks->toggleHideRows();
     action(QStringLiteral("SBhidrow"))->setChecked(on);
     action(QStringLiteral("imHideStr"))->setChecked(on);
+    Book->viewport()->update();
+}
+
+void TfmKisTabl::imHideElmClick() {
+    action(QStringLiteral("imHideElm"))->setChecked(m_marks->toggleHideSubordinate());
+    m_sheets.keepOnlyActiveInGroup();
     Book->viewport()->update();
 }
 

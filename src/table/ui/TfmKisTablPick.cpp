@@ -3,7 +3,10 @@
 #include "TfmKisTabl.h"
 
 #include "DirectoryMenu.h"
+#include "HelpContexts.h"
 #include "IdentModel.h"
+#include "ListLaying.h"
+#include "ObjectExpansion.h"
 #include "ObjectLists.h"
 #include "ObjectPicking.h"
 #include "PickClick.h"
@@ -50,6 +53,7 @@ void TfmKisTabl::buildListMenu(QMenu* ident) {
 void TfmKisTabl::wirePickers() {
     PopMenu = new QMenu(this);
     PopMenu->setObjectName(QStringLiteral("PopMenu"));
+    SetHelpContext(PopMenu, HelpContexts::ObjectExpansion);
     m_dirMenu = std::make_unique<DirectoryMenu>(m_dm);
     m_slotEntry->setDirectoryEntryHook([this] { UpdateMenu(); });
     connect(Book, &TBook::OnRClick, this, [this](int row, int col) { onRightClick(row, col); });
@@ -77,8 +81,6 @@ void TfmKisTabl::UpdateMenu() {
         QAction* a = PopMenu->addAction(item.caption);
         const int index = n++;
         a->setObjectName(QStringLiteral("PopItem%1").arg(n));
-        // Laying object lists into a table is a command of its own, built apart.
-        a->setEnabled(item.kind != DirectoryMenuItem::ObjectList);
         connect(a, &QAction::triggered, this, [this, index] { popItemChosen(index); });
     }
 }
@@ -95,6 +97,8 @@ void TfmKisTabl::popItemChosen(int index) {
             openNodePicker(click, item.key, item.caption);
         else if (item.kind == DirectoryMenuItem::Objects)
             openObjectsPicker(click);
+        else if (item.kind == DirectoryMenuItem::ObjectList)
+            layObjectList(item.key);
         return;
     }
 }
@@ -197,9 +201,10 @@ void TfmKisTabl::openObjectsPicker(const PickClick& click) {
                             Answer::Yes) &&
         TfmOptions::fmOptions().showFor(*m_ident) != QDialog::Accepted)
         return;
-    // "Развернуть" inserts the subordinate objects by expansion, a command of its own.
-    if (CurrentIdentOptions().identMode == 2)
+    if (CurrentIdentOptions().identMode == 2) {
+        expandObjects(click);
         return;
+    }
     TfmElmView& w = fmElmView();
     w.setTransfer([this, click](const QList<PickedEntry>& entries) {
         return transferPicked(click, PickKind::Object, entries, false);
@@ -207,8 +212,37 @@ void TfmKisTabl::openObjectsPicker(const PickClick& click) {
     w.exec();
 }
 
+void TfmKisTabl::expandObjects(const PickClick& click) {
+    ObjectExpansion expansion(m_dm, m_doc.model(), m_prompter);
+    if (!expansion.allowed(click.target.region))
+        return;
+    transferPicked(click, PickKind::Object, {}, false, &expansion);
+    // New rows of subordinate objects follow "Подчиненные объекты".
+    if (m_doc.model().setting(Setting::HideSubordinate) != 0)
+        m_marks->applySubordinateRows(true);
+}
+
+void TfmKisTabl::layObjectList(int kodSpis) {
+    m_identView->setSelectionEvents(false);
+    ListLaying laying(m_dm, m_doc.model(), m_prompter, m_sheets, m_doc.table());
+    const bool laid = laying.lay(m_identState.mode, kodSpis);
+    m_identView->showSheet(m_book.activeSheetIndex());
+    m_identView->setSelectionEvents(true);
+    if (laid && m_identState.mode == IdentMode::Title)
+        m_titleRefs.refreshAllCopies();
+    afterPlacement();
+}
+
+void TfmKisTabl::afterPlacement() {
+    updateSheetCommands();
+    updateUndoCommands();
+    m_status->selectionChanged();
+    Book->viewport()->update();
+}
+
 bool TfmKisTabl::transferPicked(const PickClick& click, PickKind kind,
-                                const QList<PickedEntry>& entries, bool offerOptions) {
+                                const QList<PickedEntry>& entries, bool offerOptions,
+                                ObjectExpansion* expansion) {
     IdentOptions& options = CurrentIdentOptions();
     if (offerOptions && options.showEachTime &&
         TfmOptions::fmOptions().showFor(*m_ident) != QDialog::Accepted)
@@ -227,6 +261,8 @@ bool TfmKisTabl::transferPicked(const PickClick& click, PickKind kind,
             q.selected << c;
     if (!q.selected.contains(q.line))
         q.selected = {q.line};
+    if (expansion)
+        expansion->prepare(q);
 
     m_identView->setSelectionEvents(false);
     Placement placement(m_doc.model(), m_prompter, m_sheets);
@@ -238,10 +274,7 @@ bool TfmKisTabl::transferPicked(const PickClick& click, PickKind kind,
     m_identView->setSelectionEvents(true);
     if (q.region == IdentMode::Title)
         m_titleRefs.refreshAllCopies();
-    updateSheetCommands();
-    updateUndoCommands();
-    m_status->selectionChanged();
-    Book->viewport()->update();
+    afterPlacement();
     return result.placed;
 }
 
