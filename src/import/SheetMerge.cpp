@@ -54,12 +54,15 @@ bool identifiedByObject(const Sheet& from) {
            code.type == CellValue::Number && code.number != 0;
 }
 
+// The sheet named by the same object and the same cuts (a blank reads as 0).
 int sheetOfObject(const IdentModel& table, const Sheet& from) {
-    const int row = int(TitleRow::Object);
     for (int s = 1; s <= table.instanceCount(); ++s) {
         const Sheet& sheet = table.book().sheet(s);
-        if (sheet.value(row, kTitleValueCol) == from.value(row, kTitleValueCol) &&
-            sheet.value(row, kTitleExtraCol) == from.value(row, kTitleExtraCol))
+        bool same = true;
+        for (int row = int(TitleRow::Object); same && row <= int(TitleRow::Cut4); ++row)
+            same = sheet.number(row, kTitleValueCol) == from.number(row, kTitleValueCol) &&
+                   sheet.number(row, kTitleExtraCol) == from.number(row, kTitleExtraCol);
+        if (same)
             return s;
     }
     return 0;

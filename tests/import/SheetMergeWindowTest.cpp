@@ -69,6 +69,19 @@ TEST_F(SheetMergeWindowTest, TheSheetOfTheFilesObjectTakesItsBodyOnceAskedAndUnd
     EXPECT_EQ(sheet(2).type(102, 4), 0);
 }
 
+// Two sheets of one object told apart by a cut: the file goes to the sheet of its cut.
+TEST_F(SheetMergeWindowTest, SheetsOfOneObjectAreToldApartByTheirCuts) {
+    book().setNumber(2, int(TitleRow::Object), kTitleValueCol, 40);
+    book().setNumber(2, int(TitleRow::Cut1), kTitleValueCol, 3);
+    book().setNumber(2, int(TitleRow::Cut1), kTitleExtraCol, 2);
+    book().setNumber(2, 101, 3, 5);
+    const QString file = saveSheet(2, "s40c3.vts", OutsideFileSaver::Format::SheetNative);
+    book().clearCell(2, 101, 3);
+    openAs(file, kSheetType);
+    EXPECT_EQ(sheet(2).number(101, 3), 5);
+    EXPECT_EQ(sheet(1).type(101, 3), 0);
+}
+
 TEST_F(SheetMergeWindowTest,
        AnUnknownObjectGetsANewFirstSheetOnYesWithTitleRowsBelowTheServiceRows) {
     // An institution's sheet of object 77, saved as a workbook of another program.

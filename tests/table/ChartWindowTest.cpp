@@ -68,6 +68,20 @@ TEST_F(ChartWindowTest, ChartOfTheSelectedBodyIsDrawnWhereTheUserDragsAndUndone)
     EXPECT_EQ(sheet(1).number(r, kFirstDataCol), 12); // the cells under it stay
     trigger("Mundo");
     EXPECT_EQ(sheet(1).charts().size(), 1u);
+
+    // Another sheet with a chart of the same number: what was chosen or being drawn on the
+    // sheet left is not acted on there.
+    ASSERT_EQ(book().sheet(2).addChart(chart), chart.id);
+    QTest::mouseClick(port, Qt::LeftButton, {}, centre(r + 5, kFirstDataCol + 1));
+    ASSERT_EQ(w->Book->selectedChart(), chart.id);
+    w->Book->setSheet(2);
+    QTest::keyClick(w->Book, Qt::Key_Delete);
+    EXPECT_EQ(book().sheet(2).charts().size(), 1u);
+    w->Book->setSheet(1);
+    w->Book->setSelection(r, kFirstDataCol, r + 1, kFirstDataCol);
+    trigger("Mchart");
+    w->Book->setSheet(2);
+    EXPECT_EQ(w->Book->mode(), 0);
 }
 
 TEST_F(ChartWindowTest, NoChartWithoutNumbersAndNoneInIdentificationModes) {

@@ -271,6 +271,23 @@ TEST_F(ObjectExpansionTest, TitleExpansionAndAListLaidIntoTheTitle) {
 }
 
 // Laid into the side a member writes every slot of its row: a 0 clears what was there.
+// A sheet of a node with a cut: the new sheet names its object alone, without the cut.
+TEST_F(ObjectExpansionTest, TitleExpansionDoesNotCarryTheCutsOntoTheObjectsSheets) {
+    open();
+    trigger("mIdZag");
+    book().setNumber(1, int(TitleRow::Object), kTitleValueCol, 5);
+    book().setNumber(1, int(TitleRow::Object), kTitleExtraCol, 2);
+    book().setNumber(1, int(TitleRow::Cut1), kTitleValueCol, 3);
+    book().setNumber(1, int(TitleRow::Cut1), kTitleExtraCol, 1);
+    expandAt(int(TitleRow::Object), kTitleValueCol);
+    ASSERT_EQ(w->document().model().instanceCount(), 2);
+    EXPECT_EQ(title(1, TitleRow::Object), 8);
+    EXPECT_EQ(title(1, TitleRow::Cut1), 0);
+    EXPECT_EQ(title(1, TitleRow::Cut1, kTitleExtraCol), 0);
+    EXPECT_EQ(title(2, TitleRow::Object), 5);
+    EXPECT_EQ(title(2, TitleRow::Cut1), 3);
+}
+
 TEST_F(ObjectExpansionTest, ListLaidIntoTheSideClearsWhatAMemberDoesNotSet) {
     const int list = newList(QStringLiteral("Боковик"), {{2, 1, 0, 0, 1, "Северный район"},
                                                          {5, 2, 3, 1, 2, "ФАП Южного района"}});
@@ -282,8 +299,15 @@ TEST_F(ObjectExpansionTest, ListLaidIntoTheSideClearsWhatAMemberDoesNotSet) {
     setRow(r, Slot::Cut1, 4);
     setRow(r, Slot::Cut1Type, 2);
     setRow(r, Slot::Level, 3);
+    // The row is identified: asked first, "Нет" lays nothing.
+    m_prompter.answer(Answer::No);
     popItem(r, rowSlotColumn(Slot::Object), listItem(list));
-    EXPECT_TRUE(m_prompter.texts().isEmpty()) << m_prompter.texts().join('|').toStdString();
+    EXPECT_EQ(m_prompter.texts(), QStringList{Placement::overwriteRowsQuestion()});
+    EXPECT_EQ(code(r, Slot::Object), 4);
+    m_prompter.clear();
+    m_prompter.answer(Answer::Yes);
+    popItem(r, rowSlotColumn(Slot::Object), listItem(list));
+    EXPECT_EQ(m_prompter.texts(), QStringList{Placement::overwriteRowsQuestion()});
     EXPECT_EQ(code(r, Slot::Object), 2);
     EXPECT_TRUE(rowEntry(r, Slot::Cut1).isEmpty());
     EXPECT_TRUE(rowEntry(r, Slot::Cut1Type).isEmpty());

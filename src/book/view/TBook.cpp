@@ -247,6 +247,8 @@ void TBook::workbookChanged(const WorkbookChange& change) {
     case WorkbookChange::Everything:
         if (m_editor)
             closeEditor();
+        if (activeSheet().id() != m_viewSheetId)
+            leaveSheetCharts();
         loadViewState();
         break;
     default:
@@ -254,6 +256,7 @@ void TBook::workbookChanged(const WorkbookChange& change) {
         if (activeSheet().id() != m_viewSheetId) {
             if (m_editor)
                 closeEditor();
+            leaveSheetCharts();
             loadViewState();
         }
         break;

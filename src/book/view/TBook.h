@@ -291,6 +291,7 @@ private:
     void paintSelection(QPainter& p, const SheetLayout& l);
     void paintHeadings(QPainter& p, const SheetLayout& l);
     void paintCharts(QPainter& p, const SheetLayout& l);
+    void leaveSheetCharts();
     bool chartKey(QKeyEvent* event);
 
     // Cursor and selection (TBookInput.cpp).

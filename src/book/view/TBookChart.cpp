@@ -51,6 +51,13 @@ int TBook::placeChart(CellRange frame) {
     return id;
 }
 
+// The chart selected and the cells a chart being drawn shows belong to the sheet left.
+void TBook::leaveSheetCharts() {
+    m_selectedChart = 0;
+    if (m_mode == ChartMode)
+        setMode(0);
+}
+
 bool TBook::deleteSelectedChart() {
     if (!m_selectedChart || !activeSheet().chart(m_selectedChart))
         return false;

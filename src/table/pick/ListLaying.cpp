@@ -61,6 +61,16 @@ bool ListLaying::lay(IdentMode region, int kodSpis) {
     if (!members || members->isEmpty())
         return false;
     m_model.readGeometry();
+    // The side is laid over the first body rows: asked first when they are identified.
+    if (region == IdentMode::Side) {
+        const int H = m_model.lastHeaderRow();
+        for (int i = 0; i < members->size(); ++i)
+            if (Placement::rowHasIdent(m_model, H + 1 + i)) {
+                if (!m_prompter.confirm(Placement::overwriteRowsQuestion(), Answer::No))
+                    return false;
+                break;
+            }
+    }
     Workbook& b = m_model.book();
     b.undoStack().begin(QStringLiteral("Список объектов"));
     b.beginUpdate();

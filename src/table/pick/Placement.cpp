@@ -164,7 +164,17 @@ void Placement::setName(int sheet, int line, const QString& text) {
         m_model.book().setText(sheet, row, col, text);
 }
 
+bool Placement::rowHasIdent(const IdentModel& model, int row) {
+    const Sheet& sheet = model.book().sheet(model.rowIdentSheet());
+    for (int s = int(Slot::IndicatorCode); s <= int(Slot::Cut4Type); ++s)
+        if (!sheet.entry(row, rowSlotColumn(Slot(s))).trimmed().isEmpty())
+            return true;
+    return false;
+}
+
 bool Placement::lineHasIdent(int line) const {
+    if (side())
+        return rowHasIdent(m_model, line);
     for (int s = int(Slot::IndicatorCode); s <= int(Slot::Cut4Type); ++s)
         if (!slotEntry(line, Slot(s)).trimmed().isEmpty())
             return true;

@@ -69,6 +69,8 @@ public:
     // Every instance sheet but the active one deleted, after the user agreed when there are
     // others; the remaining one becomes sheet 1 and active.
     static bool keepActiveSheetOnly(IdentModel& model, Prompter& prompter);
+    // Whether a side row holds identification of its own (indicator to the last cut).
+    static bool rowHasIdent(const IdentModel& model, int row);
 
     static QString deleteSheetsQuestion() {
         return QStringLiteral("Все остальные листы таблицы будут удалены вместе с данными.\r\n"

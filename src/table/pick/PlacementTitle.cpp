@@ -165,16 +165,28 @@ bool Placement::expandTitleObjects() {
         if (!found)
             continue;
         b.setActiveSheet(s);
+        int added = 0;
         for (const PickedEntry& e : *found) {
-            m_sheets.insertSheet(); // a copy in front of the current sheet, made current
+            // A copy in front of the current sheet, made current; without it the writes
+            // below would land on the expanded sheet itself.
+            if (!m_sheets.insertSheet())
+                break;
+            ++added;
             const int sheet = b.activeSheetIndex();
+            // A subordinate object is named by itself: the copied cuts go.
+            b.clearRange(
+                sheet,
+                CellRange(int(TitleRow::Cut1), kTitleValueCol, int(TitleRow::Cut4), kTitleExtraCol),
+                ClearWhat::All);
             if (q.transferNames)
                 setTitleName(b, sheet, e.name);
             b.setNumber(sheet, int(TitleRow::Object), kTitleValueCol, e.code);
             b.setNumber(sheet, int(TitleRow::Object), kTitleExtraCol, kObjectsDirectoryType);
             b.setNumber(sheet, int(TitleRow::Level), kTitleValueCol, level + 1);
         }
-        inserted += int(found->size());
+        inserted += added;
+        if (added < int(found->size()))
+            break;
     }
     b.setActiveSheet(start + inserted);
     return inserted > 0;
