@@ -17,18 +17,6 @@ public:
         return true;
     }
 
-    bool contains(uint64_t key) const {
-        if (m_slots.empty())
-            return false;
-        const size_t mask = m_slots.size() - 1;
-        for (size_t i = slotOf(key, mask);; i = (i + 1) & mask) {
-            if (m_slots[i] == key)
-                return true;
-            if (m_slots[i] == kEmpty)
-                return false;
-        }
-    }
-
 private:
     static constexpr uint64_t kEmpty = ~uint64_t(0);
 

@@ -31,18 +31,15 @@ CellsChange::~CellsChange() {
     }
 }
 
-bool CellsChange::has(uint32_t sheet, int row, int col) const {
-    if (!m_keys) {
-        for (const Entry& e : m_entries)
-            if (e.sheet == sheet && e.row == row && e.col == col)
-                return true;
-        return false;
-    }
-    return m_keys->contains(keyOf(sheet, row, col));
+bool CellsChange::hasFew(uint32_t sheet, int row, int col) const {
+    for (const Entry& e : m_entries)
+        if (e.sheet == sheet && e.row == row && e.col == col)
+            return true;
+    return false;
 }
 
 void CellsChange::add(const Sheet& sheet, int row, int col) {
-    if (m_keys ? !m_keys->insert(keyOf(sheet.id(), row, col)) : has(sheet.id(), row, col))
+    if (m_keys ? !m_keys->insert(keyOf(sheet.id(), row, col)) : hasFew(sheet.id(), row, col))
         return;
     const Cell* c = sheet.cell(row, col);
     m_entries.push_back({sheet.id(), row, col, c ? cloneCell(*c) : Cell(), Cell()});

@@ -42,7 +42,6 @@ private:
 class CellsChange : public UndoChange {
 public:
     ~CellsChange() override;
-    bool has(uint32_t sheetId, int row, int col) const;
     void add(const Sheet& sheet, int row, int col);
     void undo(Workbook& book) override;
     void redo(Workbook& book) override;
@@ -62,6 +61,8 @@ private:
         Cell after;
     };
     void put(Workbook& book, bool after);
+    // Whether the cell is noted, while there are few entries and no key set yet.
+    bool hasFew(uint32_t sheetId, int row, int col) const;
     std::vector<Entry> m_entries;
     // Only while recording a large change; a pointer keeps small steps small.
     std::unique_ptr<CellKeySet> m_keys;
